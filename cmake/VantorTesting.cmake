@@ -1,0 +1,44 @@
+# vantor_add_gtest(<name> LABEL <unit|gui|e2e> SOURCES ... LIBS ...)
+# Builds one GoogleTest executable and registers it with ctest. GUI tests run on the
+# offscreen platform so they need no display.
+function(vantor_add_gtest name)
+  cmake_parse_arguments(ARG "" "LABEL" "SOURCES;LIBS" ${ARGN})
+  if(NOT ARG_LABEL)
+    set(ARG_LABEL unit)
+  endif()
+  add_executable(${name} ${ARG_SOURCES})
+  target_link_libraries(${name} PRIVATE ${ARG_LIBS} GTest::gtest GTest::gtest_main)
+  add_test(NAME ${name} COMMAND ${name})
+  set_tests_properties(${name} PROPERTIES
+    LABELS ${ARG_LABEL}
+    TIMEOUT 300
+    ENVIRONMENT "QT_QPA_PLATFORM=offscreen;ASAN_OPTIONS=detect_leaks=0;UBSAN_OPTIONS=print_stacktrace=1")
+endfunction()
+
+# vantor_add_bench(<name> SOURCES ... LIBS ...)
+function(vantor_add_bench name)
+  cmake_parse_arguments(ARG "" "" "SOURCES;LIBS" ${ARGN})
+  add_executable(${name} ${ARG_SOURCES})
+  target_link_libraries(${name} PRIVATE ${ARG_LIBS} benchmark::benchmark)
+endfunction()
+
+# vantor_add_netns_test(<name> COMMAND <exe> [args...] [LABEL e2e])
+# Runs a test inside a private network namespace (scripts/netns): the real ports and the
+# limited broadcast are used there and nothing reaches this machine's interfaces. Where no
+# namespace can be made, scripts/netns exits 77 and ctest reports the test as skipped.
+function(vantor_add_netns_test name)
+  cmake_parse_arguments(ARG "" "LABEL;TIMEOUT" "COMMAND" ${ARGN})
+  if(NOT ARG_LABEL)
+    set(ARG_LABEL e2e)
+  endif()
+  if(NOT ARG_TIMEOUT)
+    set(ARG_TIMEOUT 300)
+  endif()
+  add_test(NAME ${name} COMMAND ${PROJECT_SOURCE_DIR}/scripts/netns ${ARG_COMMAND})
+  set_tests_properties(${name} PROPERTIES
+    LABELS ${ARG_LABEL}
+    TIMEOUT ${ARG_TIMEOUT}
+    SKIP_RETURN_CODE 77
+    RUN_SERIAL TRUE
+    ENVIRONMENT "QT_QPA_PLATFORM=offscreen;VANTOR_BUILD_DIR=${CMAKE_BINARY_DIR}")
+endfunction()

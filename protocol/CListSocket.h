@@ -1,0 +1,71 @@
+#pragma once
+
+#include "protocol/DevicePacket.h"
+
+#include <QHostAddress>
+#include <QObject>
+
+#include <cstdint>
+#include <functional>
+#include <memory>
+
+class QUdpSocket;
+
+namespace vantor {
+
+// Where the endpoint binds and sends. The defaults are the device protocol's; tests inject
+// loopback addresses and free ports through the constructor.
+struct EndpointAddresses {
+    QHostAddress bindAddress = QHostAddress(QHostAddress::AnyIPv4);
+    std::uint16_t localPort = 4000;
+    QHostAddress destination = QHostAddress(QHostAddress::Broadcast);
+    std::uint16_t devicePort = 36;
+};
+
+// The program's one UDP endpoint. Every search and every command reopens it (Close, Create,
+// EnableBroadcast) and sends through it. Each 52-byte datagram that arrives and differs from
+// every reply accepted since the last opening is handed to the reply handler.
+class CListSocket final : public QObject {
+    Q_OBJECT
+    Q_DISABLE_COPY_MOVE(CListSocket)
+
+public:
+    using ReplyHandler = std::function<void(const DEVICE_PACKET&)>;
+
+    explicit CListSocket(ReplyHandler replyHandler, EndpointAddresses addresses = {}, QObject* parent = nullptr);
+    ~CListSocket() override;
+
+    // Closes the socket if one is open; its notifications are not delivered afterwards.
+    void Close();
+    // Opens a UDP socket bound exclusively to the local port. On failure the socket stays
+    // closed and false is returned. On success the reply memory is emptied before any datagram
+    // of this opening is read.
+    bool Create();
+    // SO_BROADCAST on the socket; the result is not examined.
+    void EnableBroadcast();
+    // Sends the 52 bytes to the device port of the destination; the result is not examined.
+    void SendTo(const DEVICE_PACKET& packet);
+
+    bool IsOpen() const;
+    std::uint16_t LocalPort() const { return m_addresses.localPort; }
+    // Number of replies remembered on this opening (for tests and benchmarks).
+    std::size_t ReplyMemorySize() const;
+
+    // Rows added since the last search was started (the row builder increments it).
+    int m_nOnline = 0;
+    // Set when a reply produced a new row; tested and cleared by the search window.
+    bool m_bReplied = false;
+
+private:
+    void OnReceive();
+    void OnSend();
+
+    struct ReplyMemory;
+
+    ReplyHandler m_replyHandler;
+    EndpointAddresses m_addresses;
+    std::unique_ptr<QUdpSocket> m_socket;
+    std::unique_ptr<ReplyMemory> m_replies;
+};
+
+}  // namespace vantor

@@ -1,0 +1,31 @@
+#pragma once
+
+#include "protocol/DevicePacket.h"
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+namespace vantor {
+
+// Number of display fields of a device row: name, IP address, subnet mask, gateway, MAC,
+// version, in column order.
+inline constexpr int kRowFieldCount = 6;
+
+// Row record: the six display fields of one reply, each followed by a NUL, in one byte string.
+// Built field by field, so a device name holding a comma stays one field. Name bytes are kept
+// exactly as received.
+std::string BuildRowRecord(const DEVICE_PACKET& reply);
+
+// Field n (0..5) of a row record, without its NUL; empty when the record has fewer fields.
+std::string_view RowRecordField(std::string_view record, int field);
+
+// Image index of a reply's row: 2 for the recognised models (31, 32), 1 for every other code.
+int RowIconIndex(std::uint8_t modelCode);
+
+// Field formats, byte by byte in datagram order.
+std::string FormatIpv4(const Ipv4Bytes& address);       // "%u.%u.%u.%u"
+std::string FormatMac(const MacBytes& mac);             // "%02X-%02X-%02X-%02X-%02X-%02X"
+std::string FormatVersion(std::uint8_t major, std::uint8_t minor);  // "%X.%02X"
+
+}  // namespace vantor

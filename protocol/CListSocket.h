@@ -13,13 +13,17 @@ class QUdpSocket;
 
 namespace vantor {
 
+// The device protocol's ports: the program listens on 4000 and sends to 36.
+inline constexpr std::uint16_t kLocalPort = 4000;
+inline constexpr std::uint16_t kDevicePort = 36;
+
 // Where the endpoint binds and sends. The defaults are the device protocol's; tests inject
 // loopback addresses and free ports through the constructor.
 struct EndpointAddresses {
     QHostAddress bindAddress = QHostAddress(QHostAddress::AnyIPv4);
-    std::uint16_t localPort = 4000;
+    std::uint16_t localPort = kLocalPort;  // 0: the system picks one on the first opening
     QHostAddress destination = QHostAddress(QHostAddress::Broadcast);
-    std::uint16_t devicePort = 36;
+    std::uint16_t devicePort = kDevicePort;
 };
 
 // The program's one UDP endpoint. Every search and every command reopens it (Close, Create,
@@ -37,9 +41,10 @@ public:
 
     // Closes the socket if one is open; its notifications are not delivered afterwards.
     void Close();
-    // Opens a UDP socket bound exclusively to the local port. On failure the socket stays
-    // closed and false is returned. On success the reply memory is emptied before any datagram
-    // of this opening is read.
+    // Opens a UDP socket bound exclusively to the local port (an open socket is closed first).
+    // On failure the socket stays closed and false is returned. On success the reply memory is
+    // emptied before any datagram of this opening is read. With a local port of 0 the first
+    // opening takes the port the system chose and later openings reuse it.
     bool Create();
     // SO_BROADCAST on the socket; the result is not examined.
     void EnableBroadcast();
@@ -64,7 +69,9 @@ private:
 
     ReplyHandler m_replyHandler;
     EndpointAddresses m_addresses;
-    std::unique_ptr<QUdpSocket> m_socket;
+    // Child of this endpoint. Close() hands it to deleteLater(), because Close() may be called
+    // from the reply handler, inside the socket's own readyRead.
+    QUdpSocket* m_socket = nullptr;
     std::unique_ptr<ReplyMemory> m_replies;
 };
 

@@ -1,0 +1,156 @@
+#include "protocol/CListSocket.h"
+
+#include <QUdpSocket>
+
+#include <array>
+#include <functional>
+#include <string_view>
+#include <unordered_set>
+#include <utility>
+
+#ifdef _WIN32
+#include <winsock2.h>
+#else
+#include <sys/socket.h>
+#endif
+
+namespace vantor {
+namespace {
+
+using ReplyBytes = std::array<std::uint8_t, DEVICE_PACKET::kSize>;
+
+struct ReplyBytesHash {
+    std::size_t operator()(const ReplyBytes& bytes) const noexcept
+    {
+        return std::hash<std::string_view>{}(
+            std::string_view(reinterpret_cast<const char*>(bytes.data()), bytes.size()));
+    }
+};
+
+// QUdpSocket has no broadcast option of its own, so it is set on the descriptor.
+void SetBroadcastOption(qintptr descriptor)
+{
+    if (descriptor < 0)
+        return;
+    const int enable = 1;
+#ifdef _WIN32
+    ::setsockopt(static_cast<SOCKET>(descriptor), SOL_SOCKET, SO_BROADCAST,
+                 reinterpret_cast<const char*>(&enable), sizeof enable);
+#else
+    ::setsockopt(static_cast<int>(descriptor), SOL_SOCKET, SO_BROADCAST, &enable, sizeof enable);
+#endif
+}
+
+}  // namespace
+
+// Every reply accepted since the endpoint was last opened. A device that answers twice within
+// one opening must give one row; a hash set keeps that check cheap however many devices answer.
+struct CListSocket::ReplyMemory {
+    std::unordered_set<ReplyBytes, ReplyBytesHash> replies;
+
+    // False when the same 52 bytes were accepted before.
+    bool Remember(const ReplyBytes& reply) { return replies.insert(reply).second; }
+};
+
+CListSocket::CListSocket(ReplyHandler replyHandler, EndpointAddresses addresses, QObject* parent)
+    : QObject(parent)
+    , m_replyHandler(std::move(replyHandler))
+    , m_addresses(std::move(addresses))
+    , m_replies(std::make_unique<ReplyMemory>())
+{
+}
+
+CListSocket::~CListSocket()
+{
+    m_replies->replies.clear();
+    Close();
+}
+
+void CListSocket::Close()
+{
+    if (m_socket == nullptr)
+        return;
+    QUdpSocket* const socket = std::exchange(m_socket, nullptr);
+    // Nothing of the old socket may reach OnReceive any more, even a notification already queued.
+    socket->disconnect(this);
+    socket->close();
+    socket->deleteLater();
+}
+
+bool CListSocket::Create()
+{
+    Close();
+    auto socket = std::make_unique<QUdpSocket>();
+    // Exclusive: another program holding the port must make this opening fail.
+    if (!socket->bind(m_addresses.bindAddress, m_addresses.localPort, QUdpSocket::DontShareAddress)) {
+        socket->close();
+        return false;
+    }
+    if (m_addresses.localPort == 0)
+        m_addresses.localPort = socket->localPort();
+    socket->setParent(this);
+    m_socket = socket.release();
+    connect(m_socket, &QUdpSocket::readyRead, this, &CListSocket::OnReceive);
+    // Qt reports no "ready to send" for UDP; the socket can send as soon as it is bound, and no
+    // datagram of this opening has been read yet.
+    OnSend();
+    return true;
+}
+
+void CListSocket::EnableBroadcast()
+{
+    if (m_socket != nullptr)
+        SetBroadcastOption(m_socket->socketDescriptor());
+}
+
+void CListSocket::SendTo(const DEVICE_PACKET& packet)
+{
+    if (m_socket == nullptr)
+        return;
+    m_socket->writeDatagram(reinterpret_cast<const char*>(packet.bytes.data()),
+                            static_cast<qint64>(packet.bytes.size()), m_addresses.destination,
+                            m_addresses.devicePort);
+}
+
+bool CListSocket::IsOpen() const
+{
+    return m_socket != nullptr;
+}
+
+std::size_t CListSocket::ReplyMemorySize() const
+{
+    return m_replies->replies.size();
+}
+
+void CListSocket::OnReceive()
+{
+    // The handler may close or reopen this endpoint; the datagrams still waiting on the socket
+    // this notification came from then belong to no opening and are left alone.
+    QUdpSocket* const socket = m_socket;
+    while (socket != nullptr && m_socket == socket && socket->hasPendingDatagrams()) {
+        const qint64 size = socket->pendingDatagramSize();
+        if (size != static_cast<qint64>(DEVICE_PACKET::kSize)) {
+            // Read to drop it whole: a longer datagram must never be cut to 52 bytes and used.
+            if (socket->readDatagram(nullptr, 0) < 0)
+                break;
+            continue;
+        }
+        DEVICE_PACKET reply;
+        const qint64 read = socket->readDatagram(reinterpret_cast<char*>(reply.bytes.data()),
+                                                 static_cast<qint64>(reply.bytes.size()));
+        if (read < 0)
+            break;
+        if (read != static_cast<qint64>(DEVICE_PACKET::kSize) || !m_replies->Remember(reply.bytes))
+            continue;
+        if (m_replyHandler)
+            m_replyHandler(reply);
+        m_bReplied = true;
+    }
+}
+
+void CListSocket::OnSend()
+{
+    m_replies->replies.clear();
+}
+
+}  // namespace vantor

@@ -1,0 +1,80 @@
+#include "listview/DeviceRowOrder.h"
+
+#include "protocol/DeviceRow.h"
+
+#include <climits>
+
+namespace vantor {
+namespace {
+
+int CompareText(std::string_view a, std::string_view b)
+{
+    // char_traits<char> compares as unsigned char, which is the order of the C library's
+    // string comparison; for UTF-8 it is also the order of the code points.
+    const int c = a.compare(b);
+    return c < 0 ? -1 : (c > 0 ? 1 : 0);
+}
+
+struct SortKey {
+    int field;       // -1: no field, everything compares equal
+    bool nameTieBreak;
+};
+
+SortKey KeyForMagnitude(long long magnitude)
+{
+    switch (magnitude) {
+    case 1: return {0, false};
+    case 2: return {1, true};
+    case 3: return {2, true};
+    case 4: return {3, true};
+    case 5: return {4, false};
+    default: return {-1, false};
+    }
+}
+
+}  // namespace
+
+int CompareRowRecords(std::string_view record1, std::string_view record2, int sortParam)
+{
+    // Widened before taking the magnitude: the parameter may come from a saved layout and be
+    // INT_MIN, whose magnitude does not fit an int.
+    const long long wide = sortParam;
+    const SortKey key = KeyForMagnitude(wide < 0 ? -wide : wide);
+    if (key.field < 0)
+        return 0;
+    const int c = CompareText(RowRecordField(record1, key.field), RowRecordField(record2, key.field));
+    if (c != 0)
+        return sortParam > 0 ? c : -c;
+    if (key.nameTieBreak)
+        return CompareText(RowRecordField(record1, 0), RowRecordField(record2, 0));
+    return 0;
+}
+
+lc::LPARAM RowRecordItemData(const std::string& record)
+{
+    return reinterpret_cast<lc::LPARAM>(&record);
+}
+
+const std::string& RowRecordFromItemData(lc::LPARAM itemData)
+{
+    return *reinterpret_cast<const std::string*>(itemData);
+}
+
+int CompareDeviceRows(lc::LPARAM record1, lc::LPARAM record2, lc::LPARAM sortParam)
+{
+    const int param = sortParam < INT_MIN || sortParam > INT_MAX ? 0 : static_cast<int>(sortParam);
+    return CompareRowRecords(RowRecordFromItemData(record1), RowRecordFromItemData(record2), param);
+}
+
+int SortParamKeyForColumn(int logicalColumn)
+{
+    return logicalColumn >= 0 && logicalColumn <= 4 ? logicalColumn + 1 : 1;
+}
+
+int SortParamAfterClick(int currentParam, int logicalColumn)
+{
+    const int key = SortParamKeyForColumn(logicalColumn);
+    return key == currentParam ? -key : key;
+}
+
+}  // namespace vantor

@@ -1,0 +1,13 @@
+// The simulator's sockets and timers need an event loop, hence a QCoreApplication around the
+// tests.
+
+#include <QCoreApplication>
+
+#include <gtest/gtest.h>
+
+int main(int argc, char* argv[])
+{
+    QCoreApplication app(argc, argv);
+    ::testing::InitGoogleTest(&argc, argv);
+    return RUN_ALL_TESTS();
+}

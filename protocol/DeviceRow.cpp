@@ -2,7 +2,6 @@
 
 #include "resources/StringTable.h"
 
-#include <QStringDecoder>
 
 #include <algorithm>
 #include <array>
@@ -106,19 +105,6 @@ std::string_view RowRecordField(std::string_view record, int field)
         record.remove_prefix(nul + 1);
     }
     return record.substr(0, record.find('\0'));
-}
-
-QString DisplayTextFromBytes(std::string_view bytes)
-{
-    const QByteArrayView view(bytes.data(), static_cast<qsizetype>(bytes.size()));
-    // Stateless: a sequence cut off at the end is an error, not state kept for a next call.
-    // ConvertInitialBom: a leading byte-order mark is part of the name, not to be swallowed.
-    QStringDecoder decoder(QStringConverter::Utf8,
-                           QStringConverter::Flag::Stateless | QStringConverter::Flag::ConvertInitialBom);
-    QString text = decoder.decode(view);
-    if (decoder.hasError())
-        return QString::fromLatin1(view);
-    return text;
 }
 
 }  // namespace vantor

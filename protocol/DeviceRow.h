@@ -2,8 +2,6 @@
 
 #include "protocol/DevicePacket.h"
 
-#include <QString>
-
 #include <cstdint>
 #include <string>
 #include <string_view>
@@ -30,10 +28,5 @@ std::string FormatIpv4(const Ipv4Bytes& address);       // "%u.%u.%u.%u"
 std::string FormatMac(const MacBytes& mac);             // "%02X-%02X-%02X-%02X-%02X-%02X"
 std::string FormatVersion(std::uint8_t major, std::uint8_t minor);  // "%X.%02X"
 
-// Text of row bytes for display. Device names travel as single-byte text of no stated
-// encoding: bytes that form valid UTF-8 are shown as UTF-8 (the model names of the string table
-// are UTF-8 too); anything else is shown one character per byte (Latin-1), so every byte stays
-// visible and no input is lost to replacement characters.
-QString DisplayTextFromBytes(std::string_view bytes);
 
 }  // namespace vantor

@@ -1,11 +1,11 @@
-#include "protocol/DeviceRow.h"
+#include "platform/listcontrol/TextBytes.h"
 
 #include <gtest/gtest.h>
 
 #include <string>
 #include <vector>
 
-namespace vantor {
+namespace vantor::lc {
 namespace {
 
 using namespace std::string_literals;
@@ -16,7 +16,7 @@ struct DisplayCase {
     std::u16string expected;
 };
 
-TEST(DisplayTextFromBytes, Utf8WhenValidElseOneCharacterPerByte)
+TEST(DisplayTextFromBytesRules, Utf8WhenValidElseOneCharacterPerByte)
 {
     const std::vector<DisplayCase> table = {
         {"empty", "", u""},
@@ -46,7 +46,7 @@ TEST(DisplayTextFromBytes, Utf8WhenValidElseOneCharacterPerByte)
     }
 }
 
-TEST(DisplayTextFromBytes, EachCallStandsAlone)
+TEST(DisplayTextFromBytesRules, EachCallStandsAlone)
 {
     // A sequence cut at the end of one name must not be completed by the next name.
     EXPECT_EQ(DisplayTextFromBytes("x\xC3").toStdU16String(), u"x\u00C3");
@@ -54,4 +54,4 @@ TEST(DisplayTextFromBytes, EachCallStandsAlone)
 }
 
 }  // namespace
-}  // namespace vantor
+}  // namespace vantor::lc

@@ -1,0 +1,228 @@
+#pragma once
+
+#include "platform/listcontrol/ListControlApi.h"
+#include "platform/listcontrol/ListTypes.h"
+
+#include <QByteArray>
+#include <QtGlobal>
+
+#include <cstdint>
+#include <memory>
+#include <optional>
+#include <span>
+#include <string>
+#include <unordered_map>
+#include <variant>
+#include <vector>
+
+namespace vantor {
+
+namespace lc {
+class ImageList;
+}
+
+// The extension that stands between every caller and the report-style list control. Callers
+// speak in logical columns (every column they inserted, hidden ones included, in insertion
+// order) and in their own item-data values; the extension keeps a table of all columns, lets
+// hideable columns leave the control and come back, keeps a record of every item's cells so a
+// hidden column's texts survive, keeps the sort key on its column, shows the sort marker in
+// the header, dispatches sorts to the caller's compare function with the caller's item data,
+// and restores a saved column layout.
+//
+// One method per control message; each forwards to the control (which never calls back into
+// these methods) after translating columns, item data and texts. Failure answers follow the
+// control: 0 / false / -1 for a bad index or a refused request, and a refusal leaves the
+// extension's tables as they were.
+//
+// The extension has no widget of its own: `CListViewEx` joins it with the real control and
+// routes the control's notifications here. Single-threaded (the user-interface thread).
+class CListBase {
+    Q_DISABLE_COPY_MOVE(CListBase)
+
+public:
+    // `list` is the control every message goes to; it must outlive the extension.
+    explicit CListBase(lc::ListControlApi& list);
+    virtual ~CListBase();
+
+    // ---- Index spaces -------------------------------------------------------------------------
+    // Logical column shown at a control column; -1 when there is none.
+    int ToLogicalColumn(int controlColumn) const;
+    // Number of visible columns before a logical column (its control column when it is visible).
+    int ToControlColumn(int logicalColumn) const;
+    // Number of visible columns whose logical order is below `logicalOrder`.
+    int ToControlOrder(int logicalOrder) const;
+    // Logical order of a display position of the control's header; -1 when there is none.
+    int ToLogicalOrder(int controlOrder) const;
+    // Gives one column a new logical order, shifting the columns in between. Indexes or orders
+    // outside the table change nothing.
+    void MoveColumnOrder(int column, int newOrder);
+    // Hides or shows a hideable column; other columns, and a column already in the requested
+    // state, are left alone.
+    void SetColumnVisible(int column, bool visible);
+    // Marks a column hideable (counted once in the hideable count).
+    void AllowColumnHiding(int column);
+
+    // ---- Column table queries -----------------------------------------------------------------
+    int GetColumnCount() const;  // logical columns
+    bool IsColumnVisible(int column) const;
+    bool IsColumnHideable(int column) const;
+    int ColumnOrder(int column) const;  // logical order, -1 for a bad index
+    // The heading the column was given (empty when it has none or the index is bad).
+    std::string ColumnHeading(int column) const;
+    int HideableCount() const { return m_hideableCount; }
+    int SortKey() const { return m_sortKey; }
+    bool IsSortArrowShown() const { return m_showSortArrow; }
+    bool IsSortedColumnShaded() const { return m_shadeSortedColumn; }
+    // Number of item records the extension holds (one per item inserted through it).
+    int RecordCount() const { return static_cast<int>(m_records.size()); }
+
+    // ---- Column messages (logical columns) ----------------------------------------------------
+    int InsertColumn(int column, const lc::LVCOLUMNA& descriptor);  // control column or -1
+    bool DeleteColumn(int column);
+    bool GetColumn(int column, lc::LVCOLUMNA& descriptor) const;
+    bool SetColumn(int column, const lc::LVCOLUMNA& descriptor);
+    int GetColumnWidth(int column) const;  // 0 for a hidden column or a bad index
+    bool SetColumnWidth(int column, int width);
+    // Entry i = logical column at logical order i; returns the number of entries filled.
+    int GetColumnOrderArray(std::span<int> order) const;
+    // Logical columns in display order; more entries than columns are ignored.
+    bool SetColumnOrderArray(std::span<const int> order);
+
+    // ---- Item messages (item data is the caller's own; sub-items are logical columns) --------
+    int InsertItem(const lc::LVITEMA& item);  // index or -1
+    bool SetItem(const lc::LVITEMA& item);
+    bool SetItemText(int item, const lc::LVITEMA& descriptor);
+    bool GetItem(lc::LVITEMA& item) const;
+    int GetItemText(int item, lc::LVITEMA& descriptor) const;  // characters copied
+    bool DeleteItem(int item);
+    bool DeleteAllItems();  // true when every item was deleted
+    int FindItem(int start, const lc::LVFINDINFOA& find) const;
+    // The compare function sees only the item-data values the caller gave.
+    bool SortItems(lc::PFNLVCOMPARE compare, lc::LPARAM sortData);
+    lc::ImageList* SetImageList(lc::ImageList* images, int which);
+
+    // Messages the extension does not translate, offered here so callers need only one object.
+    int GetItemCount() const { return m_list->GetItemCount(); }
+    int GetSelectedCount() const { return m_list->GetSelectedCount(); }
+    int GetNextItem(int start, unsigned flags) const { return m_list->GetNextItem(start, flags); }
+    bool SetItemState(int item, unsigned state, unsigned stateMask) {
+        return m_list->SetItemState(item, state, stateMask);
+    }
+    unsigned GetItemState(int item, unsigned stateMask) const { return m_list->GetItemState(item, stateMask); }
+
+    // ---- Styles -------------------------------------------------------------------------------
+    // Mask 0 stands for every bit. Returns the control's previous extended style.
+    unsigned SetExtendedStyle(unsigned mask, unsigned style);
+    // The extended style as set through the extension (the control is not asked).
+    unsigned GetExtendedStyle() const { return m_extStyle; }
+    // Mirrors the alignment of the column that became control column 0 into the header (only
+    // for full-row selection or owner-drawn lists, where the header's first item shows it).
+    void SetFirstColumnAlign(int fmt);
+
+    // ---- Sort key, header marker, shading flag, saved layout ----------------------------------
+    void ShowSortArrow(bool on);
+    // 0 unsorted, +k ascending and -k descending on logical column k-1.
+    void SetSortKey(int key);
+    // Rewrites the header format of every visible column: its alignment, its text and, on the
+    // sorted column only while the arrow is on, the up or down marker.
+    void RefreshSortArrow();
+    void ShadeSortedColumn(bool on);
+    // Restores visibility, widths, display order and sort key from a saved block. A block not
+    // written for this list (size or count) is ignored and true returned; a block with an
+    // impossible sort key or orders (out of range or repeated) is refused with false before
+    // anything changes.
+    bool ApplyColumnLayout(std::span<const std::uint8_t> block);
+    bool ApplyColumnLayout(const QByteArray& block);
+
+    // ---- Notifications from the control -------------------------------------------------------
+    // Display-text request for a cell the control holds as a callback text. Answers with the
+    // stored text, or hands the request to ForwardGetDispInfo.
+    void OnGetDispInfo(lc::NMLVDISPINFOA& info);
+    // The extension's own reaction to a header click: the notification's sub-item becomes the
+    // logical column, the sort key flips (same column) or becomes that column ascending, and
+    // the header is refreshed. The extension does not sort.
+    void ReactToColumnClick(lc::NMLISTVIEW& info);
+
+    // The caller's item data behind a value the control holds as item data (the value itself
+    // when it is not one of the extension's records).
+    lc::LPARAM UserDataOf(lc::LPARAM itemData) const;
+
+protected:
+    // Stored column descriptor: the caller's descriptor with absent fields zeroed and the
+    // heading duplicated. desc.pszText stays null; the heading lives in `text`.
+    struct COLUMN_DESCRIPTION {
+        lc::LVCOLUMNA desc;
+        std::optional<std::string> text;
+    };
+
+    // One entry of the column table.
+    struct COLUMN_DATA {
+        bool hideable = false;
+        bool visible = true;
+        int savedWidth = 0;  // width remembered while hidden
+        int order = 0;       // logical order
+        COLUMN_DESCRIPTION description;
+    };
+
+    // Text of a stored cell: none, the text-callback marker (an address never read), or a
+    // duplicate the cell owns.
+    struct CALLBACK_TEXT {};
+    using CELL_TEXT = std::variant<std::monostate, CALLBACK_TEXT, std::string>;
+
+    // Stored cell: the caller's item descriptor with absent fields zeroed. item.pszText stays
+    // null; the text lives in `text`.
+    struct CELL {
+        lc::LVITEMA item;
+        CELL_TEXT text;
+    };
+
+    // Record of one item; the control holds its address as the item's item data.
+    struct ROW_DATA {
+        lc::LPARAM userData = 0;
+        std::vector<std::unique_ptr<CELL>> cells;  // by logical column; null or missing = empty
+    };
+
+    // Hook for display-text requests the extension cannot answer (the owner's parent role).
+    // The sub-item is the logical column and the item data the caller's own. Default: nothing.
+    virtual void ForwardGetDispInfo(lc::NMLVDISPINFOA& info);
+
+    lc::ListControlApi* m_list;  // never owned
+    std::vector<COLUMN_DATA> m_columns;
+    int m_hideableCount = 0;
+    int m_sortKey = 0;
+    bool m_inDispInfo = false;
+    bool m_showSortArrow = false;
+    lc::PFNLVCOMPARE m_sortCompare = nullptr;  // valid during one sort
+    lc::LPARAM m_sortData = 0;
+    bool m_shadeSortedColumn = false;
+    unsigned m_extStyle = 0;
+    int m_firstColumnAlign = 0;
+
+private:
+    static COLUMN_DESCRIPTION CopyColumnDescriptor(const lc::LVCOLUMNA& descriptor);
+    // The descriptor as the control receives it; points into `description`, valid while it lives.
+    static lc::LVCOLUMNA ForControl(COLUMN_DESCRIPTION& description);
+    // Stored-cell copy of a caller's item descriptor: fields whose mask bit is absent are zeroed,
+    // the state is cut to its mask, the text is duplicated (the callback marker kept as such).
+    static std::unique_ptr<CELL> CopyCell(const lc::LVITEMA& item);
+    static CELL_TEXT DuplicateText(const char* text);
+    // The text the control is given for a visible cell: the callback marker, or the real text
+    // in a list the control sorts by its texts.
+    static char* TextForControl(CELL_TEXT& text, bool sortStyle);
+    static int SortTrampoline(lc::LPARAM itemData1, lc::LPARAM itemData2, lc::LPARAM extension);
+    static lc::LPARAM ItemDataOf(const ROW_DATA& record);
+    static int SortedColumnOfKey(int key);  // -1 for 0
+
+    bool IsValidColumn(int column) const;
+    bool HasSortStyle() const;
+    ROW_DATA* RecordFromItemData(lc::LPARAM itemData) const;
+    // Reads an item's record through the control's own item data.
+    ROW_DATA* RecordOf(int item) const;
+    void ResendCells(int column);
+    void ForwardToParent(lc::NMLVDISPINFOA& info);
+
+    // Owner of every record; keyed by the item-data value the control holds.
+    std::unordered_map<lc::LPARAM, std::unique_ptr<ROW_DATA>> m_records;
+};
+
+}  // namespace vantor

@@ -1,0 +1,26 @@
+# Stand-ins for the desktop framework: command routing interfaces, the indicator status bar,
+# lock-key state, the read-only per-user profile and dialog units.
+find_package(PkgConfig QUIET)
+if(PkgConfig_FOUND)
+  pkg_check_modules(VANTOR_XKB QUIET IMPORTED_TARGET GLOBAL xcb xcb-xkb)
+endif()
+
+add_library(vantor_framework STATIC
+  ${CMAKE_CURRENT_LIST_DIR}/CommandTarget.h
+  ${CMAKE_CURRENT_LIST_DIR}/CommandUI.h
+  ${CMAKE_CURRENT_LIST_DIR}/DialogUnits.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/DialogUnits.h
+  ${CMAKE_CURRENT_LIST_DIR}/IndicatorStatusBar.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/IndicatorStatusBar.h
+  ${CMAKE_CURRENT_LIST_DIR}/LockKeys.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/LockKeys.h
+  ${CMAKE_CURRENT_LIST_DIR}/ParentFrame.h
+  ${CMAKE_CURRENT_LIST_DIR}/ProfileStore.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/ProfileStore.h
+)
+target_link_libraries(vantor_framework PUBLIC Qt6::Widgets vantor_strings)
+if(VANTOR_XKB_FOUND)
+  # Lock-key indicators are read through the X keyboard extension; without it the panes stay blank.
+  target_compile_definitions(vantor_framework PRIVATE VANTOR_HAVE_XKB)
+  target_link_libraries(vantor_framework PRIVATE PkgConfig::VANTOR_XKB)
+endif()

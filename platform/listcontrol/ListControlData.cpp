@@ -1,0 +1,255 @@
+#include "platform/listcontrol/ListControlData.h"
+
+#include <algorithm>
+#include <numeric>
+
+namespace vantor::lc {
+
+namespace {
+
+std::size_t At(int index)
+{
+    return static_cast<std::size_t>(index);
+}
+
+// Case-insensitive for ASCII letters, bytewise otherwise: the order a sorted list keeps.
+int CompareTexts(std::string_view a, std::string_view b)
+{
+    const std::size_t n = std::min(a.size(), b.size());
+    for (std::size_t i = 0; i < n; ++i) {
+        auto fold = [](char c) {
+            const auto u = static_cast<unsigned char>(c);
+            return (u >= 'A' && u <= 'Z') ? u + ('a' - 'A') : static_cast<unsigned>(u);
+        };
+        const unsigned ca = fold(a[i]);
+        const unsigned cb = fold(b[i]);
+        if (ca != cb)
+            return ca < cb ? -1 : 1;
+    }
+    if (a.size() == b.size())
+        return 0;
+    return a.size() < b.size() ? -1 : 1;
+}
+
+std::string_view FirstText(const ListItem& item)
+{
+    if (item.cells.empty() || item.cells.front().callback)
+        return {};
+    return item.cells.front().text;
+}
+
+}  // namespace
+
+void ListControlData::InsertColumn(int column, int position, ListColumn descriptor)
+{
+    m_columns.insert(m_columns.begin() + column, std::move(descriptor));
+    for (int& entry : m_order) {
+        if (entry >= column)
+            ++entry;
+    }
+    m_order.insert(m_order.begin() + position, column);
+    for (ListItem& item : m_items) {
+        if (column < static_cast<int>(item.cells.size()))
+            item.cells.insert(item.cells.begin() + column, ListCell{});
+    }
+}
+
+void ListControlData::DeleteColumn(int column)
+{
+    m_columns.erase(m_columns.begin() + column);
+    m_order.erase(std::find(m_order.begin(), m_order.end(), column));
+    for (int& entry : m_order) {
+        if (entry > column)
+            --entry;
+    }
+    for (ListItem& item : m_items) {
+        if (column < static_cast<int>(item.cells.size()))
+            item.cells.erase(item.cells.begin() + column);
+    }
+}
+
+int ListControlData::DisplayPosition(int column) const
+{
+    const auto it = std::find(m_order.begin(), m_order.end(), column);
+    return it == m_order.end() ? -1 : static_cast<int>(it - m_order.begin());
+}
+
+void ListControlData::MoveColumnTo(int column, int position)
+{
+    const int from = DisplayPosition(column);
+    if (from < 0)
+        return;
+    position = std::clamp(position, 0, ColumnCount() - 1);
+    m_order.erase(m_order.begin() + from);
+    m_order.insert(m_order.begin() + position, column);
+}
+
+bool ListControlData::IsPermutation(std::span<const int> order, int count)
+{
+    if (static_cast<int>(order.size()) != count)
+        return false;
+    std::vector<bool> seen(At(count), false);
+    for (const int entry : order) {
+        if (entry < 0 || entry >= count || seen[At(entry)])
+            return false;
+        seen[At(entry)] = true;
+    }
+    return true;
+}
+
+bool ListControlData::SetOrder(std::span<const int> order)
+{
+    if (!IsPermutation(order, ColumnCount()))
+        return false;
+    m_order.assign(order.begin(), order.end());
+    return true;
+}
+
+const ListCell* ListControlData::Cell(int item, int column) const
+{
+    const ListItem& entry = Item(item);
+    if (column < 0 || column >= static_cast<int>(entry.cells.size()))
+        return nullptr;
+    return &entry.cells[At(column)];
+}
+
+ListCell& ListControlData::CellForWrite(int item, int column)
+{
+    ListItem& entry = Item(item);
+    if (column >= static_cast<int>(entry.cells.size()))
+        entry.cells.resize(At(column) + 1);
+    return entry.cells[At(column)];
+}
+
+int ListControlData::InsertItem(int index, ListItem item)
+{
+    index = std::clamp(index, 0, ItemCount());
+    const unsigned state = item.state;
+    item.state &= ~(LVIS_SELECTED | LVIS_FOCUSED);
+    m_items.insert(m_items.begin() + index, std::move(item));
+    if (m_focusedItem >= index)
+        ++m_focusedItem;
+    ChangeState(index, state, LVIS_SELECTED | LVIS_FOCUSED);
+    return index;
+}
+
+void ListControlData::RecountAfterRemoval(const ListItem& removed, int index)
+{
+    if ((removed.state & LVIS_SELECTED) != 0)
+        --m_selectedCount;
+    if (m_focusedItem == index)
+        m_focusedItem = -1;
+    else if (m_focusedItem > index)
+        --m_focusedItem;
+}
+
+ListItem ListControlData::TakeItem(int item)
+{
+    ListItem removed = std::move(m_items[At(item)]);
+    m_items.erase(m_items.begin() + item);
+    RecountAfterRemoval(removed, item);
+    return removed;
+}
+
+std::vector<ListItem> ListControlData::TakeAllItems()
+{
+    std::vector<ListItem> all;
+    all.swap(m_items);
+    m_selectedCount = 0;
+    m_focusedItem = -1;
+    return all;
+}
+
+void ListControlData::MoveItem(int from, int to)
+{
+    if (from == to)
+        return;
+    const auto begin = m_items.begin();
+    if (from < to)
+        std::rotate(begin + from, begin + from + 1, begin + to + 1);
+    else
+        std::rotate(begin + to, begin + from, begin + from + 1);
+    if (m_focusedItem == from)
+        m_focusedItem = to;
+    else if (from < to && m_focusedItem > from && m_focusedItem <= to)
+        --m_focusedItem;
+    else if (to < from && m_focusedItem >= to && m_focusedItem < from)
+        ++m_focusedItem;
+}
+
+int ListControlData::SortedPosition(std::string_view text, bool descending) const
+{
+    // Upper bound: an item equal to others goes after them, so insertion is stable.
+    const auto it = std::upper_bound(m_items.begin(), m_items.end(), text,
+                                     [descending](std::string_view value, const ListItem& item) {
+                                         const int c = CompareTexts(value, FirstText(item));
+                                         return descending ? c > 0 : c < 0;
+                                     });
+    return static_cast<int>(it - m_items.begin());
+}
+
+std::vector<int> ListControlData::SortPermutation(PFNLVCOMPARE compare, LPARAM sortData) const
+{
+    std::vector<int> permutation(m_items.size());
+    std::iota(permutation.begin(), permutation.end(), 0);
+    std::stable_sort(permutation.begin(), permutation.end(), [&](int a, int b) {
+        return compare(m_items[At(a)].data, m_items[At(b)].data, sortData) < 0;
+    });
+    return permutation;
+}
+
+void ListControlData::ApplyPermutation(const std::vector<int>& permutation)
+{
+    std::vector<ListItem> sorted;
+    sorted.reserve(m_items.size());
+    int focused = -1;
+    for (std::size_t i = 0; i < permutation.size(); ++i) {
+        const int old = permutation[i];
+        if (old == m_focusedItem)
+            focused = static_cast<int>(i);
+        sorted.push_back(std::move(m_items[At(old)]));
+    }
+    m_items.swap(sorted);
+    m_focusedItem = focused;
+}
+
+bool ListControlData::ChangeState(int item, unsigned state, unsigned mask)
+{
+    ListItem& entry = Item(item);
+    const unsigned old = entry.state;
+    const unsigned now = (old & ~mask) | (state & mask);
+    bool changed = false;
+    if ((now & LVIS_FOCUSED) != 0 && m_focusedItem >= 0 && m_focusedItem != item) {
+        Item(m_focusedItem).state &= ~LVIS_FOCUSED;
+        changed = true;
+    }
+    if (now == old)
+        return changed;
+    entry.state = now;
+    if ((old ^ now) & LVIS_SELECTED)
+        m_selectedCount += (now & LVIS_SELECTED) != 0 ? 1 : -1;
+    if ((now & LVIS_FOCUSED) != 0)
+        m_focusedItem = item;
+    else if (m_focusedItem == item)
+        m_focusedItem = -1;
+    return true;
+}
+
+int ListControlData::NextItem(int start, unsigned flags) const
+{
+    const unsigned wanted = ((flags & LVNI_SELECTED) != 0 ? LVIS_SELECTED : 0u)
+                            | ((flags & LVNI_FOCUSED) != 0 ? LVIS_FOCUSED : 0u);
+    if (start < -1)
+        start = -1;
+    if (wanted == LVIS_FOCUSED)
+        return m_focusedItem > start ? m_focusedItem : -1;
+    if (wanted == LVIS_SELECTED && m_selectedCount == 0)
+        return -1;
+    for (int i = start + 1; i < ItemCount(); ++i) {
+        if ((m_items[At(i)].state & wanted) == wanted)
+            return i;
+    }
+    return -1;
+}
+
+}  // namespace vantor::lc

@@ -1,0 +1,149 @@
+#pragma once
+
+#include "platform/listcontrol/ListTypes.h"
+
+#include <span>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace vantor::lc {
+
+class ImageList;
+
+// Styles, colours and image lists: what the painting code reads.
+struct ListAppearance {
+    unsigned style = LVS_REPORT;
+    unsigned extStyle = 0;
+    ImageList* normalImages = nullptr;  // not owned
+    ImageList* smallImages = nullptr;
+    ImageList* stateImages = nullptr;
+    ImageList* headerImages = nullptr;
+    QColor bkColor;  // invalid: the palette's base colour
+};
+
+// One control column: its descriptor and header item.
+struct ListColumn {
+    int fmt = LVCFMT_LEFT;   // column format (cell alignment)
+    int width = 0;
+    std::string text;        // bytes, shown by the header
+    int image = 0;           // column / header item image
+    int headerFmt = HDF_STRING;  // header item format: alignment, sort marker, image flags
+};
+
+// One cell: text bytes or the text-callback marker, and an image for sub-item images.
+struct ListCell {
+    std::string text;
+    bool callback = false;
+    bool hasImage = false;
+    int image = 0;
+};
+
+// One item: its cells by control column (the vector may be shorter than the column count;
+// missing cells are empty), state bits, item data, image and indent of the first column.
+struct ListItem {
+    std::vector<ListCell> cells;
+    unsigned state = 0;
+    LPARAM data = 0;
+    int image = 0;
+    int indent = 0;
+};
+
+// Columns, display order and items of the list control, with the bookkeeping that needs no
+// widget: cells moving with column insertion and deletion, the display-order permutation,
+// state bits with the selected count and the single focused item, sorting and searching.
+// Indexes are checked by the caller (ListControl) unless a method says otherwise.
+class ListControlData final {
+public:
+    ListAppearance appearance;
+
+    int ColumnCount() const { return static_cast<int>(m_columns.size()); }
+    int ItemCount() const { return static_cast<int>(m_items.size()); }
+    bool IsColumn(int column) const { return column >= 0 && column < ColumnCount(); }
+    bool IsItem(int item) const { return item >= 0 && item < ItemCount(); }
+
+    // ---- Columns ----
+    const ListColumn& Column(int column) const { return m_columns[static_cast<std::size_t>(column)]; }
+    ListColumn& Column(int column) { return m_columns[static_cast<std::size_t>(column)]; }
+    // Inserts a column at index `column` (0..count) shown at display `position` (0..count);
+    // every item gets an empty cell at that column.
+    void InsertColumn(int column, int position, ListColumn descriptor);
+    // Removes a column, its display position and its cell in every item.
+    void DeleteColumn(int column);
+    // Entry i = column shown at display position i; always a permutation of 0..count-1.
+    const std::vector<int>& Order() const { return m_order; }
+    int DisplayPosition(int column) const;
+    // Moves a column to a display position (clamped to 0..count-1).
+    void MoveColumnTo(int column, int position);
+    // Replaces the display order; refused (false, nothing changed) unless `order` is a
+    // permutation of 0..count-1.
+    bool SetOrder(std::span<const int> order);
+    static bool IsPermutation(std::span<const int> order, int count);
+
+    // ---- Items ----
+    const ListItem& Item(int item) const { return m_items[static_cast<std::size_t>(item)]; }
+    ListItem& Item(int item) { return m_items[static_cast<std::size_t>(item)]; }
+    // nullptr when the item has no cell at that column.
+    const ListCell* Cell(int item, int column) const;
+    // The cell, created (with any missing cells before it) when absent.
+    ListCell& CellForWrite(int item, int column);
+    // Inserts at `index` (clamped to 0..count); returns the index used.
+    int InsertItem(int index, ListItem item);
+    ListItem TakeItem(int item);
+    std::vector<ListItem> TakeAllItems();
+    void MoveItem(int from, int to);
+    // Position at which an item with first-column text `text` keeps the list sorted (after
+    // items that compare equal). Callback texts count as empty.
+    int SortedPosition(std::string_view text, bool descending) const;
+    // Stable order of the items under `compare`: entry i = old index of the item that goes to i.
+    std::vector<int> SortPermutation(PFNLVCOMPARE compare, LPARAM sortData) const;
+    // Reorders the items: entry i of `permutation` = old index of the item that goes to i.
+    void ApplyPermutation(const std::vector<int>& permutation);
+
+    // ---- State ----
+    unsigned State(int item) const { return Item(item).state; }
+    // Sets the bits of `mask` to those of `state` for one item. Only one item can be focused:
+    // focusing one unfocuses the previous one. Returns true when any item changed.
+    bool ChangeState(int item, unsigned state, unsigned mask);
+    int SelectedCount() const { return m_selectedCount; }
+    int FocusedItem() const { return m_focusedItem; }
+    // Next item after `start` (-1: from the first) with all bits of `flags` (LVNI_SELECTED,
+    // LVNI_FOCUSED); LVNI_ALL gives the next item. -1 when none.
+    int NextItem(int start, unsigned flags) const;
+
+    // Search order of a find: items start+1 .. last, then with `wrap` 0 .. start. Returns
+    // the first item for which `matches(item)` holds, else -1.
+    template <class Predicate>
+    int Find(int start, bool wrap, Predicate matches) const;
+
+private:
+    void RecountAfterRemoval(const ListItem& removed, int index);
+
+    std::vector<ListColumn> m_columns;
+    std::vector<int> m_order;
+    std::vector<ListItem> m_items;
+    int m_selectedCount = 0;
+    int m_focusedItem = -1;
+};
+
+template <class Predicate>
+int ListControlData::Find(int start, bool wrap, Predicate matches) const
+{
+    const int count = ItemCount();
+    if (start < -1)
+        start = -1;
+    for (int i = start + 1; i < count; ++i) {
+        if (matches(i))
+            return i;
+    }
+    if (wrap && start >= 0) {
+        const int last = start < count ? start : count - 1;
+        for (int i = 0; i <= last; ++i) {
+            if (matches(i))
+                return i;
+        }
+    }
+    return -1;
+}
+
+}  // namespace vantor::lc

@@ -1,0 +1,48 @@
+#pragma once
+
+#include "platform/listcontrol/ListTypes.h"
+
+#include <QTreeView>
+
+namespace vantor::lc {
+
+class ListControl;
+
+// The details (report) type of the list: a flat tree view whose rows are the items. Its
+// viewport paint runs the control's painting protocol: background erase (the listener first,
+// else the background colour), then the custom-draw stages around each row (cells are drawn
+// by ListCellDelegate), then grid lines.
+class ListDetailsView final : public QTreeView {
+    Q_OBJECT
+    Q_DISABLE_COPY_MOVE(ListDetailsView)
+
+public:
+    ListDetailsView(const ListControl& control, QWidget* parent);
+
+    // The list's background colour: the one set on the control, else the palette's base.
+    QColor BackgroundColor() const;
+    // Whether the row being painted asked for per-cell custom-draw notifications.
+    bool CellNotificationsWanted() const { return (m_rowAnswer & CDRF_NOTIFYSUBITEMDRAW) != 0; }
+    // Width that fits the texts (and icons) of a column's shown rows.
+    int ContentsWidth(int column) const { return sizeHintForColumn(column); }
+
+signals:
+    void focusChanged(bool focused);
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+    void drawRow(QPainter* painter, const QStyleOptionViewItem& option, const QModelIndex& index) const override;
+    void focusInEvent(QFocusEvent* event) override;
+    void focusOutEvent(QFocusEvent* event) override;
+
+private:
+    void DrawGridLines(QPainter& painter, const QRect& clip) const;
+    void DrawFocusFrame(QPainter& painter, int item, const QRect& row) const;
+
+    const ListControl& m_control;
+    unsigned m_paintAnswer = CDRF_DODEFAULT;
+    // Answer for the row being painted; drawRow is const in Qt's interface.
+    mutable unsigned m_rowAnswer = CDRF_DODEFAULT;
+};
+
+}  // namespace vantor::lc

@@ -1,0 +1,226 @@
+// The real program against the device simulator, with the real ports and the limited broadcast.
+// Runs only inside the private network namespace made by scripts/netns; anywhere else it skips
+// (exit code 77) without sending anything.
+#include "app/CDorvexApp.h"
+#include "app/CMainFrame.h"
+#include "listview/CDorvexView.h"
+#include "tests/app/WaitUntil.h"
+
+#include <QApplication>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QNetworkInterface>
+#include <QProcess>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <memory>
+#include <set>
+
+namespace vantor {
+namespace {
+
+using test::RunEventLoopFor;
+using test::WaitUntil;
+
+// The namespace made by scripts/netns holds exactly these interfaces.
+bool InPrivateNetworkNamespace()
+{
+    const std::set<QString> allowed = {QStringLiteral("lo"), QStringLiteral("va"), QStringLiteral("vb")};
+    const QList<QNetworkInterface> interfaces = QNetworkInterface::allInterfaces();
+    if (interfaces.isEmpty())
+        return false;
+    for (const QNetworkInterface& interface : interfaces)
+        if (allowed.count(interface.name()) == 0)
+            return false;
+    return true;
+}
+
+QString DiscoveryHex()
+{
+    return QStringLiteral("4b575a39") + QString(96, QLatin1Char('0'));
+}
+
+// One simulator process with its log.
+class Simulator final {
+public:
+    explicit Simulator(const QStringList& extraArguments)
+    {
+        m_logPath = m_dir.filePath(QStringLiteral("devsim.log"));
+        QStringList arguments = {QStringLiteral("--log"), m_logPath};
+        arguments += extraArguments;
+        m_process.setProgram(QStringLiteral(VANTOR_DEVSIM_PATH));
+        m_process.setArguments(arguments);
+        m_process.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+        m_process.start();
+    }
+    ~Simulator()
+    {
+        if (m_process.state() != QProcess::NotRunning) {
+            m_process.terminate();
+            if (!m_process.waitForFinished(3000))
+                m_process.kill();
+            m_process.waitForFinished(3000);
+        }
+    }
+    Simulator(const Simulator&) = delete;
+    Simulator& operator=(const Simulator&) = delete;
+
+    bool WaitReady()
+    {
+        if (!m_process.waitForStarted(5000))
+            return false;
+        return WaitUntil([this] { return LogText().contains(QLatin1String("listening on")); }, 5000);
+    }
+
+    QString LogText() const
+    {
+        QFile file(m_logPath);
+        if (!file.open(QIODevice::ReadOnly))
+            return {};
+        return QString::fromUtf8(file.readAll());
+    }
+
+    // Every datagram the devices received: size and bytes in hex.
+    std::vector<std::pair<int, QString>> Received() const
+    {
+        std::vector<std::pair<int, QString>> datagrams;
+        const QStringList lines = LogText().split(QLatin1Char('\n'), Qt::SkipEmptyParts);
+        for (const QString& line : lines) {
+            const QStringList fields = line.split(QLatin1Char(' '));
+            if (fields.size() >= 3 && fields[0] == QLatin1String("RX"))
+                datagrams.emplace_back(fields[1].toInt(), fields[2]);
+        }
+        return datagrams;
+    }
+
+private:
+    QTemporaryDir m_dir;
+    QString m_logPath;
+    QProcess m_process;
+};
+
+QString WriteDeviceFile(QTemporaryDir& dir, const QByteArray& content)
+{
+    const QString path = dir.filePath(QStringLiteral("devices.txt"));
+    QFile file(path);
+    if (file.open(QIODevice::WriteOnly))
+        file.write(content);
+    return path;
+}
+
+TEST(EndToEnd, DefaultDevicesAreListedAndEachSearchSendsOneRequest)
+{
+    Simulator simulator({});
+    ASSERT_TRUE(simulator.WaitReady()) << simulator.LogText().toStdString();
+
+    CDorvexApp app;  // the real ports: 4000 here, 36 at the devices, 255.255.255.255
+    ASSERT_TRUE(app.InitInstance());
+    CDorvexView* view = app.MainFrame()->View();
+    ASSERT_TRUE(WaitUntil([&] { return view->GetItemCount() == 8; }, 5000)) << view->GetItemCount();
+
+    std::set<QString> names;
+    std::set<QString> addresses;
+    for (int row = 0; row < view->GetItemCount(); ++row) {
+        names.insert(view->GetItemText(row, 0));
+        addresses.insert(view->GetItemText(row, 1));
+    }
+    for (const char* name : {"Lab1", "Gate-East", "Warehouse-Door-7", "%d %s", "Marven", "Orvik", "Unknown"})
+        EXPECT_EQ(names.count(QString::fromLatin1(name)), 1u) << name;
+    for (const char* address : {"192.168.1.100", "192.168.1.20", "192.168.1.3", "10.0.0.10", "10.0.0.9", "172.16.5.1",
+                                "192.168.1.250", "192.168.0.7"})
+        EXPECT_EQ(addresses.count(QString::fromLatin1(address)), 1u) << address;
+    EXPECT_EQ(view->Endpoint()->m_nOnline, 8);
+
+    // Refresh: the list empties, one more request, the same eight come back.
+    app.MainFrame()->RouteCommand(32772);
+    EXPECT_LT(view->GetItemCount(), 8);
+    ASSERT_TRUE(WaitUntil([&] { return view->GetItemCount() == 8; }, 5000)) << view->GetItemCount();
+    RunEventLoopFor(300);
+
+    const auto received = simulator.Received();
+    ASSERT_EQ(received.size(), 2u) << simulator.LogText().toStdString();
+    for (const auto& [size, hex] : received) {
+        EXPECT_EQ(size, 52);
+        EXPECT_EQ(hex, DiscoveryHex());
+    }
+}
+
+TEST(EndToEnd, DevicesAnsweringTwiceGiveOneRowEach)
+{
+    Simulator simulator({QStringLiteral("--answer-twice")});
+    ASSERT_TRUE(simulator.WaitReady());
+    CDorvexApp app;
+    ASSERT_TRUE(app.InitInstance());
+    CDorvexView* view = app.MainFrame()->View();
+    ASSERT_TRUE(WaitUntil([&] { return view->GetItemCount() == 8; }, 5000));
+    RunEventLoopFor(500);
+    EXPECT_EQ(view->GetItemCount(), 8);
+    EXPECT_EQ(simulator.Received().size(), 1u);
+}
+
+TEST(EndToEnd, RepliesOfTheWrongSizeAreNoRows)
+{
+    Simulator simulator({QStringLiteral("--reply-size"), QStringLiteral("53")});
+    ASSERT_TRUE(simulator.WaitReady());
+    CDorvexApp app;
+    ASSERT_TRUE(app.InitInstance());
+    CDorvexView* view = app.MainFrame()->View();
+    // The simulator logs each reply it sends; wait for all eight, then a little for delivery.
+    ASSERT_TRUE(WaitUntil([&] { return simulator.LogText().count(QLatin1String("\nTX 53 ")) == 8; }, 5000))
+        << simulator.LogText().toStdString();
+    RunEventLoopFor(300);
+    EXPECT_EQ(view->GetItemCount(), 0);
+    EXPECT_FALSE(view->Endpoint()->m_bReplied);
+}
+
+// Devices answering 1 s and 6 s after the request: the first window (to 5 s) has a new row and
+// is followed by a second (to 10 s), which has the 6 s row and is followed by a third (to 15 s)
+// without one, which ends the search.
+TEST(EndToEnd, SearchWindowsFollowEachOtherWhileDevicesKeepAnswering)
+{
+    QTemporaryDir dir;
+    const QString devices = WriteDeviceFile(
+        dir, "name=Early model=31 ip=10.77.0.21 mac=00-1A-2B-00-00-21 delay=1000\n"
+             "name=Late model=32 ip=10.77.0.22 mac=00-1A-2B-00-00-22 delay=6000\n");
+    Simulator simulator({QStringLiteral("--devices"), devices});
+    ASSERT_TRUE(simulator.WaitReady()) << simulator.LogText().toStdString();
+
+    QElapsedTimer clock;
+    clock.start();
+    CDorvexApp app;
+    ASSERT_TRUE(app.InitInstance());
+    CDorvexView* view = app.MainFrame()->View();
+
+    ASSERT_TRUE(WaitUntil([&] { return view->GetItemCount() == 1; }, 4000));
+    ASSERT_TRUE(WaitUntil([&] { return view->GetItemCount() == 2; }, 8000));
+    EXPECT_TRUE(view->Endpoint()->IsOpen()) << "the 6 s device was heard in the second window";
+
+    RunEventLoopFor(static_cast<int>(std::max<qint64>(0, 11000 - clock.elapsed())));
+    EXPECT_TRUE(view->Endpoint()->IsOpen()) << "a third window follows the one with the 6 s reply";
+    EXPECT_TRUE(view->IsTimerRunning(CDorvexView::kSearchWindowTimer));
+
+    EXPECT_TRUE(WaitUntil([&] { return !view->Endpoint()->IsOpen(); },
+                          static_cast<int>(std::max<qint64>(0, 17000 - clock.elapsed()))))
+        << "the window without a new row ends the search";
+    EXPECT_FALSE(view->IsTimerRunning(CDorvexView::kSearchWindowTimer));
+    EXPECT_EQ(view->GetItemCount(), 2);
+    EXPECT_EQ(simulator.Received().size(), 1u) << "the request is never repeated within a search";
+}
+
+}  // namespace
+}  // namespace vantor
+
+int main(int argc, char** argv)
+{
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication application(argc, argv);
+    ::testing::InitGoogleTest(&argc, argv);
+    if (!vantor::InPrivateNetworkNamespace()) {
+        std::fprintf(stderr, "app_e2e_test: not inside the private network namespace of scripts/netns; skipped\n");
+        return 77;
+    }
+    return RUN_ALL_TESTS();
+}

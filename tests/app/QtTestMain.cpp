@@ -1,0 +1,11 @@
+// GoogleTest entry point for tests that need a QApplication (widgets, the event loop, sockets).
+#include <QApplication>
+
+#include <gtest/gtest.h>
+
+int main(int argc, char** argv)
+{
+    QApplication application(argc, argv);
+    ::testing::InitGoogleTest(&argc, argv);
+    return RUN_ALL_TESTS();
+}

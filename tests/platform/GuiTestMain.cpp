@@ -1,0 +1,12 @@
+// The list control is a widget: its tests need a QApplication (offscreen platform under ctest).
+
+#include <QApplication>
+
+#include <gtest/gtest.h>
+
+int main(int argc, char* argv[])
+{
+    QApplication app(argc, argv);
+    ::testing::InitGoogleTest(&argc, argv);
+    return RUN_ALL_TESTS();
+}

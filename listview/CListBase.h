@@ -4,6 +4,9 @@
 #include "platform/listcontrol/ListTypes.h"
 
 #include <QByteArray>
+#include <QColor>
+#include <QPalette>
+#include <QRect>
 #include <QtGlobal>
 
 #include <cstdint>
@@ -14,6 +17,8 @@
 #include <unordered_map>
 #include <variant>
 #include <vector>
+
+class QPainter;
 
 namespace vantor {
 
@@ -27,7 +32,10 @@ class ImageList;
 // hideable columns leave the control and come back, keeps a record of every item's cells so a
 // hidden column's texts survive, keeps the sort key on its column, shows the sort marker in
 // the header, dispatches sorts to the caller's compare function with the caller's item data,
-// and restores a saved column layout.
+// and restores a saved column layout. For a list the control paints itself it also shades the
+// sorted column (the empty area through the background erase, the cells through custom draw),
+// repaints the first column's icon area when that column has been dragged away from the left
+// edge in full-row mode, and hands the focus state to the first selected item.
 //
 // One method per control message; each forwards to the control (which never calls back into
 // these methods) after translating columns, item data and texts. Failure answers follow the
@@ -110,6 +118,12 @@ public:
     }
     unsigned GetItemState(int item, unsigned stateMask) const { return m_list->GetItemState(item, stateMask); }
 
+    // ---- Colours ------------------------------------------------------------------------------
+    // Changes the list's background; the tint of a shaded column follows. False when the
+    // control refused the colour.
+    bool SetBkColor(const QColor& color);
+    QColor GetBkColor() const { return m_list->GetBkColor(); }
+
     // ---- Styles -------------------------------------------------------------------------------
     // Mask 0 stands for every bit. Returns the control's previous extended style.
     unsigned SetExtendedStyle(unsigned mask, unsigned style);
@@ -126,7 +140,10 @@ public:
     // Rewrites the header format of every visible column: its alignment, its text and, on the
     // sorted column only while the arrow is on, the up or down marker.
     void RefreshSortArrow();
+    // Shades the sorted column with a tint of the background. Switching to the current state
+    // does nothing (no repaint); a screen of 8 bits per pixel or fewer refuses shading.
     void ShadeSortedColumn(bool on);
+    QColor ShadeColor() const { return m_shadeColor; }
     // Restores visibility, widths, display order and sort key from a saved block. A block not
     // written for this list (size or count) is ignored and true returned; a block with an
     // impossible sort key or orders (out of range or repeated) is refused with false before
@@ -134,7 +151,45 @@ public:
     bool ApplyColumnLayout(std::span<const std::uint8_t> block);
     bool ApplyColumnLayout(const QByteArray& block);
 
+    // ---- Shading and custom drawing ----------------------------------------------------------
+    // Horizontal extent of the sorted column's band in list-area coordinates (`right` one past
+    // the last pixel), while shading is on and the sorted column is shown; taken from the
+    // header item, never from the rows.
+    struct SHADED_BAND {
+        int left = 0;
+        int right = 0;
+    };
+    std::optional<SHADED_BAND> SortedColumnBand() const;
+    // Repaints the empty strips above the first row and below the last one, where the band
+    // is drawn by the background erase.
+    void RepaintSortedColumn();
+    // Cell rectangle of a control column; `area` is LVIR_BOUNDS, LVIR_ICON or LVIR_LABEL. For
+    // control column 0 the bounds are that column's own cell (the control answers the whole
+    // row), the icon is cut at the cell's right edge.
+    bool CellRect(int item, int controlColumn, int area, QRect& rect) const;
+    // Area of the first column's state image: from the cell's left edge (plus the measured gap)
+    // to the icon.
+    bool StateIconRect(int item, QRect& rect);
+    int FirstColumnAlign() const { return m_firstColumnAlign; }
+    int IconGap() const { return m_iconGap; }
+
     // ---- Notifications from the control -------------------------------------------------------
+    // Background erase of the list area: with the sorted column shaded, paints the clip
+    // rectangle in the background colour with the band in the tint (at most three fills) and
+    // answers true; false lets the control erase.
+    bool OnEraseBackground(QPainter& painter, const QRect& clip);
+    // Custom-draw stages: asks for item and cell notifications, gives the sorted column's cells
+    // the tint, and after the first column's cell repaints its icon area.
+    unsigned OnCustomDraw(lc::NMLVCUSTOMDRAW& draw);
+    void OnHScroll();
+    void OnHeaderEndTrack(int column);
+    void OnHeaderItemChanged(int column);
+    // The focus state follows the first selected item in and out.
+    void OnSetFocus();
+    void OnKillFocus();
+    // The system colours changed: the shading state is applied again, which recomputes the tint
+    // (and ends shading on a screen that now has 8 bits per pixel or fewer).
+    void OnSysColorChange();
     // Display-text request for a cell the control holds as a callback text. Answers with the
     // stored text, or hands the request to ForwardGetDispInfo.
     void OnGetDispInfo(lc::NMLVDISPINFOA& info);
@@ -185,6 +240,14 @@ protected:
     // Hook for display-text requests the extension cannot answer (the owner's parent role).
     // The sub-item is the logical column and the item data the caller's own. Default: nothing.
     virtual void ForwardGetDispInfo(lc::NMLVDISPINFOA& info);
+    // Draws one image of an image list, clipped to `clip` from its top-left, blended 50 % for a
+    // selected item in a focused list. The extension has no image painting of its own: the
+    // window class joining it with the control draws. Default: nothing.
+    virtual void DrawListImage(QPainter& painter, const lc::ImageList& images, int index, const QPoint& topLeft,
+                               const QSize& clip, bool blend50);
+    // A colour of the system scheme the list is shown with (highlight, button face). Default:
+    // the application palette's active colours.
+    virtual QColor SystemColor(QPalette::ColorRole role) const;
 
     lc::ListControlApi* m_list;  // never owned
     std::vector<COLUMN_DATA> m_columns;
@@ -195,8 +258,13 @@ protected:
     lc::PFNLVCOMPARE m_sortCompare = nullptr;  // valid during one sort
     lc::LPARAM m_sortData = 0;
     bool m_shadeSortedColumn = false;
+    QColor m_shadeColor;  // tint, computed whenever shading is switched on
     unsigned m_extStyle = 0;
-    int m_firstColumnAlign = 0;
+    int m_firstColumnAlign = 0;  // LVCFMT_LEFT, LVCFMT_RIGHT or LVCFMT_CENTER
+    int m_hotItem = -1;          // tracked only by lists with an activation style
+    QColor m_hotColor{0, 0, 128};  // hot items; the window class gives the scheme's own colour
+    int m_iconGap = 4;  // pixels between the first column's left edge and the state image
+    bool m_iconGapKnown = false;
 
 private:
     static COLUMN_DESCRIPTION CopyColumnDescriptor(const lc::LVCOLUMNA& descriptor);
@@ -219,6 +287,11 @@ private:
     // Reads an item's record through the control's own item data.
     ROW_DATA* RecordOf(int item) const;
     void ResendCells(int column);
+    // Whether a control column shows the sorted column while shading is on.
+    bool IsShadedControlColumn(int controlColumn) const;
+    void InvalidateStrip(const QRect& strip);
+    void RepaintIconArea(const lc::NMLVCUSTOMDRAW& draw);
+    QColor IconAreaColor(int item, unsigned state, bool focused, bool atLeftEdge) const;
     void ForwardToParent(lc::NMLVDISPINFOA& info);
 
     // Owner of every record; keyed by the item-data value the control holds.

@@ -1,11 +1,17 @@
 #include "listview/CListViewEx.h"
 
+#include "platform/listcontrol/ImageList.h"
 #include "platform/listcontrol/ListControl.h"
 #include "platform/listcontrol/TextBytes.h"
 
 #include <QAction>
+#include <QApplication>
+#include <QEvent>
 #include <QMenu>
+#include <QTreeView>
 #include <QVBoxLayout>
+
+#include <utility>
 
 namespace vantor {
 
@@ -22,9 +28,13 @@ CListViewEx::CListViewEx(QWidget* parent)
     layout->addWidget(m_control);
     m_control->SetListener(this);
     setFocusProxy(m_control);
+    m_control->DetailsView()->installEventFilter(this);
+    // The scheme's hot-tracking colour (links and hot items share it).
+    m_hotColor = m_control->DetailsView()->palette().color(QPalette::Active, QPalette::Link);
 }
 
 CListViewEx::~CListViewEx() {
+    m_control->DetailsView()->removeEventFilter(this);
     DeleteAllItems();
     // The control outlives this object's own parts; it must not call back into them.
     m_control->SetListener(nullptr);
@@ -72,5 +82,52 @@ void CListViewEx::OnHeaderEndDrag(int column, int newOrder) {
 void CListViewEx::OnItemDeleted(int item, lc::LPARAM itemData) { OnDeleteItem(item, UserDataOf(itemData)); }
 
 void CListViewEx::OnDeleteItem(int /*item*/, lc::LPARAM /*userData*/) {}
+
+bool CListViewEx::OnEraseBackground(QPainter& painter, const QRect& clip) {
+    return CListBase::OnEraseBackground(painter, clip);
+}
+
+unsigned CListViewEx::OnCustomDraw(lc::NMLVCUSTOMDRAW& draw) { return CListBase::OnCustomDraw(draw); }
+
+void CListViewEx::OnHScroll() { CListBase::OnHScroll(); }
+
+void CListViewEx::OnHeaderEndTrack(int column) { CListBase::OnHeaderEndTrack(column); }
+
+void CListViewEx::OnHeaderItemChanged(int column) { CListBase::OnHeaderItemChanged(column); }
+
+void CListViewEx::OnSetFocus() {
+    if (std::exchange(m_focusLentToPopup, false)) {
+        return;  // back from a pop-up menu
+    }
+    CListBase::OnSetFocus();
+}
+
+void CListViewEx::OnKillFocus() {
+    if (QApplication::activePopupWidget() != nullptr) {
+        m_focusLentToPopup = true;
+        return;
+    }
+    CListBase::OnKillFocus();
+}
+
+void CListViewEx::OnSysColorChange() {}
+
+bool CListViewEx::eventFilter(QObject* watched, QEvent* event) {
+    // The list's background is the details view's, so a colour change is handled once that
+    // view has its new palette.
+    if (event->type() == QEvent::PaletteChange && watched == m_control->DetailsView()) {
+        CListBase::OnSysColorChange();
+    }
+    return QWidget::eventFilter(watched, event);
+}
+
+void CListViewEx::DrawListImage(QPainter& painter, const lc::ImageList& images, int index, const QPoint& topLeft,
+                                const QSize& clip, bool blend50) {
+    images.Draw(painter, index, topLeft, clip, blend50);
+}
+
+QColor CListViewEx::SystemColor(QPalette::ColorRole role) const {
+    return m_control->DetailsView()->palette().color(role);
+}
 
 }  // namespace vantor

@@ -18,8 +18,10 @@ class ListControl;
 // The list window: a report-style list control filling the widget, joined with the extension
 // that stands in front of it. Callers use the extension's methods (logical columns, their own
 // item data); the control's notifications arrive here and are routed to the extension:
-// display-text requests, the header's column menu (hide and show columns), header drags, and
-// column clicks (the extension's own reaction unless an owner replaces OnColumnClick).
+// display-text requests, the header's column menu (hide and show columns), header drags,
+// column clicks (the extension's own reaction unless an owner replaces OnColumnClick), and the
+// painting protocol: background erase and custom draw (sorted-column shading, the first
+// column's icon area), scrolling, header tracking, focus and colour changes.
 class CListViewEx : public QWidget, public lc::ListControlListener, public CListBase {
     Q_OBJECT
     Q_DISABLE_COPY_MOVE(CListViewEx)
@@ -46,15 +48,32 @@ public:
     void OnHeaderContextMenu(const QPoint& globalPos) override;
     void OnHeaderEndDrag(int column, int newOrder) override;
     void OnItemDeleted(int item, lc::LPARAM itemData) final;
+    bool OnEraseBackground(QPainter& painter, const QRect& clip) override;
+    unsigned OnCustomDraw(lc::NMLVCUSTOMDRAW& draw) override;
+    void OnHScroll() override;
+    void OnHeaderEndTrack(int column) override;
+    void OnHeaderItemChanged(int column) override;
+    // A pop-up menu takes the keyboard only for a while: the focus state stays where it was.
+    void OnSetFocus() override;
+    void OnKillFocus() override;
+    // Nothing: the control reports a new palette before its views have taken it, so the tint is
+    // recomputed when the details view has its palette (see eventFilter).
+    void OnSysColorChange() override;
 
 protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
     // An item is being deleted; `userData` is the item data the caller gave. Default: nothing.
     virtual void OnDeleteItem(int item, lc::LPARAM userData);
+    void DrawListImage(QPainter& painter, const lc::ImageList& images, int index, const QPoint& topLeft,
+                       const QSize& clip, bool blend50) override;
+    // The colours the control paints its selection with.
+    QColor SystemColor(QPalette::ColorRole role) const override;
 
 private:
     static lc::ListControl& CreateControl(QWidget* owner);
 
     lc::ListControl* m_control;  // child widget, owned by this widget
+    bool m_focusLentToPopup = false;
 };
 
 }  // namespace vantor

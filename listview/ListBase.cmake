@@ -3,7 +3,8 @@
 # vantor_listviewex joins it with the real control widget.
 add_library(vantor_listbase STATIC
   ${CMAKE_CURRENT_LIST_DIR}/CListBase.h ${CMAKE_CURRENT_LIST_DIR}/CListBase.cpp
-  ${CMAKE_CURRENT_LIST_DIR}/ColumnLayout.h ${CMAKE_CURRENT_LIST_DIR}/ColumnLayout.cpp)
+  ${CMAKE_CURRENT_LIST_DIR}/ColumnLayout.h ${CMAKE_CURRENT_LIST_DIR}/ColumnLayout.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/ShadeTint.h ${CMAKE_CURRENT_LIST_DIR}/ShadeTint.cpp)
 # Only the control's headers are used here (the project root is on the include path).
 target_link_libraries(vantor_listbase PUBLIC Qt6::Gui)
 

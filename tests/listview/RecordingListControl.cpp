@@ -1,5 +1,7 @@
 #include "tests/listview/RecordingListControl.h"
 
+#include "platform/listcontrol/ImageList.h"
+
 #include <algorithm>
 #include <cstring>
 #include <numeric>
@@ -519,20 +521,42 @@ bool RecordingListControl::MoveItem(int from, int to) {
     return true;
 }
 
-bool RecordingListControl::GetItemRect(int item, QRect& rect, int /*code*/) const {
+bool RecordingListControl::GetItemRect(int item, QRect& rect, int code) const {
     if (!ValidItem(item)) {
         return false;
     }
-    rect = QRect(0, HeaderHeight() + 16 * item, 640, 16);
+    const int top = rowsTop + (item - topIndex) * rowHeight;
+    int total = 0;
+    for (const Column& c : columns) {
+        total += c.width;
+    }
+    QRect first;
+    if (code == LVIR_BOUNDS || !GetHeaderItemRect(0, first)) {
+        rect = QRect(-hScroll, top, total, rowHeight);
+        return true;
+    }
+    const ImageList* states = imageLists[LVSIL_STATE];
+    const ImageList* small = imageLists[LVSIL_SMALL];
+    int x = first.left() - hScroll + (states != nullptr ? states->ImageSize().width() : 0);
+    QRect icon(x, top, 0, rowHeight);
+    if (small != nullptr) {
+        icon = QRect(x + 2, top, small->ImageSize().width(), rowHeight);
+        x = icon.left() + icon.width();
+    }
+    const int right = first.left() - hScroll + first.width();
+    rect = code == LVIR_ICON ? icon : QRect(x, top, std::max(0, right - x), rowHeight);
     return true;
 }
 
-bool RecordingListControl::GetSubItemRect(int item, int column, int /*code*/, QRect& rect) const {
+bool RecordingListControl::GetSubItemRect(int item, int column, int code, QRect& rect) const {
     QRect header;
     if (!ValidItem(item) || !GetHeaderItemRect(column, header)) {
         return false;
     }
-    rect = QRect(header.left(), HeaderHeight() + 16 * item, header.width(), 16);
+    if (column == 0) {
+        return GetItemRect(item, rect, code);  // bounds: the whole row
+    }
+    rect = QRect(header.left() - hScroll, rowsTop + (item - topIndex) * rowHeight, header.width(), rowHeight);
     return true;
 }
 
@@ -571,6 +595,10 @@ ImageList* RecordingListControl::GetImageList(int which) const {
 }
 
 bool RecordingListControl::SetBkColor(const QColor& color) {
+    Log(ControlCall::Make("SetBkColor"));
+    if (Refused("SetBkColor")) {
+        return false;
+    }
     background = color;
     return true;
 }
@@ -580,7 +608,9 @@ void RecordingListControl::Invalidate(bool /*erase*/) {
     ++invalidations;
 }
 
-void RecordingListControl::InvalidateRect(const QRect& /*rect*/, bool /*erase*/) { Log(ControlCall::Make("InvalidateRect")); }
+void RecordingListControl::InvalidateRect(const QRect& rect, bool /*erase*/) {
+    Log(ControlCall::Make("InvalidateRect").SetRect(rect));
+}
 
 // ---- For the tests ---------------------------------------------------------------------------
 

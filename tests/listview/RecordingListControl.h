@@ -21,6 +21,7 @@ struct ControlCall {
     lc::LPARAM lParam = 0;
     int value = 0;              // fmt, width, state, ...
     std::vector<int> array;     // order arrays
+    QRect rect;                 // invalidated rectangles
 
     static ControlCall Make(std::string name) {
         ControlCall call;
@@ -33,6 +34,7 @@ struct ControlCall {
     ControlCall& SetLParam(lc::LPARAM v) { lParam = v; return *this; }
     ControlCall& SetValue(int v) { value = v; return *this; }
     ControlCall& SetArray(std::vector<int> v) { array = std::move(v); return *this; }
+    ControlCall& SetRect(const QRect& v) { rect = v; return *this; }
 };
 
 // A small in-memory report-style list control that logs every call it receives. It answers
@@ -96,11 +98,11 @@ public:
     bool SortItems(lc::PFNLVCOMPARE compare, lc::LPARAM sortData) override;
     bool MoveItem(int from, int to) override;
 
-    int GetTopIndex() const override { return items.empty() ? -1 : 0; }
+    int GetTopIndex() const override { return items.empty() ? -1 : topIndex; }
     bool GetItemRect(int item, QRect& rect, int code) const override;
     bool GetSubItemRect(int item, int column, int code, QRect& rect) const override;
-    int GetHotItem() const override { return -1; }
-    int HorizontalScrollPosition() const override { return 0; }
+    int GetHotItem() const override { return hotItem; }
+    int HorizontalScrollPosition() const override { return hScroll; }
     QRect ClientRect() const override { return {0, 0, 640, 480}; }
     int HeaderHeight() const override { return 20; }
 
@@ -112,11 +114,11 @@ public:
     lc::ImageList* GetImageList(int which) const override;
     bool SetBkColor(const QColor& color) override;
     QColor GetBkColor() const override { return background; }
-    int ColorDepth() const override { return 32; }
+    int ColorDepth() const override { return colorDepth; }
 
     void Invalidate(bool erase) override;
     void InvalidateRect(const QRect& rect, bool erase) override;
-    bool HasFocus() const override { return false; }
+    bool HasFocus() const override { return focused; }
 
     // ---- For the tests ----
     // The text a painting control would show in a cell (asks for callback texts).
@@ -136,6 +138,17 @@ public:
     lc::ImageList* imageLists[3] = {nullptr, nullptr, nullptr};
     lc::ImageList* headerImages = nullptr;
     int invalidations = 0;
+    // Geometry of the list area (client coordinates, origin just below the header): rows of
+    // `rowHeight` pixels, the top item starting at `rowsTop`, columns side by side in display
+    // order moved left by `hScroll`. The first column's cell holds the state image, then a gap
+    // of 2 and the small icon (each only with its image list), then the label.
+    int topIndex = 0;
+    int rowsTop = 0;
+    int rowHeight = 16;
+    int hScroll = 0;
+    int hotItem = -1;
+    int colorDepth = 32;
+    bool focused = false;
     std::set<std::string> refuse;
     std::function<void(lc::NMLVDISPINFOA&)> dispInfo;
     std::function<void(int, lc::LPARAM)> itemDeleted;

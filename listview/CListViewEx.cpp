@@ -28,7 +28,6 @@ CListViewEx::CListViewEx(QWidget* parent)
     layout->addWidget(m_control);
     m_control->SetListener(this);
     setFocusProxy(m_control);
-    m_control->DetailsView()->installEventFilter(this);
     // The scheme's hot-tracking colour (links and hot items share it).
     m_hotColor = m_control->DetailsView()->palette().color(QPalette::Active, QPalette::Link);
 }
@@ -110,15 +109,8 @@ void CListViewEx::OnKillFocus() {
     CListBase::OnKillFocus();
 }
 
-void CListViewEx::OnSysColorChange() {}
-
-bool CListViewEx::eventFilter(QObject* watched, QEvent* event) {
-    // The list's background is the details view's, so a colour change is handled once that
-    // view has its new palette.
-    if (event->type() == QEvent::PaletteChange && watched == m_control->DetailsView()) {
-        CListBase::OnSysColorChange();
-    }
-    return QWidget::eventFilter(watched, event);
+void CListViewEx::OnSysColorChange() {
+    CListBase::OnSysColorChange();
 }
 
 void CListViewEx::DrawListImage(QPainter& painter, const lc::ImageList& images, int index, const QPoint& topLeft,

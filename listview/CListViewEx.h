@@ -56,12 +56,9 @@ public:
     // A pop-up menu takes the keyboard only for a while: the focus state stays where it was.
     void OnSetFocus() override;
     void OnKillFocus() override;
-    // Nothing: the control reports a new palette before its views have taken it, so the tint is
-    // recomputed when the details view has its palette (see eventFilter).
     void OnSysColorChange() override;
 
 protected:
-    bool eventFilter(QObject* watched, QEvent* event) override;
     // An item is being deleted; `userData` is the item data the caller gave. Default: nothing.
     virtual void OnDeleteItem(int item, lc::LPARAM userData);
     void DrawListImage(QPainter& painter, const lc::ImageList& images, int index, const QPoint& topLeft,

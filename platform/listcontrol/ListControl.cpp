@@ -1430,11 +1430,8 @@ QAbstractItemModel* ListControl::Model() const
 void ListControl::changeEvent(QEvent* event)
 {
     QWidget::changeEvent(event);
-    if (event->type() == QEvent::PaletteChange) {
+    if (event->type() == QEvent::PaletteChange)
         d->tree->viewport()->update();
-        if (d->listener != nullptr)
-            d->listener->OnSysColorChange();
-    }
 }
 
 bool ListControl::eventFilter(QObject* watched, QEvent* event)
@@ -1450,6 +1447,12 @@ bool ListControl::eventFilter(QObject* watched, QEvent* event)
     case QEvent::MouseMove:
         if (watched == d->CurrentView()->viewport())
             d->TrackHot(static_cast<QMouseEvent*>(event)->position().toPoint());
+        break;
+    case QEvent::PaletteChange:
+        // The list's colours are the details view's: the listener hears of a new palette once
+        // that view has taken it (the control itself is told before its children are).
+        if (watched == d->tree && d->listener != nullptr)
+            d->listener->OnSysColorChange();
         break;
     case QEvent::Leave:
         if (watched == d->CurrentView()->viewport() && d->hotItem != -1) {

@@ -3,11 +3,14 @@
 #include "app/CAboutDlg.h"
 #include "app/CDorvexDoc.h"
 #include "app/CMainFrame.h"
+#include "app/DeferredIconStyle.h"
 #include "resources/Icons.h"
 #include "resources/StringTable.h"
 
 #include <QApplication>
+#include <QFontDatabase>
 #include <QMessageBox>
+#include <QNetworkProxyFactory>
 
 namespace vantor {
 namespace {
@@ -48,6 +51,15 @@ void CDorvexApp::ShowStartupFailure(int messageId)
 bool CDorvexApp::InitInstance()
 {
     // Common controls and the base initialisation are QApplication's, already done.
+    // Reading the installed fonts is the longest single step before the window can be drawn,
+    // and it needs nothing from this thread: the font database may be filled from another
+    // thread, and the first widget here that needs a font waits for it.
+    m_fontWarmUp = std::jthread([] { static_cast<void>(QFontDatabase::families()); });
+    DeferredIconStyle::Install();
+    // The devices are on the local segment and are reached by broadcast, which no proxy can
+    // carry, so the program's sockets never use one; not asking for the system's proxy settings
+    // also spares start-up that lookup.
+    QNetworkProxyFactory::setUseSystemConfiguration(false);
     InitResources();
     QApplication::setWindowIcon(AppIcon());
 

@@ -7,6 +7,7 @@
 
 #include <functional>
 #include <memory>
+#include <thread>
 
 class QWidget;
 
@@ -56,6 +57,8 @@ private:
     // Destroyed in reverse order: the frame (and its view) before the document.
     std::unique_ptr<CDorvexDoc> m_document;
     std::unique_ptr<CMainFrame> m_frame;
+    // Fills the font database while this thread builds the window; joined on destruction.
+    std::jthread m_fontWarmUp;
 };
 
 }  // namespace vantor

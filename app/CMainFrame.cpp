@@ -54,6 +54,10 @@ int CMainFrame::OnCreate()
 {
     CreateActions();
     CreateMenus();
+    PrepareToolbarPictures();
+    // The toolbar comes before the view: it needs no fonts, which the view waits for.
+    if (!CreateToolBar())
+        return -1;
 
     // The frame's own creation makes the view; its creation starts the first search.
     auto* view = new CDorvexView(*this, m_addresses, this);
@@ -62,12 +66,12 @@ int CMainFrame::OnCreate()
     if (view->OnCreate() != 0)
         return -1;
 
-    if (!CreateToolBar() || !CreateStatusBar())
+    if (!CreateStatusBar())
         return -1;
 
-    // The online count reads 0 until the first device answers.
-    m_wndStatusBar->SetPaneText(m_wndStatusBar->CommandToIndex(ids::ID_INDICATOR_ONLINE),
-                                LoadString(ids::IDS_ONLINE) + QString::asprintf(" : %d", 0), true);
+    // The view's first update, once everything it sets up exists: the online count reads 0,
+    // the columns, icons, context menu and sort key are set, a saved layout is applied.
+    view->OnInitialUpdate();
 
     // Enabling is asked whenever the program is about to wait for events, and when a menu opens.
     if (QAbstractEventDispatcher* dispatcher = QAbstractEventDispatcher::instance(thread()))
@@ -130,6 +134,18 @@ void CMainFrame::CreateMenus()
 
     for (QMenu* menu : {file, view, help})
         connect(menu, &QMenu::aboutToShow, this, [this, menu] { UpdateMenuCommandStates(menu->actions()); });
+}
+
+void CMainFrame::PrepareToolbarPictures()
+{
+    // Start-up reads the installed fonts on another thread (CDorvexApp::InitInstance) and
+    // everything from the view on waits for them; the toolbar's pictures need none, so they are
+    // drawn in that wait and the first paint only copies them. The disabled look is made from
+    // the normal one, so the normal pictures serve every button.
+    const QSize size(kToolbarImageSize, kToolbarImageSize);
+    for (const int commandId : kToolbarButtons)
+        if (const QAction* action = CommandAction(commandId))
+            static_cast<void>(action->icon().pixmap(size));
 }
 
 bool CMainFrame::CreateToolBar()

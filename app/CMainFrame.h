@@ -65,6 +65,8 @@ private:
     QAction* AddCommandAction(int commandId, const QString& text, bool checkable = false);
     void CreateActions();
     void CreateMenus();
+    // Draws the toolbar buttons' pictures at the toolbar's size ahead of the first paint.
+    void PrepareToolbarPictures();
     bool CreateToolBar();
     bool CreateStatusBar();
     void UpdateMenuCommandStates(const QList<QAction*>& actions);

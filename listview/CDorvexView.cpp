@@ -1,88 +1,129 @@
 #include "listview/CDorvexView.h"
 
+#include "listview/DeviceRowOrder.h"
+#include "listview/SortedInsertPosition.h"
 #include "platform/IndicatorStatusBar.h"
 #include "platform/ParentFrame.h"
+#include "platform/ProfileStore.h"
+#include "platform/listcontrol/ListControl.h"
+#include "platform/listcontrol/ListControlData.h"
+#include "platform/listcontrol/TextBytes.h"
 #include "protocol/DeviceRow.h"
 #include "protocol/ReportPortOpenFailure.h"
 #include "resources/Icons.h"
 #include "resources/StringTable.h"
 
 #include <QAction>
-#include <QContextMenuEvent>
-#include <QHeaderView>
+#include <QCursor>
 #include <QKeyEvent>
+#include <QListView>
 #include <QMenu>
 #include <QTimerEvent>
-#include <QTreeWidget>
-#include <QVBoxLayout>
+#include <QTreeView>
 
 #include <algorithm>
 #include <array>
+#include <string_view>
 
 namespace vantor {
 namespace {
 
-// Column headings, left to right.
-constexpr std::array kColumnHeadings = {ids::IDS_COL_DEVICE_NAME, ids::IDS_COL_IP_ADDRESS, ids::IDS_COL_SUBNET_MASK,
-                                        ids::IDS_COL_GATEWAY,     ids::IDS_COL_MAC,        ids::IDS_COL_VERSION};
-constexpr std::array kColumnWidths = {120, 120, 120, 120, 130, 95};
-static_assert(kColumnHeadings.size() == kRowFieldCount);
+using namespace vantor::lc;
+
+struct ColumnSetup {
+    int headingId;
+    int fmt;
+    int width;
+};
+
+// The six columns, in logical order; field n of the row record is shown in column n.
+constexpr std::array<ColumnSetup, kRowFieldCount> kColumns = {{
+    {ids::IDS_COL_DEVICE_NAME, LVCFMT_LEFT, 120},
+    {ids::IDS_COL_IP_ADDRESS, LVCFMT_LEFT, 120},
+    {ids::IDS_COL_SUBNET_MASK, LVCFMT_LEFT, 120},
+    {ids::IDS_COL_GATEWAY, LVCFMT_LEFT, 120},
+    {ids::IDS_COL_MAC, LVCFMT_LEFT, 130},
+    {ids::IDS_COL_VERSION, LVCFMT_RIGHT, 95},
+}};
+
+// Grid lines, header drag-and-drop, full-row select; every other extended style off.
+constexpr unsigned kExtendedStyle = LVS_EX_GRIDLINES | LVS_EX_HEADERDRAGDROP | LVS_EX_FULLROWSELECT;
+static_assert(kExtendedStyle == 0x31);
+
+// The header's sort key at start: the IP address column, ascending.
+constexpr int kInitialSortKey = 2;
 
 // The commands that act on the selected devices: offered only while a row is selected.
 constexpr std::array kDeviceCommands = {ids::ID_MODIFY_IP, ids::ID_MODIFY_MAC, ids::ID_WEB_BROWSER, ids::ID_SOFT_RESET,
                                         ids::ID_UPDATE_FIRMWARE};
 
-// Context menu, top to bottom; 0 is a separator.
-constexpr std::array kContextMenu = {ids::ID_MODIFY_IP,         ids::ID_MODIFY_MAC, ids::ID_WEB_BROWSER,
-                                     ids::ID_SOFT_RESET,        ids::ID_UPDATE_FIRMWARE, 0,
-                                     ids::ID_VIEW_AUTOARRANGE,  0,                  ids::ID_REFRESH};
+// Context menu (resource 142), top to bottom; 0 is a separator.
+constexpr std::array kContextMenu = {ids::ID_MODIFY_IP,        ids::ID_MODIFY_MAC, ids::ID_WEB_BROWSER,
+                                     ids::ID_SOFT_RESET,       ids::ID_UPDATE_FIRMWARE, 0,
+                                     ids::ID_VIEW_AUTOARRANGE, 0,                  ids::ID_REFRESH};
+
+// Shortest time between two redraws of the online pane at once (about one frame).
+constexpr qint64 kPaneRedrawIntervalMs = 15;
+
+// A handful of late rows are cheaper to place one by one than to sort everything; many (rows
+// that came in while Auto Arrange was off, or in an icon type) are sorted in one go.
+constexpr int kMaxRowsPlacedOneByOne = 16;
 
 bool IsDeviceCommand(int commandId)
 {
     return std::find(kDeviceCommands.begin(), kDeviceCommands.end(), commandId) != kDeviceCommands.end();
 }
 
-// The record travels with its row as item data; the bytes are kept exactly.
-constexpr int kRecordRole = Qt::UserRole;
+// Magnitude of a signed key without overflow (a key may come from a saved layout).
+long long Magnitude(int value)
+{
+    const long long wide = value;
+    return wide < 0 ? -wide : wide;
+}
 
 }  // namespace
 
 CDorvexView::CDorvexView(ParentFrame& frame, EndpointAddresses addresses, QWidget* parent)
-    : QWidget(parent)
+    : CListViewEx(parent)
     , m_frame(frame)
     , m_addresses(std::move(addresses))
-    , m_list(new QTreeWidget(this))
+    , m_imageListSmall(QSize(16, 16))
+    , m_imageListLarge(QSize(32, 32))
 {
-    for (std::size_t i = 0; i < kListImageIcons.size(); ++i)
-        m_images[i] = ListIcon(kListImageIcons[i]);
+    // The same seven pictures in both lists, in image-index order.
+    for (const int iconId : kListImageIcons)
+        m_imageListLarge.Add(ListIcon(iconId));
+    for (const int iconId : kListImageIcons)
+        m_imageListSmall.Add(ListIcon(iconId));
+    m_bAutoArrange = 1;
 
-    auto* layout = new QVBoxLayout(this);
-    layout->setContentsMargins(0, 0, 0, 0);
-    layout->addWidget(m_list);
+    PreCreateWindow();
 
-    m_list->setRootIsDecorated(false);
-    m_list->setUniformRowHeights(true);
-    m_list->setAllColumnsShowFocus(true);
-    m_list->setSelectionMode(QAbstractItemView::ExtendedSelection);
-    m_list->setSelectionBehavior(QAbstractItemView::SelectRows);
-    m_list->setIconSize(QSize(16, 16));
-    m_list->setColumnCount(kRowFieldCount);
-    QStringList headings;
-    for (const int id : kColumnHeadings)
-        headings << LoadString(id);
-    m_list->setHeaderLabels(headings);
-    m_list->header()->setStretchLastSection(false);
-    m_list->headerItem()->setTextAlignment(kRowFieldCount - 1, Qt::AlignRight | Qt::AlignVCenter);
-    for (int column = 0; column < kRowFieldCount; ++column)
-        m_list->setColumnWidth(column, kColumnWidths[static_cast<std::size_t>(column)]);
-    // The list reacts to no standard editing key (copy and the like).
-    m_list->installEventFilter(this);
+    // No standard editing key (copy and the like) does anything in the list.
+    Control().DetailsView()->installEventFilter(this);
+    Control().IconView()->installEventFilter(this);
+    // What a screen reader announces for the list (the cells and headings speak for themselves).
+    Control().DetailsView()->setAccessibleName(QStringLiteral("Device list"));
+    Control().IconView()->setAccessibleName(QStringLiteral("Device list"));
 }
 
 CDorvexView::~CDorvexView()
 {
+    // The rows go while this part of the object still hears of their deletion, so every record
+    // is released with its row; the control outlives the image lists, so it lets go of them.
     OnDestroy();
+    SetImageList(nullptr, LVSIL_SMALL);
+    SetImageList(nullptr, LVSIL_NORMAL);
+    delete m_contextMenu.data();
 }
+
+void CDorvexView::PreCreateWindow()
+{
+    m_nViewMode = kDetails;
+    Control().ModifyStyle(0, LVS_REPORT);
+}
+
+// ---- Window life --------------------------------------------------------------------------------
 
 int CDorvexView::OnCreate()
 {
@@ -90,6 +131,77 @@ int CDorvexView::OnCreate()
     OnRefresh();
     return 0;
 }
+
+void CDorvexView::OnInitialUpdate()
+{
+    ShowOnlineCount(0);
+
+    // The first popup of the context menu: the frame's own actions, so a chosen item is
+    // enabled and routed exactly like the same command on the menu bar. The main window owns
+    // the popup (it is shown on the window's behalf); the view releases it.
+    delete m_contextMenu.data();
+    m_contextMenu = new QMenu(window());
+    for (const int commandId : kContextMenu) {
+        if (commandId == 0) {
+            m_contextMenu->addSeparator();
+        } else if (QAction* action = m_frame.CommandAction(commandId)) {
+            m_contextMenu->addAction(action);
+        }
+    }
+    connect(m_contextMenu.data(), &QMenu::aboutToShow, this, [this] { m_frame.UpdateCommandStates(); });
+
+    SetExtendedStyle(0, kExtendedStyle);
+    InsertDeviceColumns();
+
+    SetImageList(&m_imageListLarge, LVSIL_NORMAL);
+    SetImageList(&m_imageListSmall, LVSIL_SMALL);
+
+    ShowSortArrow(false);
+    ShadeSortedColumn(false);
+    SetSortKey(kInitialSortKey);
+
+    if (GetColumnCount() >= 1)
+        ApplySavedLayout();
+
+    m_nSortParam = m_sortKey;
+    SortAllRows();
+}
+
+void CDorvexView::InsertDeviceColumns()
+{
+    for (int column = 0; column < kRowFieldCount; ++column) {
+        const ColumnSetup& setup = kColumns[static_cast<std::size_t>(column)];
+        QByteArray heading = LoadString(setup.headingId).toUtf8();
+        LVCOLUMNA descriptor;
+        descriptor.mask = LVCF_FMT | LVCF_WIDTH | LVCF_TEXT | LVCF_SUBITEM;
+        descriptor.fmt = setup.fmt;
+        descriptor.cx = setup.width;
+        descriptor.pszText = heading.data();
+        descriptor.iSubItem = column;
+        InsertColumn(column, descriptor);
+        if (column >= 1)
+            AllowColumnHiding(column);
+    }
+}
+
+void CDorvexView::ApplySavedLayout()
+{
+    // The program only reads this value; a block that does not fit the list is ignored or
+    // refused by the layout code itself.
+    if (const std::optional<QByteArray> block =
+            ReadProfileBinary(QStringLiteral("Settings"), QStringLiteral("Overview")))
+        ApplyColumnLayout(*block);
+}
+
+void CDorvexView::OnDestroy()
+{
+    DeleteAllItems();
+    KillTimer(kSearchWindowTimer);
+    KillTimer(kResearchTimer);
+    m_socket.reset();
+}
+
+// ---- Search cycle -------------------------------------------------------------------------------
 
 void CDorvexView::OnRefresh()
 {
@@ -132,14 +244,6 @@ void CDorvexView::OnTimer(int timerId)
     }
 }
 
-void CDorvexView::OnDestroy()
-{
-    DeleteAllItems();
-    KillTimer(kSearchWindowTimer);
-    KillTimer(kResearchTimer);
-    m_socket.reset();
-}
-
 void CDorvexView::SetTimer(int timerId, int milliseconds)
 {
     // QBasicTimer::start restarts a running timer with the new period.
@@ -173,44 +277,14 @@ void CDorvexView::timerEvent(QTimerEvent* event)
     else if (event->timerId() == m_research.timerId())
         OnTimer(kResearchTimer);
     else
-        QWidget::timerEvent(event);
-}
-
-bool CDorvexView::OnCommand(int commandId)
-{
-    if (commandId == ids::ID_REFRESH) {
-        OnRefresh();
-        return true;
-    }
-    if (commandId == ids::ID_VIEW_AUTOARRANGE) {
-        m_bAutoArrange = m_bAutoArrange == 1 ? 0 : 1;
-        return true;
-    }
-    // The device commands belong to the view; their handlers come with the commands themselves.
-    return IsDeviceCommand(commandId);
-}
-
-bool CDorvexView::OnUpdateCommandUI(int commandId, CommandUI& ui)
-{
-    if (IsDeviceCommand(commandId)) {
-        ui.enabled = GetSelectedCount() >= 1;
-        return true;
-    }
-    if (commandId == ids::ID_VIEW_AUTOARRANGE) {
-        ui.enabled = true;
-        ui.checked = m_bAutoArrange == 1;
-        return true;
-    }
-    if (commandId == ids::ID_REFRESH) {
-        ui.enabled = true;
-        return true;
-    }
-    return false;
+        CListViewEx::timerEvent(event);
 }
 
 void CDorvexView::OnReply(const DEVICE_PACKET& reply)
 {
     AppendDeviceRow(reply);
+    if (!m_socket)
+        return;
     ++m_socket->m_nOnline;
     ShowOnlineCount(m_socket->m_nOnline);
 }
@@ -220,79 +294,319 @@ void CDorvexView::ShowOnlineCount(int count)
     IndicatorStatusBar* statusBar = m_frame.StatusBar();
     if (statusBar == nullptr)
         return;
+    // The pane is redrawn at once, so the count moves on screen even while a burst of replies
+    // keeps the event loop busy. A redraw at once paints everything else that is waiting in the
+    // window too (the list), so within one frame time the later counts are left to the next
+    // regular paint: the text is the same, and a burst does not paint the window once per row.
+    const bool redrawNow = !m_paneRedrawn.isValid() || m_paneRedrawn.hasExpired(kPaneRedrawIntervalMs);
     statusBar->SetPaneText(statusBar->CommandToIndex(ids::ID_INDICATOR_ONLINE),
-                           LoadString(ids::IDS_ONLINE) + QString::asprintf(" : %d", count), true);
+                           LoadString(ids::IDS_ONLINE) + QString::asprintf(" : %d", count), redrawNow);
+    if (redrawNow)
+        m_paneRedrawn.start();
 }
 
-void CDorvexView::contextMenuEvent(QContextMenuEvent* event)
+// ---- Rows ---------------------------------------------------------------------------------------
+
+void CDorvexView::AppendDeviceRow(const DEVICE_PACKET& reply)
 {
-    m_frame.UpdateCommandStates();
-    QMenu menu(this);
-    for (const int commandId : kContextMenu) {
-        if (commandId == 0) {
-            menu.addSeparator();
-        } else if (QAction* action = m_frame.CommandAction(commandId)) {
-            menu.addAction(action);
-        }
+    auto record = std::make_unique<std::string>(BuildRowRecord(reply));
+    const lc::LPARAM itemData = RowRecordItemData(*record);
+
+    // Each field is followed by a NUL inside the record, so it can be handed over as it is;
+    // the list copies the texts.
+    const std::string& fields = *record;  // stays where it is when the owner moves on
+    const auto fieldText = [&fields](int field) { return const_cast<char*>(RowRecordField(fields, field).data()); };
+
+    // The row joins the end of the list, and the sort policy below puts it in its place. When
+    // the list is being kept sorted and every row is in order, that place is known now (the
+    // upper bound: where a stable sort would put a row added last), so the row is inserted
+    // there at once; the list ends up exactly as after appending and sorting.
+    const int count = GetItemCount();
+    const bool insertInPlace = KeepsRowsSorted() && m_orderedBy == m_nSortParam && m_orderedRows == count;
+    int position = count;
+    if (insertInPlace) {
+        position = UpperBoundPosition(count, [&](int row) {
+            const std::string* other = PlacedRecordAt(row);
+            return other != nullptr ? CompareRowRecords(fields, *other, m_nSortParam) : 0;
+        });
     }
-    menu.exec(event->globalPos());
-}
-
-bool CDorvexView::eventFilter(QObject* watched, QEvent* event)
-{
-    if (watched == m_list && event->type() == QEvent::KeyPress) {
-        const auto* key = static_cast<QKeyEvent*>(event);
-        if (key->matches(QKeySequence::Copy) || key->matches(QKeySequence::Cut) || key->matches(QKeySequence::Paste))
-            return true;
+    LVITEMA item;
+    item.mask = LVIF_TEXT | LVIF_IMAGE | LVIF_PARAM;
+    item.iItem = position;
+    item.iSubItem = 0;
+    item.pszText = fieldText(0);
+    item.iImage = RowIconIndex(reply.modelCode());
+    item.lParam = itemData;
+    const int row = InsertItem(item);
+    if (row < 0)
+        return;  // the record goes with the refused row
+    m_rowRecords.emplace(itemData, std::move(record));
+    if (insertInPlace) {
+        if (row == position)
+            ++m_orderedRows;
+        else
+            m_orderedBy.reset();  // not where it was meant to go: the next sort is a full one
     }
-    return QWidget::eventFilter(watched, event);
+
+    for (int column = 1; column < kRowFieldCount; ++column) {
+        LVITEMA cell;
+        cell.iSubItem = column;
+        cell.pszText = fieldText(column);
+        SetItemText(row, cell);
+    }
+    ApplySortPolicy();
 }
 
-int CDorvexView::GetItemCount() const
+void CDorvexView::OnDeleteItem(int item, lc::LPARAM userData)
 {
-    return m_list->topLevelItemCount();
+    if (item < m_orderedRows)
+        --m_orderedRows;  // removing a row keeps the others in order
+    m_rowRecords.erase(userData);
 }
 
-int CDorvexView::GetSelectedCount() const
+const std::string* CDorvexView::RecordAt(int row) const
 {
-    return static_cast<int>(m_list->selectedItems().size());
+    LVITEMA item;
+    item.mask = LVIF_PARAM;
+    item.iItem = row;
+    item.iSubItem = 0;
+    if (row < 0 || !GetItem(item))
+        return nullptr;
+    const auto found = m_rowRecords.find(item.lParam);
+    return found != m_rowRecords.end() ? found->second.get() : nullptr;
+}
+
+const std::string* CDorvexView::PlacedRecordAt(int row) const
+{
+    // The control's own item data leads through the extension to the row's item data; no
+    // descriptor round trip, as this runs about log2(rows) times for every new row. Every row
+    // is inserted by AppendDeviceRow with its record's address as item data, and the record
+    // lives until the row is deleted, so the value is that record (as for CompareDeviceRows).
+    const lc::ListControlData& contents = Control().Data();
+    if (!contents.IsItem(row))
+        return nullptr;
+    const lc::LPARAM itemData = UserDataOf(contents.Item(row).data);
+    return itemData != 0 ? &RowRecordFromItemData(itemData) : nullptr;
 }
 
 QString CDorvexView::GetItemText(int row, int column) const
 {
-    const QTreeWidgetItem* item = m_list->topLevelItem(row);
-    return item != nullptr ? item->text(column) : QString();
+    return DisplayTextFromBytes(GetItemTextBytes(row, column));
+}
+
+std::string CDorvexView::GetItemTextBytes(int row, int column) const
+{
+    const std::string* record = RecordAt(row);
+    if (record == nullptr || column < 0 || column >= kRowFieldCount)
+        return {};
+    return std::string(RowRecordField(*record, column));
 }
 
 std::string CDorvexView::GetItemRecord(int row) const
 {
-    const QTreeWidgetItem* item = m_list->topLevelItem(row);
-    if (item == nullptr)
-        return {};
-    const QByteArray record = item->data(0, kRecordRole).toByteArray();
-    return std::string(record.constData(), static_cast<std::size_t>(record.size()));
+    const std::string* record = RecordAt(row);
+    return record != nullptr ? *record : std::string();
 }
 
-void CDorvexView::DeleteAllItems()
-{
-    m_list->clear();
-}
+// ---- Sorting ------------------------------------------------------------------------------------
 
-void CDorvexView::AppendDeviceRow(const DEVICE_PACKET& reply)
+void CDorvexView::SortAllRows()
 {
-    const std::string record = BuildRowRecord(reply);
-    auto item = std::make_unique<QTreeWidgetItem>();
-    for (int field = 0; field < kRowFieldCount; ++field) {
-        const std::string_view text = RowRecordField(record, field);
-        // Names are single-byte text; Latin-1 maps every byte to one character.
-        item->setText(field, QString::fromLatin1(text.data(), static_cast<qsizetype>(text.size())));
+    ++m_fullSortCount;
+    if (SortItems(&CompareDeviceRows, m_nSortParam)) {
+        m_orderedRows = GetItemCount();
+        m_orderedBy = m_nSortParam;
+    } else {
+        m_orderedBy.reset();
     }
-    item->setTextAlignment(kRowFieldCount - 1, Qt::AlignRight | Qt::AlignVCenter);
-    const int image = RowIconIndex(reply.modelCode());
-    if (image >= 0 && image < static_cast<int>(m_images.size()))
-        item->setIcon(0, m_images[static_cast<std::size_t>(image)]);
-    item->setData(0, kRecordRole, QByteArray(record.data(), static_cast<qsizetype>(record.size())));
-    m_list->addTopLevelItem(item.release());  // the list owns the item from here on
+}
+
+void CDorvexView::KeepRowsSorted()
+{
+    const int count = GetItemCount();
+    const bool orderedPartFits = m_orderedBy == m_nSortParam && m_orderedRows >= 0 && m_orderedRows <= count;
+    if (!orderedPartFits || count - m_orderedRows > kMaxRowsPlacedOneByOne) {
+        SortAllRows();
+        return;
+    }
+    // Each late row goes after every ordered row that does not compare greater (upper bound),
+    // which is where a stable sort would put it. Moving an item keeps its contents and item
+    // data; the extension finds its records by item data, not by position.
+    while (m_orderedRows < count) {
+        const std::string* added = PlacedRecordAt(m_orderedRows);
+        if (added == nullptr) {
+            SortAllRows();
+            return;
+        }
+        const int place = UpperBoundPosition(m_orderedRows, [&](int row) {
+            const std::string* other = PlacedRecordAt(row);
+            return other != nullptr ? CompareRowRecords(*added, *other, m_nSortParam) : 0;
+        });
+        if (place != m_orderedRows && !Control().MoveItem(m_orderedRows, place)) {
+            SortAllRows();
+            return;
+        }
+        ++m_orderedRows;
+    }
+}
+
+bool CDorvexView::KeepsRowsSorted() const
+{
+    return m_bAutoArrange == 1 && m_nViewMode == kDetails;
+}
+
+void CDorvexView::ApplySortPolicy()
+{
+    if (KeepsRowsSorted()) {
+        // Already showing: the header need not be rewritten for every new row.
+        if (!IsSortArrowShown())
+            ShowSortArrow(true);
+        ShadeSortedColumn(true);
+        KeepRowsSorted();
+    } else {
+        ShowSortArrow(false);
+        ShadeSortedColumn(false);
+    }
+}
+
+void CDorvexView::OnColumnClick(const lc::NMLISTVIEW& info)
+{
+    const int column = ToLogicalColumn(info.iSubItem);
+
+    // The header's key: the same column again reverses it, another column sorts ascending.
+    const long long current = Magnitude(m_sortKey);
+    if (current != 0 && column == current - 1)
+        m_sortKey = -m_sortKey;
+    else
+        m_sortKey = column + 1;
+    RefreshSortArrow();
+
+    m_nSortParam = SortParamAfterClick(m_nSortParam, column);
+    ShowSortArrow(true);
+    ShadeSortedColumn(true);
+    SortAllRows();
+}
+
+// ---- Context menu -------------------------------------------------------------------------------
+
+void CDorvexView::OnRightClick(const lc::NMLISTVIEW& info)
+{
+    if (!m_contextMenu)
+        return;
+    // At the mouse cursor. A menu asked for from the keyboard while the pointer is elsewhere
+    // opens at the point the list reported instead, so it stays next to the list.
+    QWidget* area = m_nViewMode == kDetails ? Control().DetailsView()->viewport() : Control().IconView()->viewport();
+    QPoint position = QCursor::pos();
+    if (!area->rect().contains(area->mapFromGlobal(position)))
+        position = area->mapToGlobal(info.ptAction);
+    m_contextMenu->exec(position);
+}
+
+// ---- List type and Auto Arrange -----------------------------------------------------------------
+
+void CDorvexView::OnViewAutoArrange()
+{
+    m_bAutoArrange = m_bAutoArrange == 1 ? 0 : 1;
+    if (m_bAutoArrange == 1)
+        Control().ModifyStyle(0, LVS_AUTOARRANGE);
+    else
+        Control().ModifyStyle(LVS_AUTOARRANGE, 0);
+}
+
+void CDorvexView::SetListType(int type)
+{
+    Control().ModifyStyle(static_cast<unsigned>(m_nViewMode), static_cast<unsigned>(type));
+    m_nViewMode = type;
+}
+
+void CDorvexView::OnViewLargeIcons()
+{
+    SetListType(kLargeIcons);
+    ShowSortArrow(false);
+    ShadeSortedColumn(false);
+}
+
+void CDorvexView::OnViewSmallIcons()
+{
+    SetListType(kSmallIcons);
+    ShowSortArrow(false);
+    ShadeSortedColumn(false);
+}
+
+void CDorvexView::OnViewDetails()
+{
+    SetListType(kDetails);
+    ApplySortPolicy();
+}
+
+// ---- Commands -----------------------------------------------------------------------------------
+
+bool CDorvexView::OnCommand(int commandId)
+{
+    switch (commandId) {
+    case ids::ID_REFRESH:
+        OnRefresh();
+        return true;
+    case ids::ID_VIEW_AUTOARRANGE:
+        OnViewAutoArrange();
+        return true;
+    case ids::ID_VIEW_LARGEICON:
+        OnViewLargeIcons();
+        return true;
+    case ids::ID_VIEW_SMALLICON:
+        OnViewSmallIcons();
+        return true;
+    case ids::ID_VIEW_DETAILS:
+        OnViewDetails();
+        return true;
+    default:
+        // The device commands belong to the view; their handlers come with the commands themselves.
+        return IsDeviceCommand(commandId);
+    }
+}
+
+bool CDorvexView::OnUpdateCommandUI(int commandId, CommandUI& ui)
+{
+    if (IsDeviceCommand(commandId)) {
+        ui.enabled = GetSelectedCount() >= 1;
+        ui.checked = false;
+        return true;
+    }
+    switch (commandId) {
+    case ids::ID_VIEW_AUTOARRANGE:
+        ui.enabled = true;
+        ui.checked = m_bAutoArrange == 1;
+        return true;
+    case ids::ID_VIEW_LARGEICON:
+        ui.enabled = true;
+        ui.checked = m_nViewMode == kLargeIcons;
+        return true;
+    case ids::ID_VIEW_SMALLICON:
+        ui.enabled = true;
+        ui.checked = m_nViewMode == kSmallIcons;
+        return true;
+    case ids::ID_VIEW_DETAILS:
+        ui.enabled = true;
+        ui.checked = m_nViewMode == kDetails;
+        return true;
+    case ids::ID_REFRESH:
+        ui.enabled = true;
+        ui.checked = false;
+        return true;
+    default:
+        return false;
+    }
+}
+
+bool CDorvexView::eventFilter(QObject* watched, QEvent* event)
+{
+    const bool listWidget = watched == Control().DetailsView() || watched == Control().IconView();
+    if (listWidget && event->type() == QEvent::KeyPress) {
+        const auto* key = static_cast<QKeyEvent*>(event);
+        if (key->matches(QKeySequence::Copy) || key->matches(QKeySequence::Cut) || key->matches(QKeySequence::Paste))
+            return true;
+    }
+    return CListViewEx::eventFilter(watched, event);
 }
 
 }  // namespace vantor

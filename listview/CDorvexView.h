@@ -1,31 +1,39 @@
 #pragma once
 
+#include "listview/CListViewEx.h"
 #include "platform/CommandTarget.h"
+#include "platform/listcontrol/ImageList.h"
 #include "protocol/CListSocket.h"
 
 #include <QBasicTimer>
-#include <QIcon>
+#include <QElapsedTimer>
+#include <QMenu>
+#include <QPointer>
 #include <QString>
-#include <QWidget>
 
-#include <array>
 #include <memory>
+#include <optional>
 #include <string>
-
-class QTreeWidget;
+#include <unordered_map>
 
 namespace vantor {
 
 class ParentFrame;
 
-// The device list: one row per device that answered the current search. The view owns the UDP
-// endpoint and runs the search cycle with two timers: timer 1 is the search window (another
-// window follows while new devices keep answering), timer 2 the one-shot re-search after a
-// device command. It is also the first command target of the frame's routing.
+// The device list: one row per device that answered the current search, in a report-style
+// list with six columns (name, IP address, subnet mask, gateway, MAC, version), a 16 x 16 icon
+// per row, sortable and hideable columns and a context menu with the device commands.
 //
-// The list itself is reached only through the few row helpers at the bottom of the class, so
-// the search cycle does not depend on how rows are shown.
-class CDorvexView final : public QWidget, public CommandTarget {
+// The view owns the UDP endpoint and runs the search cycle with two timers: timer 1 is the
+// search window (another window follows while new devices keep answering), timer 2 the one-shot
+// re-search after a device command. It is also the first command target of the frame's routing.
+//
+// Each row's item data is its row record (the six fields, each ended by a NUL), owned by the
+// view and released with its row. While Auto Arrange is on in the details type, the list is
+// kept sorted by the sort parameter: a new row is put in its place by a binary search when the
+// rows before it are known to be in order, so a burst of replies does not cost a full sort per
+// row.
+class CDorvexView final : public CListViewEx, public CommandTarget {
     Q_OBJECT
     Q_DISABLE_COPY_MOVE(CDorvexView)
 
@@ -34,62 +42,137 @@ public:
     static constexpr int kResearchTimer = 2;
     static constexpr int kSearchWindowMs = 5000;
 
-    // The endpoint addresses are the device protocol's unless a test injects loopback ones.
+    // List types (the control's type bits).
+    static constexpr int kLargeIcons = 0;
+    static constexpr int kDetails = 1;
+    static constexpr int kSmallIcons = 2;
+
+    // Builds both image lists; the window is prepared in the details type. The endpoint
+    // addresses are the device protocol's unless a test injects loopback ones.
     explicit CDorvexView(ParentFrame& frame, EndpointAddresses addresses = {}, QWidget* parent = nullptr);
     ~CDorvexView() override;
 
+    // ---- Window life --------------------------------------------------------------------------
     // The window is being created: make the endpoint and start the first search. Returns 0.
     int OnCreate();
+    // Once, after creation and before the main window is first shown (the frame's status bar
+    // must exist): online pane, context menu, styles, columns, image lists, sort key, the saved
+    // layout from the per-user profile, and the first sort.
+    void OnInitialUpdate();
+    // The window is going away: empty list, endpoint destroyed, timers stopped.
+    void OnDestroy();
+
+    // ---- Search cycle -------------------------------------------------------------------------
     // Starts a search: empty list, endpoint reopened, discovery request sent, search window set.
     void OnRefresh();
     // Expiry of a view timer (1: search window, 2: re-search; other ids are ignored).
     void OnTimer(int timerId);
-    // The window is going away: empty list, endpoint destroyed, timers stopped.
-    void OnDestroy();
-
     // Window timers by id; setting a running timer restarts it, killing a stopped one does nothing.
     void SetTimer(int timerId, int milliseconds);
     void KillTimer(int timerId);
     bool IsTimerRunning(int timerId) const;
+    // A reply the endpoint accepted (its reply handler): one new row, placed by the sort
+    // policy, and the new count in the status bar.
+    void OnReply(const DEVICE_PACKET& reply);
 
+    // ---- Sorting and list type ----------------------------------------------------------------
+    // While Auto Arrange is on in the details type: arrow and shading on, rows in order of the
+    // sort parameter. Otherwise arrow and shading off, rows left as they are.
+    void ApplySortPolicy();
+    // Command 59397: flips the keep-sorted flag (and the control's auto-arrange style).
+    void OnViewAutoArrange();
+    // Commands 59409, 59408, 59411.
+    void OnViewLargeIcons();
+    void OnViewSmallIcons();
+    void OnViewDetails();
+
+    int SortParam() const { return m_nSortParam; }
+    int AutoArrange() const { return m_bAutoArrange; }
+    int ViewMode() const { return m_nViewMode; }
+    // How many full sorts the view has asked the control for (scale checks).
+    int FullSortCount() const { return m_fullSortCount; }
+
+    // ---- Commands -----------------------------------------------------------------------------
     bool OnCommand(int commandId) override;
     bool OnUpdateCommandUI(int commandId, CommandUI& ui) override;
 
-    // The endpoint, or null before OnCreate and after OnDestroy.
-    const CListSocket* Endpoint() const { return m_socket.get(); }
+    // ---- Notifications from the control -------------------------------------------------------
+    // A header click sorts: the header key flips or moves, the sort parameter follows the
+    // clicked column's field, arrow and shading come on.
+    void OnColumnClick(const lc::NMLISTVIEW& info) override;
+    // A right click in the list area opens the row context menu (the header keeps its own
+    // column menu).
+    void OnRightClick(const lc::NMLISTVIEW& info) override;
 
-    // Rows as shown (for the commands that read them back, and for tests).
-    int GetItemCount() const;
-    int GetSelectedCount() const;
+    // ---- Rows as shown ------------------------------------------------------------------------
+    using CListBase::GetItemText;
+    // The text of a cell (logical column, hidden columns included); empty for a bad cell.
     QString GetItemText(int row, int column) const;
+    // The cell's bytes exactly as received.
+    std::string GetItemTextBytes(int row, int column) const;
     // The row record hung on a row (six NUL-terminated fields), empty for a bad row.
     std::string GetItemRecord(int row) const;
-    QTreeWidget* ListWidget() const { return m_list; }
+    // Number of row records the view holds (one per row).
+    int RowRecordCount() const { return static_cast<int>(m_rowRecords.size()); }
 
-    // Keep-sorted flag, toggled by Auto Arrange.
-    int m_bAutoArrange = 1;
+    // The endpoint, or null before OnCreate and after OnDestroy.
+    const CListSocket* Endpoint() const { return m_socket.get(); }
+    // The row context menu (null before the first update).
+    QMenu* ContextMenu() const { return m_contextMenu.data(); }
+    const lc::ImageList& SmallImages() const { return m_imageListSmall; }
+    const lc::ImageList& LargeImages() const { return m_imageListLarge; }
 
 protected:
     void timerEvent(QTimerEvent* event) override;
-    void contextMenuEvent(QContextMenuEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
+    void OnDeleteItem(int item, lc::LPARAM userData) override;
 
 private:
-    // A reply the endpoint accepted: one new row and the new count in the status bar.
-    void OnReply(const DEVICE_PACKET& reply);
+    // Before the window exists: details type.
+    void PreCreateWindow();
+    void InsertDeviceColumns();
+    void ApplySavedLayout();
     void ShowOnlineCount(int count);
+    void SetListType(int type);
 
-    // Row helpers: the only code that touches the list widget.
-    void DeleteAllItems();
+    // Appends a row for the reply at the end of the list.
     void AppendDeviceRow(const DEVICE_PACKET& reply);
+    // The record of a row, null for a bad row.
+    const std::string* RecordAt(int row) const;
+    // The same, read straight from the control's item data (for the binary search).
+    const std::string* PlacedRecordAt(int row) const;
+    // Auto Arrange on in the details type: the rows are kept in order of the sort parameter.
+    bool KeepsRowsSorted() const;
+    // Full stable sort by the sort parameter; afterwards every row is in order.
+    void SortAllRows();
+    // Brings the rows into the order of the sort parameter: rows that arrived after the ordered
+    // part are placed one by one when that part is ordered by the current parameter and they are
+    // few, else everything is sorted.
+    void KeepRowsSorted();
 
     ParentFrame& m_frame;
     EndpointAddresses m_addresses;
-    QTreeWidget* m_list = nullptr;  // child widget
-    std::array<QIcon, 7> m_images;  // row pictures by image index
+
+    int m_nSortParam = 0;
+    lc::ImageList m_imageListSmall;
+    lc::ImageList m_imageListLarge;
+    QPointer<QMenu> m_contextMenu;  // child of the main window; released by the view
     std::unique_ptr<CListSocket> m_socket;
+    int m_bAutoArrange = 1;
+    int m_nViewMode = kDetails;
+
     QBasicTimer m_searchWindow;
     QBasicTimer m_research;
+
+    // Row records by the item data the rows carry (the record's address).
+    std::unordered_map<lc::LPARAM, std::unique_ptr<std::string>> m_rowRecords;
+    // Rows [0, m_orderedRows) are in the order of m_orderedBy; rows after them are in arrival
+    // order. Deleting rows keeps the order; appending without sorting leaves the new rows
+    // outside the ordered part.
+    int m_orderedRows = 0;
+    std::optional<int> m_orderedBy;
+    int m_fullSortCount = 0;
+    QElapsedTimer m_paneRedrawn;  // last redraw of the online pane at once
 };
 
 }  // namespace vantor

@@ -1,8 +1,10 @@
-# The device list view: the search cycle, its endpoint and the command target of the frame.
+# The device list view on the extended list control: columns, icons, sorting, context menu,
+# the search cycle with its endpoint, and the command target of the frame.
 add_library(vantor_deviceview STATIC
   ${CMAKE_CURRENT_LIST_DIR}/CDorvexView.cpp
   ${CMAKE_CURRENT_LIST_DIR}/CDorvexView.h
+  ${CMAKE_CURRENT_LIST_DIR}/SortedInsertPosition.h
 )
 target_link_libraries(vantor_deviceview
-  PUBLIC vantor_framework vantor_protocol Qt6::Widgets Qt6::Network
-  PRIVATE vantor_protocol_ui vantor_resources vantor_strings)
+  PUBLIC vantor_listviewex vantor_framework vantor_protocol Qt6::Widgets Qt6::Network
+  PRIVATE vantor_devicelogic vantor_protocol_ui vantor_resources vantor_strings)

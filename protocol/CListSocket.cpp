@@ -1,6 +1,7 @@
 #include "protocol/CListSocket.h"
 
 #include <QUdpSocket>
+#include <QVariant>
 
 #include <array>
 #include <functional>
@@ -18,6 +19,9 @@ namespace vantor {
 namespace {
 
 using ReplyBytes = std::array<std::uint8_t, DEVICE_PACKET::kSize>;
+
+// Receive buffer asked for: a small datagram takes about 1 KB of buffer in the system.
+constexpr int kReceiveBufferBytes = 8 * 1024 * 1024;
 
 struct ReplyBytesHash {
     std::size_t operator()(const ReplyBytes& bytes) const noexcept
@@ -88,6 +92,10 @@ bool CListSocket::Create()
     }
     if (m_addresses.localPort == 0)
         m_addresses.localPort = socket->localPort();
+    // Every device answers the broadcast at about the same moment. The system's default
+    // receive buffer holds only a few hundred small datagrams and drops the rest of a burst,
+    // so ask for room for thousands (the system caps the request at its own limit).
+    socket->setSocketOption(QAbstractSocket::ReceiveBufferSizeSocketOption, QVariant(kReceiveBufferBytes));
     socket->setParent(this);
     m_socket = socket.release();
     connect(m_socket, &QUdpSocket::readyRead, this, &CListSocket::OnReceive);

@@ -46,16 +46,21 @@ QPixmap SvgIconEngine::pixmap(const QSize& size, QIcon::Mode mode, QIcon::State 
     if (const auto it = m_cache.find(key); it != m_cache.end())
         return it->second;
 
-    QImage image(actual, QImage::Format_ARGB32_Premultiplied);
-    image.fill(Qt::transparent);
-    {
-        QPainter painter(&image);
-        painter.setRenderHint(QPainter::Antialiasing);
-        Renderer().render(&painter, QRectF(QPointF(0, 0), QSizeF(actual)));
+    QPixmap pixmap;
+    if (look == 1) {
+        // Made from the normal picture, which is drawn once for both looks: a toolbar button
+        // shows the other look as soon as its command is enabled or disabled.
+        pixmap = QPixmap::fromImage(DisabledImage(this->pixmap(actual, QIcon::Normal, state).toImage()));
+    } else {
+        QImage image(actual, QImage::Format_ARGB32_Premultiplied);
+        image.fill(Qt::transparent);
+        {
+            QPainter painter(&image);
+            painter.setRenderHint(QPainter::Antialiasing);
+            Renderer().render(&painter, QRectF(QPointF(0, 0), QSizeF(actual)));
+        }
+        pixmap = QPixmap::fromImage(std::move(image));
     }
-    if (look == 1)
-        image = DisabledImage(image);
-    QPixmap pixmap = QPixmap::fromImage(image);
     m_cache.emplace(key, pixmap);
     return pixmap;
 }
@@ -82,15 +87,18 @@ QImage SvgIconEngine::DisabledImage(const QImage& normal)
 {
     QImage image = normal.convertToFormat(QImage::Format_ARGB32);
     const QColor window = QGuiApplication::palette().color(QPalette::Disabled, QPalette::Window);
+    const int windowRed = window.red();
+    const int windowGreen = window.green();
+    const int windowBlue = window.blue();
     for (int y = 0; y < image.height(); ++y) {
         auto* line = reinterpret_cast<QRgb*>(image.scanLine(y));
         for (int x = 0; x < image.width(); ++x) {
             const QRgb pixel = line[x];
             // Two thirds the picture's grey, one third the window colour: shapes stay readable
             // but the colour is gone.
-            const int grey = qGray(pixel);
-            const auto mix = [grey](int base) { return (2 * grey + base) / 3; };
-            line[x] = qRgba(mix(window.red()), mix(window.green()), mix(window.blue()), qAlpha(pixel) * 4 / 5);
+            const int grey = 2 * qGray(pixel);
+            line[x] = qRgba((grey + windowRed) / 3, (grey + windowGreen) / 3, (grey + windowBlue) / 3,
+                            qAlpha(pixel) * 4 / 5);
         }
     }
     return image;

@@ -16,6 +16,7 @@
 #include <QEventLoop>
 #include <QHostAddress>
 #include <QMainWindow>
+#include <QNetworkProxy>
 #include <QProcess>
 #include <QStatusBar>
 #include <QTimer>
@@ -69,6 +70,9 @@ int RunChild(const QString& kind, int argc, char** argv)
 
     // The real frame, talking to a loopback socket of its own so that nothing is broadcast.
     QUdpSocket device;
+    // The peer is the bench's, not the program's: it asks for no system proxy settings, so that
+    // the figure holds only what the program itself does.
+    device.setProxy(QNetworkProxy::NoProxy);
     device.bind(QHostAddress(QHostAddress::LocalHost), 0);
     vantor::EndpointAddresses addresses;
     addresses.bindAddress = QHostAddress(QHostAddress::LocalHost);

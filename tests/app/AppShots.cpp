@@ -4,19 +4,22 @@
 #include "app/CDorvexApp.h"
 #include "app/CMainFrame.h"
 #include "listview/CDorvexView.h"
+#include "platform/listcontrol/ListControl.h"
 #include "resources/Icons.h"
 #include "tests/app/LoopbackDevice.h"
 
 #include <QAction>
 #include <QApplication>
 #include <QDir>
+#include <QHeaderView>
 #include <QPainter>
 #include <QStatusTipEvent>
 #include <QTimer>
 #include <QToolBar>
-#include <QTreeWidget>
 
 #include <cstdio>
+#include <string_view>
+#include <vector>
 
 namespace {
 
@@ -60,6 +63,36 @@ QPixmap IconSheet()
     return sheet;
 }
 
+vantor::DEVICE_PACKET Sample(std::string_view name, std::uint8_t model, const vantor::Ipv4Bytes& ip,
+                             const vantor::Ipv4Bytes& mask, const vantor::Ipv4Bytes& gateway, std::uint8_t macLast,
+                             std::uint8_t major, std::uint8_t minor)
+{
+    vantor::DEVICE_PACKET reply;
+    reply.setNameField(name);
+    reply.setModelCode(model);
+    reply.setIpAddress(ip);
+    reply.setSubnetMask(mask);
+    reply.setGateway(gateway);
+    reply.setMacAddress({0x00, 0x1A, 0x2B, 0x3C, 0x4D, macLast});
+    reply.setVersion(major, minor);
+    return reply;
+}
+
+// The simulator's eight sample devices.
+std::vector<vantor::DEVICE_PACKET> SampleDevices()
+{
+    return {
+        Sample("Lab1", 31, {192, 168, 1, 100}, {255, 255, 255, 0}, {192, 168, 1, 1}, 0x01, 1, 0x30),
+        Sample("", 31, {192, 168, 1, 20}, {255, 255, 255, 0}, {192, 168, 1, 1}, 0x02, 1, 0x30),
+        Sample("Gate-East", 32, {192, 168, 1, 3}, {255, 255, 255, 0}, {0, 0, 0, 0}, 0x03, 2, 0x05),
+        Sample("Pump", 7, {10, 0, 0, 10}, {255, 0, 0, 0}, {10, 0, 0, 1}, 0x04, 3, 0x11),
+        Sample("Warehouse-Door-7", 32, {10, 0, 0, 9}, {255, 255, 0, 0}, {10, 0, 0, 1}, 0x05, 0x0A, 0x05),
+        Sample("", 32, {172, 16, 5, 1}, {255, 255, 255, 0}, {172, 16, 5, 254}, 0x06, 2, 0x00),
+        Sample("%d %s", 31, {192, 168, 1, 250}, {255, 255, 255, 0}, {192, 168, 1, 1}, 0x07, 1, 0x02),
+        Sample("Roof", 0, {192, 168, 0, 7}, {255, 255, 255, 0}, {192, 168, 0, 1}, 0x08, 1, 0x30),
+    };
+}
+
 }  // namespace
 
 int main(int argc, char* argv[])
@@ -79,18 +112,40 @@ int main(int argc, char* argv[])
     ProcessEventsFor(100);
     bool ok = Save(frame->grab(), dir, QStringLiteral("main-window-start.png"));
 
-    device.Send(vantor::test::MakeReply(100), programPort);
-    device.Send(vantor::test::MakeReply(20, vantor::kModelCodeOrvik), programPort);
-    vantor::DEVICE_PACKET foreign = vantor::test::MakeReply(7, 5);
-    device.Send(foreign, programPort);
-    vantor::DEVICE_PACKET unnamed = vantor::test::MakeReply(3);
-    unnamed.setNameField("");
-    device.Send(unnamed, programPort);
+    for (const vantor::DEVICE_PACKET& reply : SampleDevices())
+        device.Send(reply, programPort);
     ProcessEventsFor(300);
-    view->ListWidget()->setCurrentItem(view->ListWidget()->topLevelItem(1));
+    view->SetItemState(2, vantor::lc::LVIS_SELECTED | vantor::lc::LVIS_FOCUSED,
+                       vantor::lc::LVIS_SELECTED | vantor::lc::LVIS_FOCUSED);
     ProcessEventsFor(200);
-
+    // Sorted by IP address as text, with the arrow and the shaded column.
     ok = Save(frame->grab(), dir, QStringLiteral("main-window.png")) && ok;
+
+    // A click on Version: the arrow moves there, the rows go by name.
+    emit view->Control().Header()->sectionClicked(5);
+    ProcessEventsFor(100);
+    ok = Save(frame->grab(), dir, QStringLiteral("main-window-by-name.png")) && ok;
+    emit view->Control().Header()->sectionClicked(5);
+    ProcessEventsFor(100);
+    ok = Save(frame->grab(), dir, QStringLiteral("main-window-by-name-descending.png")) && ok;
+
+    // The subnet mask hidden from the header's menu, then sorted by MAC.
+    view->SetColumnVisible(2, false);
+    emit view->Control().Header()->sectionClicked(3);
+    ProcessEventsFor(100);
+    ok = Save(frame->grab(), dir, QStringLiteral("main-window-hidden-column.png")) && ok;
+    view->SetColumnVisible(2, true);
+
+    // The list types reached only by their command ids.
+    frame->RouteCommand(59409);
+    ProcessEventsFor(100);
+    ok = Save(frame->grab(), dir, QStringLiteral("main-window-large-icons.png")) && ok;
+    frame->RouteCommand(59408);
+    ProcessEventsFor(100);
+    ok = Save(frame->grab(), dir, QStringLiteral("main-window-small-icons.png")) && ok;
+    frame->RouteCommand(59411);
+    emit view->Control().Header()->sectionClicked(1);
+    ProcessEventsFor(100);
 
     // The prompt of a hovered toolbar button.
     QWidget* refreshButton = frame->ToolBar()->widgetForAction(frame->CommandAction(32772));

@@ -4,20 +4,25 @@
 #include "app/CDorvexApp.h"
 #include "app/CMainFrame.h"
 #include "listview/CDorvexView.h"
+#include "platform/IndicatorStatusBar.h"
+#include "platform/listcontrol/ListControl.h"
 #include "tests/app/WaitUntil.h"
 
 #include <QApplication>
 #include <QElapsedTimer>
 #include <QFile>
+#include <QHeaderView>
 #include <QNetworkInterface>
 #include <QProcess>
 #include <QTemporaryDir>
+#include <QTest>
 
 #include <gtest/gtest.h>
 
 #include <cstdio>
 #include <memory>
 #include <set>
+#include <vector>
 
 namespace vantor {
 namespace {
@@ -208,6 +213,108 @@ TEST(EndToEnd, SearchWindowsFollowEachOtherWhileDevicesKeepAnswering)
     EXPECT_FALSE(view->IsTimerRunning(CDorvexView::kSearchWindowTimer));
     EXPECT_EQ(view->GetItemCount(), 2);
     EXPECT_EQ(simulator.Received().size(), 1u) << "the request is never repeated within a search";
+}
+
+// ---- The device list through a whole search ------------------------------------------------------
+
+std::vector<QString> Names(const CDorvexView& view)
+{
+    std::vector<QString> names;
+    for (int row = 0; row < view.GetItemCount(); ++row)
+        names.push_back(view.GetItemText(row, 0));
+    return names;
+}
+
+// Sort marker of a control column's header item: HDF_SORTUP, HDF_SORTDOWN or 0.
+int SortMark(const CDorvexView& view, int controlColumn)
+{
+    lc::HDITEMA header;
+    header.mask = lc::HDI_FORMAT;
+    if (!view.Control().GetHeaderItem(controlColumn, header))
+        return -1;
+    return header.fmt & (lc::HDF_SORTUP | lc::HDF_SORTDOWN);
+}
+
+// A click with the mouse on the header item of a control column.
+void ClickHeader(const CDorvexView& view, int controlColumn)
+{
+    QHeaderView* header = view.Control().Header();
+    const QPoint centre(header->sectionViewportPosition(controlColumn) + header->sectionSize(controlColumn) / 2,
+                        header->height() / 2);
+    QTest::mouseClick(header->viewport(), Qt::LeftButton, Qt::NoModifier, centre);
+}
+
+QString OnlinePane(const CMainFrame& frame)
+{
+    const IndicatorStatusBar* bar = frame.StatusBar();
+    return bar->GetPaneText(bar->CommandToIndex(59136));
+}
+
+// Four devices answering one after another, in an order that is not the list's: by IP address
+// text the list reads Alpha (.100), Charlie (.30), then Bravo and Delta, which share .4.
+TEST(EndToEnd, RowsAreSortedAsTheyArriveAndHeaderClicksAndAutoArrangeWork)
+{
+    QTemporaryDir dir;
+    const QString devices = WriteDeviceFile(
+        dir, "name=Charlie model=31 ip=10.77.0.30 mac=00-1A-2B-00-00-30 version=1.30 delay=0\n"
+             "name=Alpha model=32 ip=10.77.0.100 mac=00-1A-2B-00-00-31 version=2.00 delay=150\n"
+             "name=Delta model=31 ip=10.77.0.4 mac=00-1A-2B-00-00-32 version=1.05 delay=300\n"
+             "name=Bravo model=31 ip=10.77.0.4 mac=00-1A-2B-00-00-33 version=A.01 delay=450\n");
+    Simulator simulator({QStringLiteral("--devices"), devices});
+    ASSERT_TRUE(simulator.WaitReady()) << simulator.LogText().toStdString();
+
+    CDorvexApp app;
+    ASSERT_TRUE(app.InitInstance());
+    CMainFrame& frame = *app.MainFrame();
+    CDorvexView& view = *frame.View();
+    const std::vector<QString> byAddress = {QStringLiteral("Alpha"), QStringLiteral("Charlie"), QStringLiteral("Bravo"),
+                                            QStringLiteral("Delta")};
+
+    // The first row brings the arrow (IP address, ascending) and the shading.
+    ASSERT_TRUE(WaitUntil([&] { return view.GetItemCount() >= 1; }, 5000));
+    EXPECT_EQ(SortMark(view, 1), lc::HDF_SORTUP);
+    EXPECT_TRUE(view.IsSortedColumnShaded());
+    ASSERT_TRUE(WaitUntil([&] { return view.GetItemCount() == 4; }, 5000));
+    EXPECT_EQ(Names(view), byAddress);
+    EXPECT_EQ(OnlinePane(frame), QStringLiteral("Online : 4"));
+
+    // Refresh empties the list and fills it again, in the same order.
+    frame.RouteCommand(32772);
+    EXPECT_EQ(view.GetItemCount(), 0);
+    ASSERT_TRUE(WaitUntil([&] { return view.GetItemCount() == 4; }, 5000));
+    EXPECT_EQ(Names(view), byAddress);
+    EXPECT_EQ(OnlinePane(frame), QStringLiteral("Online : 4"));
+    EXPECT_EQ(simulator.Received().size(), 2u);
+
+    // Version sorts by name and carries the arrow; the same header again reverses both.
+    ClickHeader(view, 5);
+    EXPECT_EQ(SortMark(view, 5), lc::HDF_SORTUP);
+    EXPECT_EQ(SortMark(view, 1), 0);
+    EXPECT_EQ(Names(view), (std::vector<QString>{QStringLiteral("Alpha"), QStringLiteral("Bravo"),
+                                                 QStringLiteral("Charlie"), QStringLiteral("Delta")}));
+    ClickHeader(view, 5);
+    EXPECT_EQ(SortMark(view, 5), lc::HDF_SORTDOWN);
+    EXPECT_EQ(Names(view), (std::vector<QString>{QStringLiteral("Delta"), QStringLiteral("Charlie"),
+                                                 QStringLiteral("Bravo"), QStringLiteral("Alpha")}));
+    ClickHeader(view, 1);
+    EXPECT_EQ(SortMark(view, 1), lc::HDF_SORTUP);
+    EXPECT_EQ(Names(view), byAddress);
+
+    // Auto Arrange off: the next search lists the devices as they answer, without arrow or shading.
+    frame.RouteCommand(59397);
+    frame.RouteCommand(32772);
+    ASSERT_TRUE(WaitUntil([&] { return view.GetItemCount() >= 1; }, 5000));
+    EXPECT_FALSE(view.IsSortArrowShown());
+    EXPECT_FALSE(view.IsSortedColumnShaded());
+    EXPECT_EQ(SortMark(view, 1), 0);
+    ASSERT_TRUE(WaitUntil([&] { return view.GetItemCount() == 4; }, 5000));
+    EXPECT_EQ(Names(view), (std::vector<QString>{QStringLiteral("Charlie"), QStringLiteral("Alpha"),
+                                                 QStringLiteral("Delta"), QStringLiteral("Bravo")}));
+    // A header click still sorts, and shows the arrow again.
+    ClickHeader(view, 0);
+    EXPECT_EQ(SortMark(view, 0), lc::HDF_SORTUP);
+    EXPECT_EQ(Names(view), (std::vector<QString>{QStringLiteral("Alpha"), QStringLiteral("Bravo"),
+                                                 QStringLiteral("Charlie"), QStringLiteral("Delta")}));
 }
 
 }  // namespace

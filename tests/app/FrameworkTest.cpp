@@ -5,10 +5,13 @@
 #include "platform/LockKeys.h"
 #include "platform/ProfileStore.h"
 #include "resources/Icons.h"
+#include "resources/SvgIconEngine.h"
 
 #include <QApplication>
 #include <QFile>
 #include <QImage>
+#include <QPalette>
+#include <QPixmap>
 #include <QSettings>
 #include <QTemporaryDir>
 
@@ -305,6 +308,62 @@ TEST(Artwork, PicturesDifferFromEachOther)
     for (std::size_t i = 0; i < images.size(); ++i)
         for (std::size_t j = i + 1; j < images.size(); ++j)
             EXPECT_NE(images[i], images[j]) << i << " " << j;
+}
+
+
+// The disabled look of a picture: a grey two thirds the picture's, one third the disabled window
+// colour, at four fifths of the picture's opacity. Worked out by hand for a window colour of
+// (30, 60, 90); grey = (11 red + 16 green + 5 blue) / 32, rounded down.
+struct DisabledPixelCase {
+    QRgb normal;
+    QRgb disabled;
+};
+
+class DisabledLookTest : public ::testing::TestWithParam<DisabledPixelCase> {
+protected:
+    void SetUp() override
+    {
+        m_saved = QGuiApplication::palette();
+        QPalette palette = m_saved;
+        palette.setColor(QPalette::Disabled, QPalette::Window, QColor(30, 60, 90));
+        QGuiApplication::setPalette(palette);
+    }
+    void TearDown() override { QGuiApplication::setPalette(m_saved); }
+    QPalette m_saved;
+};
+
+TEST_P(DisabledLookTest, GreysThePictureOnTheWindowColour)
+{
+    QImage normal(3, 2, QImage::Format_ARGB32);
+    normal.fill(GetParam().normal);
+    const QImage disabled = SvgIconEngine::DisabledImage(normal);
+    ASSERT_EQ(disabled.size(), normal.size());
+    for (int y = 0; y < disabled.height(); ++y)
+        for (int x = 0; x < disabled.width(); ++x)
+            EXPECT_EQ(disabled.pixel(x, y), GetParam().disabled) << Qt::hex << GetParam().normal;
+}
+
+INSTANTIATE_TEST_SUITE_P(Pixels, DisabledLookTest,
+                         ::testing::Values(DisabledPixelCase{qRgba(255, 255, 255, 255), qRgba(180, 190, 200, 204)},
+                                           DisabledPixelCase{qRgba(0, 0, 0, 255), qRgba(10, 20, 30, 204)},
+                                           DisabledPixelCase{qRgba(255, 0, 0, 255), qRgba(68, 78, 88, 204)},
+                                           DisabledPixelCase{qRgba(0, 255, 0, 128), qRgba(94, 104, 114, 102)},
+                                           DisabledPixelCase{qRgba(0, 0, 0, 0), qRgba(10, 20, 30, 0)}));
+
+TEST(Artwork, DisabledPictureIsTheGreyOfTheNormalOneWhicheverIsAskedFirst)
+{
+    for (const int id : {32772, 32780, 57664}) {
+        const QIcon normalFirst = ToolbarIcon(id);
+        const QImage normal = normalFirst.pixmap(32, 32).toImage();
+        const QImage disabledAfter = normalFirst.pixmap(32, 32, QIcon::Disabled).toImage();
+        const QIcon disabledFirst = ToolbarIcon(id);
+        const QImage disabledBefore = disabledFirst.pixmap(32, 32, QIcon::Disabled).toImage();
+        EXPECT_EQ(disabledFirst.pixmap(32, 32).toImage(), normal) << id;
+        EXPECT_EQ(disabledAfter, disabledBefore) << id;
+        // Compared as pixmaps hold them (premultiplied).
+        EXPECT_EQ(disabledAfter, QPixmap::fromImage(SvgIconEngine::DisabledImage(normal)).toImage()) << id;
+        EXPECT_NE(disabledAfter, normal) << id;
+    }
 }
 
 }  // namespace

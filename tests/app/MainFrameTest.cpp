@@ -5,6 +5,7 @@
 #include "app/CMainFrame.h"
 #include "listview/CDorvexView.h"
 #include "platform/IndicatorStatusBar.h"
+#include "platform/listcontrol/ListControl.h"
 #include "tests/app/LoopbackDevice.h"
 #include "tests/app/ModalCloser.h"
 #include "tests/app/WaitUntil.h"
@@ -22,7 +23,7 @@
 #include <QTest>
 #include <QToolBar>
 #include <QToolButton>
-#include <QTreeWidget>
+#include <QTreeView>
 
 #include <gtest/gtest.h>
 
@@ -157,7 +158,7 @@ TEST_F(MainFrameTest, DeviceButtonsAreGreyedWithoutASelectedRow)
     EXPECT_TRUE(Action(32772)->isEnabled());
     EXPECT_TRUE(Action(57664)->isEnabled());
 
-    m_view->ListWidget()->setCurrentItem(m_view->ListWidget()->topLevelItem(1));
+    m_view->SetItemState(1, lc::LVIS_SELECTED | lc::LVIS_FOCUSED, lc::LVIS_SELECTED | lc::LVIS_FOCUSED);
     Idle();
     for (const int id : kDeviceCommands) {
         EXPECT_TRUE(Action(id)->isEnabled()) << id;
@@ -176,7 +177,7 @@ TEST_F(MainFrameTest, DeviceButtonsAreGreyedWithoutASelectedRow)
 TEST_F(MainFrameTest, DeviceCommandsGoToTheViewEvenFromTheToolbar)
 {
     AddRows(1);
-    m_view->ListWidget()->setCurrentItem(m_view->ListWidget()->topLevelItem(0));
+    m_view->SetItemState(0, lc::LVIS_SELECTED | lc::LVIS_FOCUSED, lc::LVIS_SELECTED | lc::LVIS_FOCUSED);
     Idle();
     for (const int id : kDeviceCommands)
         EXPECT_TRUE(m_view->OnCommand(id)) << "the view handles " << id;
@@ -217,14 +218,14 @@ TEST_F(MainFrameTest, AutoArrangeIsCheckedAndToggles)
     QAction* action = Action(59397);
     Idle();
     EXPECT_TRUE(action->isChecked());
-    EXPECT_EQ(m_view->m_bAutoArrange, 1);
+    EXPECT_EQ(m_view->AutoArrange(), 1);
     action->trigger();
     Idle();
-    EXPECT_EQ(m_view->m_bAutoArrange, 0);
+    EXPECT_EQ(m_view->AutoArrange(), 0);
     EXPECT_FALSE(action->isChecked());
     action->trigger();
     Idle();
-    EXPECT_EQ(m_view->m_bAutoArrange, 1);
+    EXPECT_EQ(m_view->AutoArrange(), 1);
     EXPECT_TRUE(action->isChecked());
 }
 
@@ -323,8 +324,9 @@ TEST_F(MainFrameTest, ContextMenuOffersTheFramesOwnActions)
                         offered.emplace_back(action, action->isSeparator());
             },
             ModalCloser::Kind::Popup);
-        QContextMenuEvent event(QContextMenuEvent::Mouse, QPoint(10, 10), m_view->mapToGlobal(QPoint(10, 10)));
-        QCoreApplication::sendEvent(m_view, &event);
+        QWidget* listArea = m_view->Control().DetailsView()->viewport();
+        QContextMenuEvent event(QContextMenuEvent::Mouse, QPoint(10, 10), listArea->mapToGlobal(QPoint(10, 10)));
+        QCoreApplication::sendEvent(listArea, &event);
         EXPECT_EQ(closer.Seen(), 1);
     }
     const std::array<int, 9> expected = {32780, 32781, 32782, 32783, 32814, 0, 59397, 0, 32772};
@@ -370,7 +372,7 @@ TEST_F(MainFrameTest, AboutBoxShowsNameVersionNoticeAndClosesWithOk)
 TEST_F(MainFrameTest, StandardShortcutsDoNothing)
 {
     AddRows(2);
-    m_view->ListWidget()->setCurrentItem(m_view->ListWidget()->topLevelItem(0));
+    m_view->SetItemState(0, lc::LVIS_SELECTED | lc::LVIS_FOCUSED, lc::LVIS_SELECTED | lc::LVIS_FOCUSED);
     Idle();
     QApplication::clipboard()->setText(QStringLiteral("untouched"));
     m_device.TakeReceived();
@@ -389,7 +391,7 @@ TEST_F(MainFrameTest, StandardShortcutsDoNothing)
         QKeyCombination(Qt::NoModifier, Qt::Key_F6),         QKeyCombination(Qt::ShiftModifier, Qt::Key_F6),
         QKeyCombination(Qt::ControlModifier, Qt::Key_R),     QKeyCombination(Qt::NoModifier, Qt::Key_F5),
     };
-    for (QWidget* target : {static_cast<QWidget*>(m_view->ListWidget()), static_cast<QWidget*>(m_frame)}) {
+    for (QWidget* target : {static_cast<QWidget*>(m_view->Control().DetailsView()), static_cast<QWidget*>(m_frame)}) {
         for (const QKeyCombination key : keys) {
             QTest::keyClick(target, key.key(), key.keyboardModifiers());
             Idle();

@@ -1,0 +1,471 @@
+// Discovery at scale: N distinct device replies go as real datagrams from a sender socket on
+// loopback to the program's endpoint (CListSocket with injected ports) inside the real main
+// window, shown on the offscreen platform; each becomes a row of the device list, kept sorted
+// by IP address. Prints rows per second, the cost per row, peak memory (ru_maxrss) and the
+// longest time the window was busy without taking events, for N = 1,000 / 10,000 / 50,000.
+// The same run times the straightforward approach (duplicates found by a linear walk, a full
+// re-sort after every row) for N = 1,000 and 10,000 and prints the ratio.
+//
+// Each measurement runs in a child process of its own, so the peak memory is that of one N.
+// Run:  QT_QPA_PLATFORM=offscreen vantor_bench_discovery   (the platform is set if missing)
+
+#include "app/CDorvexDoc.h"
+#include "app/CMainFrame.h"
+#include "listview/CDorvexView.h"
+#include "listview/CListViewEx.h"
+#include "listview/DeviceRowOrder.h"
+#include "protocol/DeviceRow.h"
+
+#include <QApplication>
+#include <QElapsedTimer>
+#include <QLabel>
+#include <QProcess>
+#include <QSettings>
+#include <QTemporaryDir>
+#include <QTimer>
+#include <QUdpSocket>
+#include <QVBoxLayout>
+
+#include <arpa/inet.h>
+#include <netinet/in.h>
+#include <sys/resource.h>
+#include <sys/socket.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <array>
+#include <cmath>
+#include <cstdio>
+#include <memory>
+#include <numeric>
+#include <optional>
+#include <random>
+#include <string>
+#include <thread>
+#include <vector>
+
+namespace {
+
+using namespace vantor;
+using namespace vantor::lc;
+
+// Datagrams sent before the receiver is given time to read them: a burst the endpoint's receive
+// buffer holds whole, so nothing is dropped.
+constexpr int kBatch = 400;
+constexpr qint64 kNoProgressLimitMs = 3000;
+
+struct Result {
+    int rows = 0;
+    double seconds = 0;     // wall time
+    double cpuSeconds = 0;  // user + system time of the process (steadier on a busy machine)
+    double sendSeconds = 0; // of the wall time: the devices' side, sending the datagrams
+    long maxRssKb = 0;
+    double longestBusyMs = 0;
+    bool ok = false;
+};
+
+double CpuSeconds()
+{
+    rusage usage{};
+    getrusage(RUSAGE_SELF, &usage);
+    const auto seconds = [](const timeval& t) { return static_cast<double>(t.tv_sec) + static_cast<double>(t.tv_usec) / 1e6; };
+    return seconds(usage.ru_utime) + seconds(usage.ru_stime);
+}
+
+long MaxRssKb()
+{
+    rusage usage{};
+    getrusage(RUSAGE_SELF, &usage);
+    return usage.ru_maxrss;
+}
+
+// N distinct replies, in an order unrelated to the IP address order.
+std::vector<DEVICE_PACKET> MakeReplies(int count)
+{
+    std::vector<int> order(static_cast<std::size_t>(count));
+    std::iota(order.begin(), order.end(), 0);
+    std::shuffle(order.begin(), order.end(), std::mt19937(12345));
+    std::vector<DEVICE_PACKET> replies;
+    replies.reserve(order.size());
+    for (const int n : order) {
+        const auto b = [n](int shift) { return static_cast<std::uint8_t>((n >> shift) & 0xFF); };
+        DEVICE_PACKET reply;
+        reply.setIpAddress({10, b(16), b(8), b(0)});
+        reply.setSubnetMask({255, 0, 0, 0});
+        reply.setGateway({10, 0, 0, 1});
+        reply.setMacAddress({0x00, 0x1A, 0x2B, b(16), b(8), b(0)});
+        reply.setNameField("dev" + std::to_string(n % 997));  // many equal names
+        reply.setVersion(1, 0x30);
+        reply.setModelCode(kModelCodeMarven);
+        replies.push_back(reply);
+    }
+    return replies;
+}
+
+QByteArray Bytes(const DEVICE_PACKET& packet)
+{
+    return QByteArray(reinterpret_cast<const char*>(packet.bytes.data()), static_cast<qsizetype>(packet.bytes.size()));
+}
+
+// Sends the replies in batches and runs the event loop until the receiver has each batch.
+// `rows` reports how many rows the receiver holds.
+template <typename RowCount>
+Result Feed(const std::vector<DEVICE_PACKET>& replies, QUdpSocket& sender, std::uint16_t port, RowCount rows)
+{
+    Result result;
+    const double cpuStart = CpuSeconds();
+    QElapsedTimer total;
+    total.start();
+    std::size_t sent = 0;
+    while (sent < replies.size()) {
+        const std::size_t end = std::min(replies.size(), sent + kBatch);
+        QElapsedTimer sending;
+        sending.start();
+        for (; sent < end; ++sent)
+            sender.writeDatagram(Bytes(replies[sent]), QHostAddress(QHostAddress::LocalHost), port);
+        result.sendSeconds += static_cast<double>(sending.nsecsElapsed()) / 1e9;
+        QElapsedTimer idle;
+        idle.start();
+        int before = rows();
+        while (rows() < static_cast<int>(sent)) {
+            QElapsedTimer busy;
+            busy.start();
+            QCoreApplication::processEvents(QEventLoop::AllEvents);
+            result.longestBusyMs = std::max(result.longestBusyMs, static_cast<double>(busy.nsecsElapsed()) / 1e6);
+            if (rows() != before) {
+                before = rows();
+                idle.start();
+            } else if (idle.elapsed() > kNoProgressLimitMs) {
+                std::fprintf(stderr, "no progress: %d rows of %zu sent\n", rows(), sent);
+                return result;
+            }
+        }
+    }
+    result.seconds = static_cast<double>(total.nsecsElapsed()) / 1e9;
+    result.cpuSeconds = CpuSeconds() - cpuStart;
+    result.rows = rows();
+    result.ok = true;
+    return result;
+}
+
+// ---- The program's own road ---------------------------------------------------------------------
+
+Result RunView(int count)
+{
+    const std::vector<DEVICE_PACKET> replies = MakeReplies(count);
+    QUdpSocket sender;
+    sender.bind(QHostAddress(QHostAddress::LocalHost), 0);
+    QUdpSocket probe;  // a free port for the program
+    probe.bind(QHostAddress(QHostAddress::LocalHost), 0);
+    EndpointAddresses addresses;
+    addresses.bindAddress = QHostAddress(QHostAddress::LocalHost);
+    addresses.localPort = probe.localPort();
+    addresses.destination = QHostAddress(QHostAddress::LocalHost);
+    addresses.devicePort = sender.localPort();
+    probe.close();
+
+    CDorvexDoc document;
+    CMainFrame frame(document, nullptr, addresses);
+    if (frame.OnCreate() != 0)
+        return {};
+    frame.show();
+    QCoreApplication::processEvents();
+    CDorvexView* view = frame.View();
+
+    Result result = Feed(replies, sender, view->Endpoint()->LocalPort(), [view] { return view->GetItemCount(); });
+    // The rows must be what the program shows: all of them, in IP address order.
+    for (int row = 1; result.ok && row < view->GetItemCount(); ++row) {
+        if (CompareRowRecords(view->GetItemRecord(row - 1), view->GetItemRecord(row), view->SortParam()) > 0) {
+            std::fprintf(stderr, "rows %d and %d out of order\n", row - 1, row);
+            result.ok = false;
+        }
+    }
+    result.ok = result.ok && view->Endpoint()->m_nOnline == count;
+    result.maxRssKb = MaxRssKb();
+    return result;
+}
+
+// ---- One burst -----------------------------------------------------------------------------------
+
+// All replies at once, sent from another thread as devices send on their own: the endpoint's
+// receive buffer holds what the window has not read yet. The longest gap between two ticks of a
+// 1 ms timer is how long the window could not take events (input, painting).
+Result RunBurst(int count)
+{
+    const std::vector<DEVICE_PACKET> replies = MakeReplies(count);
+    QUdpSocket probe;  // free ports for the program and the devices
+    probe.bind(QHostAddress(QHostAddress::LocalHost), 0);
+    QUdpSocket devicePort;
+    devicePort.bind(QHostAddress(QHostAddress::LocalHost), 0);
+    EndpointAddresses addresses;
+    addresses.bindAddress = QHostAddress(QHostAddress::LocalHost);
+    addresses.localPort = probe.localPort();
+    addresses.destination = QHostAddress(QHostAddress::LocalHost);
+    addresses.devicePort = devicePort.localPort();
+    probe.close();
+
+    CDorvexDoc document;
+    CMainFrame frame(document, nullptr, addresses);
+    if (frame.OnCreate() != 0)
+        return {};
+    frame.show();
+    QCoreApplication::processEvents();
+    CDorvexView* view = frame.View();
+    const std::uint16_t port = view->Endpoint()->LocalPort();
+
+    QElapsedTimer sinceTick;
+    double longestGapMs = 0;
+    QTimer ticker;
+    ticker.setTimerType(Qt::PreciseTimer);
+    QObject::connect(&ticker, &QTimer::timeout, [&] {
+        longestGapMs = std::max(longestGapMs, static_cast<double>(sinceTick.nsecsElapsed()) / 1e6);
+        sinceTick.start();
+    });
+    ticker.start(1);
+    QCoreApplication::processEvents();
+
+    Result result;
+    const double cpuStart = CpuSeconds();
+    QElapsedTimer total;
+    total.start();
+    sinceTick.start();
+    std::thread devices([&replies, port] {
+        const int socket = ::socket(AF_INET, SOCK_DGRAM, 0);
+        sockaddr_in to{};
+        to.sin_family = AF_INET;
+        to.sin_port = htons(port);
+        to.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+        for (const DEVICE_PACKET& reply : replies)
+            ::sendto(socket, reply.bytes.data(), reply.bytes.size(), 0, reinterpret_cast<const sockaddr*>(&to),
+                     sizeof to);
+        ::close(socket);
+    });
+    QElapsedTimer idle;
+    idle.start();
+    int before = 0;
+    while (view->GetItemCount() < count && idle.elapsed() < kNoProgressLimitMs) {
+        QCoreApplication::processEvents(QEventLoop::AllEvents);
+        if (view->GetItemCount() != before) {
+            before = view->GetItemCount();
+            idle.start();
+        }
+    }
+    devices.join();
+    longestGapMs = std::max(longestGapMs, static_cast<double>(sinceTick.nsecsElapsed()) / 1e6);
+    result.seconds = static_cast<double>(total.nsecsElapsed()) / 1e9;
+    result.cpuSeconds = CpuSeconds() - cpuStart;
+    result.rows = view->GetItemCount();
+    result.longestBusyMs = longestGapMs;
+    result.maxRssKb = MaxRssKb();
+    result.ok = result.rows > 0;
+    if (result.rows < count)
+        std::fprintf(stderr, "burst: %d of %d replies arrived (the rest did not fit the receive buffer)\n",
+                     result.rows, count);
+    return result;
+}
+
+// ---- The straightforward approach ----------------------------------------------------------------
+
+// A list that finds repeats by walking every reply accepted so far and sorts all rows again after
+// each new one.
+class StraightforwardList final : public QWidget {
+public:
+    StraightforwardList()
+    {
+        auto* layout = new QVBoxLayout(this);
+        layout->addWidget(&m_list);
+        layout->addWidget(&m_count);
+        static constexpr std::array<const char*, 6> headings = {"Device Name", "IP Address", "Subnet Mask",
+                                                                "Gateway IP", "MAC", "Version"};
+        m_list.SetExtendedStyle(0, LVS_EX_GRIDLINES | LVS_EX_HEADERDRAGDROP | LVS_EX_FULLROWSELECT);
+        for (int c = 0; c < 6; ++c) {
+            std::string heading = headings[static_cast<std::size_t>(c)];
+            LVCOLUMNA d;
+            d.mask = LVCF_TEXT | LVCF_WIDTH | LVCF_FMT;
+            d.fmt = c == 5 ? LVCFMT_RIGHT : LVCFMT_LEFT;
+            d.pszText = heading.data();
+            d.cx = 120;
+            m_list.InsertColumn(c, d);
+        }
+        m_socket.bind(QHostAddress(QHostAddress::LocalHost), 0);
+        // The same receive buffer as the program's endpoint asks for.
+        m_socket.setSocketOption(QAbstractSocket::ReceiveBufferSizeSocketOption, QVariant(8 * 1024 * 1024));
+        QObject::connect(&m_socket, &QUdpSocket::readyRead, &m_socket, [this] { Receive(); });
+    }
+    ~StraightforwardList() override { m_list.DeleteAllItems(); }
+    StraightforwardList(const StraightforwardList&) = delete;
+    StraightforwardList& operator=(const StraightforwardList&) = delete;
+
+    std::uint16_t Port() const { return m_socket.localPort(); }
+    int Rows() const { return m_list.GetItemCount(); }
+
+private:
+    void Receive()
+    {
+        while (m_socket.hasPendingDatagrams()) {
+            DEVICE_PACKET reply;
+            if (m_socket.pendingDatagramSize() != static_cast<qint64>(DEVICE_PACKET::kSize)) {
+                m_socket.readDatagram(nullptr, 0);
+                continue;
+            }
+            m_socket.readDatagram(reinterpret_cast<char*>(reply.bytes.data()), static_cast<qint64>(DEVICE_PACKET::kSize));
+            if (std::find(m_accepted.begin(), m_accepted.end(), reply.bytes) != m_accepted.end())
+                continue;
+            m_accepted.push_back(reply.bytes);
+            AddRow(reply);
+        }
+    }
+
+    void AddRow(const DEVICE_PACKET& reply)
+    {
+        m_records.push_back(std::make_unique<std::string>(BuildRowRecord(reply)));
+        const std::string& record = *m_records.back();
+        LVITEMA item;
+        item.mask = LVIF_TEXT | LVIF_PARAM | LVIF_IMAGE;
+        item.iItem = m_list.GetItemCount();
+        item.pszText = const_cast<char*>(RowRecordField(record, 0).data());
+        item.iImage = RowIconIndex(reply.modelCode());
+        item.lParam = RowRecordItemData(record);
+        const int row = m_list.InsertItem(item);
+        for (int c = 1; c < 6; ++c) {
+            LVITEMA cell;
+            cell.iSubItem = c;
+            cell.pszText = const_cast<char*>(RowRecordField(record, c).data());
+            m_list.SetItemText(row, cell);
+        }
+        m_list.SortItems(&CompareDeviceRows, 2);
+        // The count is shown as the view shows it: redrawn at once at most once a frame.
+        m_count.setText(QString::asprintf("Online : %d", m_list.GetItemCount()));
+        if (!m_countRedrawn.isValid() || m_countRedrawn.hasExpired(15)) {
+            m_count.repaint();
+            m_countRedrawn.start();
+        }
+    }
+
+    CListViewEx m_list;
+    QLabel m_count;
+    QElapsedTimer m_countRedrawn;
+    QUdpSocket m_socket;
+    std::vector<std::array<std::uint8_t, DEVICE_PACKET::kSize>> m_accepted;
+    std::vector<std::unique_ptr<std::string>> m_records;
+};
+
+Result RunStraightforward(int count)
+{
+    const std::vector<DEVICE_PACKET> replies = MakeReplies(count);
+    QUdpSocket sender;
+    sender.bind(QHostAddress(QHostAddress::LocalHost), 0);
+    StraightforwardList list;
+    list.resize(800, 500);
+    list.show();
+    QCoreApplication::processEvents();
+    Result result = Feed(replies, sender, list.Port(), [&list] { return list.Rows(); });
+    result.maxRssKb = MaxRssKb();
+    return result;
+}
+
+// ---- Driver -------------------------------------------------------------------------------------
+
+int Child(const QString& mode, int count)
+{
+    const Result result = mode == QLatin1String("baseline") ? RunStraightforward(count)
+                          : mode == QLatin1String("burst")  ? RunBurst(count)
+                                                             : RunView(count);
+    std::printf("%d %.6f %.6f %.6f %ld %.3f %d\n", result.rows, result.seconds, result.cpuSeconds,
+                result.sendSeconds, result.maxRssKb, result.longestBusyMs, result.ok ? 1 : 0);
+    return result.ok ? 0 : 1;
+}
+
+std::optional<Result> RunChild(const QString& program, const QString& mode, int count)
+{
+    QProcess child;
+    child.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+    child.start(program, {QStringLiteral("--child"), mode, QString::number(count)});
+    if (!child.waitForFinished(30 * 60 * 1000) || child.exitCode() != 0)
+        return std::nullopt;
+    const QStringList fields = QString::fromLatin1(child.readAllStandardOutput()).simplified().split(QLatin1Char(' '));
+    if (fields.size() != 7)
+        return std::nullopt;
+    Result result;
+    result.rows = fields[0].toInt();
+    result.seconds = fields[1].toDouble();
+    result.cpuSeconds = fields[2].toDouble();
+    result.sendSeconds = fields[3].toDouble();
+    result.maxRssKb = fields[4].toLong();
+    result.longestBusyMs = fields[5].toDouble();
+    result.ok = fields[6] == QLatin1String("1");
+    return result;
+}
+
+void Print(const char* label, int count, const Result& r)
+{
+    // "receiving" leaves out the sending of the datagrams, which is the devices' work.
+    const double receiving = r.seconds - r.sendSeconds;
+    std::printf("%-16s N=%6d  %8.0f rows/s (receiving: %8.0f rows/s, %6.2f us/row, CPU %6.2f us/row)  "
+                "peak %6.1f MB  longest busy %6.2f ms\n",
+                label, count, r.rows / r.seconds, r.rows / receiving, receiving * 1e6 / r.rows,
+                (r.cpuSeconds - r.sendSeconds) * 1e6 / r.rows, static_cast<double>(r.maxRssKb) / 1024.0,
+                r.longestBusyMs);
+}
+
+}  // namespace
+
+int main(int argc, char* argv[])
+{
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication application(argc, argv);
+    // A profile store of the benchmark's own: no saved layout changes the list.
+    const QTemporaryDir profile;
+    QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, profile.path());
+
+    const QStringList arguments = QCoreApplication::arguments();
+    if (arguments.size() == 4 && arguments[1] == QLatin1String("--child"))
+        return Child(arguments[2], arguments[3].toInt());
+
+    const QString self = QCoreApplication::applicationFilePath();
+    std::printf("Discovery: datagrams on loopback into the shown main window, batches of %d\n", kBatch);
+    bool ok = true;
+    std::vector<std::pair<int, Result>> view;
+    for (const int count : {1000, 10000, 50000}) {
+        const std::optional<Result> r = RunChild(self, QStringLiteral("view"), count);
+        if (!r || !r->ok) {
+            std::printf("view N=%d failed\n", count);
+            ok = false;
+            continue;
+        }
+        Print("view", count, *r);
+        view.emplace_back(count, *r);
+    }
+    {
+        const std::optional<Result> r = RunChild(self, QStringLiteral("burst"), 10000);
+        if (r && r->ok)
+            std::printf("%-16s N=%6d  %d rows in %.3f s (CPU %.3f s); longest time without taking events %.1f ms\n",
+                        "one burst", 10000, r->rows, r->seconds, r->cpuSeconds, r->longestBusyMs);
+        else
+            std::printf("one burst N=10000 failed\n");
+    }
+    for (const int count : {1000, 10000}) {
+        const std::optional<Result> r = RunChild(self, QStringLiteral("baseline"), count);
+        if (!r || !r->ok) {
+            std::printf("straightforward N=%d failed\n", count);
+            ok = false;
+            continue;
+        }
+        Print("straightforward", count, *r);
+        for (const auto& [n, v] : view)
+            if (n == count)
+                std::printf("%-16s N=%6d  the view is %.1f times faster (receiving, wall time)\n", "ratio", count,
+                            (r->seconds - r->sendSeconds) / (v.seconds - v.sendSeconds));
+    }
+    // Growth of the cost per row against log N.
+    for (std::size_t i = 1; i < view.size(); ++i) {
+        const auto& [n0, r0] = view[i - 1];
+        const auto& [n1, r1] = view[i];
+        const double perRow0 = (r0.cpuSeconds - r0.sendSeconds) / r0.rows;
+        const double perRow1 = (r1.cpuSeconds - r1.sendSeconds) / r1.rows;
+        std::printf("CPU cost per row N=%d -> N=%d: x%.2f (log2 N grows x%.2f)\n", n0, n1, perRow1 / perRow0,
+                    std::log2(n1) / std::log2(n0));
+    }
+    return ok ? 0 : 1;
+}

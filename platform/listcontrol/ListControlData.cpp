@@ -48,10 +48,10 @@ void ListControlData::InsertColumn(int column, int position, ListColumn descript
             ++entry;
     }
     m_order.insert(m_order.begin() + position, column);
-    for (ListItem& item : m_items) {
+    m_items.ForEach([column](ListItem& item) {
         if (column < static_cast<int>(item.cells.size()))
             item.cells.insert(item.cells.begin() + column, ListCell{});
-    }
+    });
 }
 
 void ListControlData::DeleteColumn(int column)
@@ -62,10 +62,10 @@ void ListControlData::DeleteColumn(int column)
         if (entry > column)
             --entry;
     }
-    for (ListItem& item : m_items) {
+    m_items.ForEach([column](ListItem& item) {
         if (column < static_cast<int>(item.cells.size()))
             item.cells.erase(item.cells.begin() + column);
-    }
+    });
 }
 
 int ListControlData::DisplayPosition(int column) const
@@ -126,7 +126,7 @@ int ListControlData::InsertItem(int index, ListItem item)
     index = std::clamp(index, 0, ItemCount());
     const unsigned state = item.state;
     item.state &= ~(LVIS_SELECTED | LVIS_FOCUSED);
-    m_items.insert(m_items.begin() + index, std::move(item));
+    m_items.insert(At(index), std::move(item));
     if (m_focusedItem >= index)
         ++m_focusedItem;
     ChangeState(index, state, LVIS_SELECTED | LVIS_FOCUSED);
@@ -145,16 +145,14 @@ void ListControlData::RecountAfterRemoval(const ListItem& removed, int index)
 
 ListItem ListControlData::TakeItem(int item)
 {
-    ListItem removed = std::move(m_items[At(item)]);
-    m_items.erase(m_items.begin() + item);
+    ListItem removed = m_items.take(At(item));
     RecountAfterRemoval(removed, item);
     return removed;
 }
 
 std::vector<ListItem> ListControlData::TakeAllItems()
 {
-    std::vector<ListItem> all;
-    all.swap(m_items);
+    std::vector<ListItem> all = m_items.release();
     m_selectedCount = 0;
     m_focusedItem = -1;
     return all;
@@ -164,11 +162,7 @@ void ListControlData::MoveItem(int from, int to)
 {
     if (from == to)
         return;
-    const auto begin = m_items.begin();
-    if (from < to)
-        std::rotate(begin + from, begin + from + 1, begin + to + 1);
-    else
-        std::rotate(begin + to, begin + from, begin + from + 1);
+    m_items.insert(At(to), m_items.take(At(from)));
     if (m_focusedItem == from)
         m_focusedItem = to;
     else if (from < to && m_focusedItem > from && m_focusedItem <= to)
@@ -180,36 +174,48 @@ void ListControlData::MoveItem(int from, int to)
 int ListControlData::SortedPosition(std::string_view text, bool descending) const
 {
     // Upper bound: an item equal to others goes after them, so insertion is stable.
-    const auto it = std::upper_bound(m_items.begin(), m_items.end(), text,
-                                     [descending](std::string_view value, const ListItem& item) {
-                                         const int c = CompareTexts(value, FirstText(item));
-                                         return descending ? c > 0 : c < 0;
-                                     });
-    return static_cast<int>(it - m_items.begin());
+    int first = 0;
+    int count = ItemCount();
+    while (count > 0) {
+        const int step = count / 2;
+        const int c = CompareTexts(text, FirstText(Item(first + step)));
+        if (descending ? c > 0 : c < 0) {
+            count = step;
+        } else {
+            first += step + 1;
+            count -= step + 1;
+        }
+    }
+    return first;
 }
 
 std::vector<int> ListControlData::SortPermutation(PFNLVCOMPARE compare, LPARAM sortData) const
 {
+    // The item data side by side: the comparisons need nothing else of the items.
+    std::vector<LPARAM> itemData;
+    itemData.reserve(m_items.size());
+    m_items.ForEach([&itemData](const ListItem& item) { itemData.push_back(item.data); });
     std::vector<int> permutation(m_items.size());
     std::iota(permutation.begin(), permutation.end(), 0);
     std::stable_sort(permutation.begin(), permutation.end(), [&](int a, int b) {
-        return compare(m_items[At(a)].data, m_items[At(b)].data, sortData) < 0;
+        return compare(itemData[At(a)], itemData[At(b)], sortData) < 0;
     });
     return permutation;
 }
 
 void ListControlData::ApplyPermutation(const std::vector<int>& permutation)
 {
+    std::vector<ListItem> items = m_items.release();
     std::vector<ListItem> sorted;
-    sorted.reserve(m_items.size());
+    sorted.reserve(items.size());
     int focused = -1;
     for (std::size_t i = 0; i < permutation.size(); ++i) {
         const int old = permutation[i];
         if (old == m_focusedItem)
             focused = static_cast<int>(i);
-        sorted.push_back(std::move(m_items[At(old)]));
+        sorted.push_back(std::move(items[At(old)]));
     }
-    m_items.swap(sorted);
+    m_items.assign(std::move(sorted));
     m_focusedItem = focused;
 }
 
@@ -246,7 +252,7 @@ int ListControlData::NextItem(int start, unsigned flags) const
     if (wanted == LVIS_SELECTED && m_selectedCount == 0)
         return -1;
     for (int i = start + 1; i < ItemCount(); ++i) {
-        if ((m_items[At(i)].state & wanted) == wanted)
+        if ((Item(i).state & wanted) == wanted)
             return i;
     }
     return -1;

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "platform/listcontrol/BlockArray.h"
 #include "platform/listcontrol/ListTypes.h"
 
 #include <span>
@@ -52,7 +53,9 @@ struct ListItem {
 // Columns, display order and items of the list control, with the bookkeeping that needs no
 // widget: cells moving with column insertion and deletion, the display-order permutation,
 // state bits with the selected count and the single focused item, sorting and searching.
-// Indexes are checked by the caller (ListControl) unless a method says otherwise.
+// Indexes are checked by the caller (ListControl) unless a method says otherwise. The items are
+// held in blocks, so inserting, removing or moving one item does not shift every later item:
+// a list that grows one row at a time to tens of thousands of rows stays cheap per row.
 class ListControlData final {
 public:
     ListAppearance appearance;
@@ -121,7 +124,7 @@ private:
 
     std::vector<ListColumn> m_columns;
     std::vector<int> m_order;
-    std::vector<ListItem> m_items;
+    BlockArray<ListItem> m_items;
     int m_selectedCount = 0;
     int m_focusedItem = -1;
 };

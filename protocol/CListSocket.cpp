@@ -1,5 +1,6 @@
 #include "protocol/CListSocket.h"
 
+#include <QMetaObject>
 #include <QUdpSocket>
 #include <QVariant>
 
@@ -74,6 +75,7 @@ void CListSocket::Close()
 {
     if (m_socket == nullptr)
         return;
+    m_waiting.clear();
     QUdpSocket* const socket = std::exchange(m_socket, nullptr);
     // Nothing of the old socket may reach OnReceive any more, even a notification already queued.
     socket->disconnect(this);
@@ -132,10 +134,10 @@ std::size_t CListSocket::ReplyMemorySize() const
 
 void CListSocket::OnReceive()
 {
-    // The handler may close or reopen this endpoint; the datagrams still waiting on the socket
-    // this notification came from then belong to no opening and are left alone.
     QUdpSocket* const socket = m_socket;
-    while (socket != nullptr && m_socket == socket && socket->hasPendingDatagrams()) {
+    if (socket == nullptr)
+        return;
+    while (socket->hasPendingDatagrams()) {
         const qint64 size = socket->pendingDatagramSize();
         if (size != static_cast<qint64>(DEVICE_PACKET::kSize)) {
             // Read to drop it whole: a longer datagram must never be cut to 52 bytes and used.
@@ -148,8 +150,36 @@ void CListSocket::OnReceive()
                                                  static_cast<qint64>(reply.bytes.size()));
         if (read < 0)
             break;
-        if (read != static_cast<qint64>(DEVICE_PACKET::kSize) || !m_replies->Remember(reply.bytes))
+        if (read == static_cast<qint64>(DEVICE_PACKET::kSize))
+            m_waiting.push_back(reply);
+    }
+    HandleWaitingReplies();
+}
+
+void CListSocket::HandleWaitingReplies()
+{
+    // The handler may close or reopen this endpoint; either empties m_waiting, so what was read
+    // on the old opening is never handed on.
+    std::size_t handed = 0;
+    while (!m_waiting.empty()) {
+        if (handed == kRepliesPerTurn) {
+            if (!m_handlingQueued) {
+                m_handlingQueued = true;
+                QMetaObject::invokeMethod(
+                    this,
+                    [this] {
+                        m_handlingQueued = false;
+                        HandleWaitingReplies();
+                    },
+                    Qt::QueuedConnection);
+            }
+            return;
+        }
+        const DEVICE_PACKET reply = m_waiting.front();
+        m_waiting.pop_front();
+        if (!m_replies->Remember(reply.bytes))
             continue;
+        ++handed;
         if (m_replyHandler)
             m_replyHandler(reply);
         m_bReplied = true;

@@ -5,7 +5,9 @@
 #include <QHostAddress>
 #include <QObject>
 
+#include <cstddef>
 #include <cstdint>
+#include <deque>
 #include <functional>
 #include <memory>
 
@@ -61,9 +63,14 @@ public:
     // Set when a reply produced a new row; tested and cleared by the search window.
     bool m_bReplied = false;
 
+    // Replies handed on in one turn of the event loop. A burst is read from the socket at once,
+    // but its rows are made a slice per turn, so the window keeps answering meanwhile.
+    static constexpr std::size_t kRepliesPerTurn = 256;
+
 private:
     void OnReceive();
     void OnSend();
+    void HandleWaitingReplies();
 
     struct ReplyMemory;
 
@@ -73,6 +80,9 @@ private:
     // from the reply handler, inside the socket's own readyRead.
     QUdpSocket* m_socket = nullptr;
     std::unique_ptr<ReplyMemory> m_replies;
+    // 52-byte datagrams read from the socket of this opening and not handled yet, oldest first.
+    std::deque<DEVICE_PACKET> m_waiting;
+    bool m_handlingQueued = false;
 };
 
 }  // namespace vantor

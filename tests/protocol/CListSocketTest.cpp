@@ -10,6 +10,7 @@
 
 #include <poll.h>
 
+#include <algorithm>
 #include <functional>
 #include <memory>
 #include <vector>
@@ -294,6 +295,63 @@ TEST_F(CListSocketTest, BurstOfDistinctRepliesAllArrive)
     // Each notification drains everything waiting; one read per notification would take one
     // notification per datagram.
     EXPECT_LT(notifications.count(), kTotal / 2);
+}
+
+TEST_F(CListSocketTest, LargeBurstIsHandedOnASliceAtATimeInOrder)
+{
+    // Loopback delivery is immediate, so the whole burst waits on the socket before the endpoint
+    // reads any of it; 400 small datagrams fit the system's default receive buffer.
+    constexpr int kDistinct = 400;
+    int inSlice = 0;
+    int largestSlice = 0;
+    int slices = 0;
+    m_onReply = [&](const DEVICE_PACKET&) {
+        if (inSlice == 0) {
+            ++slices;
+            // Runs once control is back in the event loop, i.e. when this slice has ended.
+            QMetaObject::invokeMethod(&m_device, [&] { inSlice = 0; }, Qt::QueuedConnection);
+        }
+        largestSlice = std::max(largestSlice, ++inSlice);
+    };
+    std::vector<DEVICE_PACKET> expected;
+    for (int i = 0; i < kDistinct; ++i) {
+        Deliver(Reply(i));
+        expected.push_back(Reply(i));
+        if (i == 300) {
+            Deliver(Reply(7));                          // a repeat: dropped
+            Deliver(Bytes(Reply(1000)).append('\0'));   // 53 bytes: dropped
+        }
+    }
+    ASSERT_TRUE(WaitForReplies(expected.size()));
+    QCoreApplication::processEvents();
+    EXPECT_EQ(m_replies, expected);
+    EXPECT_LE(largestSlice, static_cast<int>(CListSocket::kRepliesPerTurn));
+    EXPECT_GE(slices, 2);
+}
+
+TEST_F(CListSocketTest, ClosingBetweenSlicesDropsTheRestOfTheBurst)
+{
+    constexpr int kDistinct = 400;
+    m_onReply = [&](const DEVICE_PACKET&) {
+        if (m_replies.size() == CListSocket::kRepliesPerTurn) {
+            // Close once control is back in the event loop, with the rest of the burst read
+            // from the socket but not handed on yet.
+            QMetaObject::invokeMethod(&m_device, [&] { m_endpoint->Close(); }, Qt::QueuedConnection);
+        }
+    };
+    for (int i = 0; i < kDistinct; ++i)
+        Deliver(Reply(i));
+    ASSERT_TRUE(WaitForReplies(CListSocket::kRepliesPerTurn));
+    QTest::qWait(50);
+    EXPECT_FALSE(m_endpoint->IsOpen());
+    EXPECT_EQ(m_replies.size(), CListSocket::kRepliesPerTurn);
+
+    // The next opening starts empty: a reply of the dropped part arrives as new.
+    m_onReply = nullptr;
+    ASSERT_TRUE(m_endpoint->Create());
+    Deliver(Reply(kDistinct - 1));
+    ASSERT_TRUE(WaitForReplies(CListSocket::kRepliesPerTurn + 1));
+    EXPECT_EQ(m_replies.back(), Reply(kDistinct - 1));
 }
 
 TEST_F(CListSocketTest, HandlerClosingDuringBurstStopsDelivery)

@@ -90,11 +90,19 @@ CDorvexView::CDorvexView(ParentFrame& frame, EndpointAddresses addresses, QWidge
     , m_imageListSmall(QSize(16, 16))
     , m_imageListLarge(QSize(32, 32))
 {
-    // The same seven pictures in both lists, in image-index order.
-    for (const int iconId : kListImageIcons)
-        m_imageListLarge.Add(ListIcon(iconId));
-    for (const int iconId : kListImageIcons)
-        m_imageListSmall.Add(ListIcon(iconId));
+    // The same seven pictures in both lists, in image-index order. One icon per picture serves
+    // both lists (and both indexes of a repeated picture), so each drawing is read once; the
+    // lists draw a picture at their size when it is first shown.
+    std::array<QIcon, kListImageIcons.size()> icons;
+    for (std::size_t i = 0; i < icons.size(); ++i) {
+        const auto first = static_cast<std::size_t>(
+            std::find(kListImageIcons.begin(), kListImageIcons.end(), kListImageIcons[i]) - kListImageIcons.begin());
+        icons[i] = first < i ? icons[first] : ListIcon(kListImageIcons[i]);
+    }
+    for (const QIcon& icon : icons)
+        m_imageListLarge.Add(icon);
+    for (const QIcon& icon : icons)
+        m_imageListSmall.Add(icon);
     m_bAutoArrange = 1;
 
     PreCreateWindow();

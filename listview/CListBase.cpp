@@ -345,9 +345,10 @@ int CListBase::InsertColumn(int column, const lc::LVCOLUMNA& descriptor) {
     if (SortedColumnOfKey(m_sortKey) >= column) {
         m_sortKey = KeyAwayFromZero(m_sortKey);
     }
-    for (auto& [itemData, record] : m_records) {
-        if (static_cast<std::size_t>(column) < record->cells.size()) {
-            record->cells.insert(record->cells.begin() + column, nullptr);
+    for (RECORD_SLOT& slot : m_slots) {
+        std::vector<std::unique_ptr<CELL>>& cells = slot.record.cells;  // empty in a free slot
+        if (static_cast<std::size_t>(column) < cells.size()) {
+            cells.insert(cells.begin() + column, nullptr);
         }
     }
     return answer;
@@ -377,9 +378,10 @@ bool CListBase::DeleteColumn(int column) {
     } else if (column < sorted) {
         m_sortKey = KeyTowardZero(m_sortKey);
     }
-    for (auto& [itemData, record] : m_records) {
-        if (static_cast<std::size_t>(column) < record->cells.size()) {
-            record->cells.erase(record->cells.begin() + column);
+    for (RECORD_SLOT& slot : m_slots) {
+        std::vector<std::unique_ptr<CELL>>& cells = slot.record.cells;  // empty in a free slot
+        if (static_cast<std::size_t>(column) < cells.size()) {
+            cells.erase(cells.begin() + column);
         }
     }
     return true;
@@ -524,15 +526,70 @@ bool CListBase::SetColumnOrderArray(std::span<const int> order) {
 
 // ---- Item records ----------------------------------------------------------------------------
 
+namespace {
+
+// A record's handle: the top bit set (no user-space address and no non-negative number has it),
+// the slot's generation in the 31 bits below, the slot index in the low 32 bits.
+static_assert(sizeof(lc::LPARAM) == sizeof(std::uint64_t), "handles need a 64-bit item data");
+constexpr std::uint64_t kHandleMark = std::uint64_t{1} << 63;
+constexpr std::uint32_t kGenerationMask = 0x7FFF'FFFFu;
+constexpr std::uint64_t kMaxSlots = std::uint64_t{1} << 32;
+
+lc::LPARAM MakeHandle(std::size_t index, std::uint32_t generation) {
+    return static_cast<lc::LPARAM>(kHandleMark | (std::uint64_t{generation} << 32) | std::uint64_t{index});
+}
+
+}  // namespace
+
 lc::LPARAM CListBase::ItemDataOf(const ROW_DATA& record) {
-    // The one place a record becomes an item-data value. The way back is a lookup in
-    // m_records, so a value the control returns is never trusted as an address.
-    return reinterpret_cast<lc::LPARAM>(&record);
+    // The one place a record becomes an item-data value: a handle, never an address.
+    return record.itemData;
 }
 
 CListBase::ROW_DATA* CListBase::RecordFromItemData(lc::LPARAM itemData) const {
-    const auto found = m_records.find(itemData);
-    return found == m_records.end() ? nullptr : found->second.get();
+    const auto handle = static_cast<std::uint64_t>(itemData);
+    if ((handle & kHandleMark) == 0) {
+        return nullptr;
+    }
+    const std::uint64_t index = handle & 0xFFFF'FFFFu;
+    if (index >= m_slots.size()) {
+        return nullptr;
+    }
+    RECORD_SLOT& slot = m_slots[static_cast<std::size_t>(index)];
+    const auto generation = static_cast<std::uint32_t>(handle >> 32) & kGenerationMask;
+    return slot.live && slot.generation == generation ? &slot.record : nullptr;
+}
+
+CListBase::ROW_DATA* CListBase::NewRecord() {
+    std::size_t index = 0;
+    if (!m_freeSlots.empty()) {
+        index = m_freeSlots.back();
+        m_freeSlots.pop_back();
+    } else if (m_slots.size() < kMaxSlots) {
+        index = m_slots.size();
+        m_slots.emplace_back();
+    } else {
+        return nullptr;
+    }
+    RECORD_SLOT& slot = m_slots[index];
+    slot.live = true;
+    slot.record.itemData = MakeHandle(index, slot.generation);
+    ++m_liveRecords;
+    return &slot.record;
+}
+
+void CListBase::FreeRecord(lc::LPARAM itemData) {
+    ROW_DATA* record = RecordFromItemData(itemData);
+    if (record == nullptr) {
+        return;
+    }
+    const auto index = static_cast<std::uint32_t>(static_cast<std::uint64_t>(itemData) & 0xFFFF'FFFFu);
+    RECORD_SLOT& slot = m_slots[index];
+    slot.live = false;
+    slot.generation = (slot.generation & kGenerationMask) == kGenerationMask ? 1 : slot.generation + 1;
+    slot.record = ROW_DATA();  // frees every cell with its text
+    m_freeSlots.push_back(index);
+    --m_liveRecords;
 }
 
 CListBase::ROW_DATA* CListBase::RecordOf(int item) const {
@@ -559,7 +616,10 @@ int CListBase::InsertItem(const lc::LVITEMA& item) {
     if (item.iItem < 0) {
         return -1;
     }
-    auto record = std::make_unique<ROW_DATA>();
+    ROW_DATA* record = NewRecord();
+    if (record == nullptr) {
+        return -1;
+    }
     if ((item.mask & LVIF_PARAM) != 0) {
         record->userData = item.lParam;
     }
@@ -575,11 +635,10 @@ int CListBase::InsertItem(const lc::LVITEMA& item) {
     CELL* first = cell.get();
     record->cells.push_back(std::move(cell));
     const lc::LPARAM itemData = forControl.lParam;
-    m_records.emplace(itemData, std::move(record));
 
     const int index = m_list->InsertItem(forControl);
     if (index < 0) {
-        m_records.erase(itemData);
+        FreeRecord(itemData);
         return -1;
     }
     first->item.iItem = index;
@@ -775,7 +834,7 @@ bool CListBase::DeleteItem(int item) {
     if (!m_list->DeleteItem(item)) {
         return false;
     }
-    m_records.erase(itemData);  // frees every cell with its text
+    FreeRecord(itemData);  // frees every cell with its text
     return true;
 }
 
@@ -784,9 +843,11 @@ bool CListBase::DeleteAllItems() {
     // Item by item, last to first, so the owner hears of every deletion.
     for (int item = m_list->GetItemCount() - 1; item >= 0; --item) {
         const ROW_DATA* record = RecordOf(item);
+        // The handle is taken first: the owner hears of the deletion before it returns.
+        const lc::LPARAM itemData = record != nullptr ? ItemDataOf(*record) : 0;
         const bool deleted = m_list->DeleteItem(item);
         if (record != nullptr && deleted) {
-            m_records.erase(ItemDataOf(*record));
+            FreeRecord(itemData);
         } else {
             result = false;
         }

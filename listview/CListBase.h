@@ -10,11 +10,11 @@
 #include <QtGlobal>
 
 #include <cstdint>
+#include <deque>
 #include <memory>
 #include <optional>
 #include <span>
 #include <string>
-#include <unordered_map>
 #include <variant>
 #include <vector>
 
@@ -82,7 +82,7 @@ public:
     bool IsSortArrowShown() const { return m_showSortArrow; }
     bool IsSortedColumnShaded() const { return m_shadeSortedColumn; }
     // Number of item records the extension holds (one per item inserted through it).
-    int RecordCount() const { return static_cast<int>(m_records.size()); }
+    int RecordCount() const { return m_liveRecords; }
 
     // ---- Column messages (logical columns) ----------------------------------------------------
     int InsertColumn(int column, const lc::LVCOLUMNA& descriptor);  // control column or -1
@@ -231,10 +231,12 @@ protected:
         CELL_TEXT text;
     };
 
-    // Record of one item; the control holds its address as the item's item data.
+    // Record of one item; the control holds `itemData`, a handle to the record's slot, as the
+    // item's item data.
     struct ROW_DATA {
         lc::LPARAM userData = 0;
         std::vector<std::unique_ptr<CELL>> cells;  // by logical column; null or missing = empty
+        lc::LPARAM itemData = 0;                    // the handle naming this record
     };
 
     // Hook for display-text requests the extension cannot answer (the owner's parent role).
@@ -283,7 +285,11 @@ private:
 
     bool IsValidColumn(int column) const;
     bool HasSortStyle() const;
+    // The live record a handle names; null for any other value (a stale handle, a foreign value).
     ROW_DATA* RecordFromItemData(lc::LPARAM itemData) const;
+    // A fresh record in a free slot (null when the table is full); FreeRecord gives it back.
+    ROW_DATA* NewRecord();
+    void FreeRecord(lc::LPARAM itemData);
     // Reads an item's record through the control's own item data.
     ROW_DATA* RecordOf(int item) const;
     void ResendCells(int column);
@@ -294,8 +300,20 @@ private:
     QColor IconAreaColor(int item, unsigned state, bool focused, bool atLeftEdge) const;
     void ForwardToParent(lc::NMLVDISPINFOA& info);
 
-    // Owner of every record; keyed by the item-data value the control holds.
-    std::unordered_map<lc::LPARAM, std::unique_ptr<ROW_DATA>> m_records;
+    // Owner of every record. A record stays at its slot while it lives (a deque never moves its
+    // elements when it grows) and its handle is the slot index with the slot's generation, so
+    // the way back from the control's item data is a bounds and generation check, with no
+    // value from the control ever used as an address. A freed slot's generation moves on, so
+    // its old handle is refused.
+    struct RECORD_SLOT {
+        ROW_DATA record;
+        std::uint32_t generation = 1;  // never 0
+        bool live = false;
+    };
+    // Mutable: records are reached from const queries and changed by the messages that own them.
+    mutable std::deque<RECORD_SLOT> m_slots;
+    std::vector<std::uint32_t> m_freeSlots;  // indexes of slots not live, the last freed last
+    int m_liveRecords = 0;
 };
 
 }  // namespace vantor

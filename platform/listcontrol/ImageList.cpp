@@ -10,22 +10,14 @@ namespace vantor::lc {
 
 int ImageList::Add(const QIcon& icon)
 {
-    // Painted into an image of exactly the list's size: QIcon::pixmap may hand back a smaller
-    // or device-pixel-ratio scaled pixmap.
-    QPixmap image(m_imageSize);
-    image.fill(Qt::transparent);
-    {
-        QPainter painter(&image);
-        icon.paint(&painter, QRect(QPoint(0, 0), m_imageSize));
-    }
-    m_images.push_back(std::move(image));
+    m_images.push_back(Entry{icon, QPixmap(), true});
     return Count() - 1;
 }
 
 int ImageList::Add(const QPixmap& pixmap)
 {
     if (pixmap.size() == m_imageSize) {
-        m_images.push_back(pixmap);
+        m_images.push_back(Entry{QIcon(), pixmap, false});
     } else {
         QPixmap image(m_imageSize);
         image.fill(Qt::transparent);
@@ -34,7 +26,7 @@ int ImageList::Add(const QPixmap& pixmap)
             painter.setRenderHint(QPainter::SmoothPixmapTransform);
             painter.drawPixmap(QRect(QPoint(0, 0), m_imageSize), pixmap);
         }
-        m_images.push_back(std::move(image));
+        m_images.push_back(Entry{QIcon(), std::move(image), false});
     }
     return Count() - 1;
 }
@@ -43,14 +35,38 @@ QPixmap ImageList::Image(int index) const
 {
     if (!Contains(index))
         return {};
-    return m_images[static_cast<std::size_t>(index)];
+    return Rendered(index);
+}
+
+bool ImageList::IsRendered(int index) const
+{
+    return Contains(index) && !m_images[static_cast<std::size_t>(index)].pending;
+}
+
+const QPixmap& ImageList::Rendered(int index) const
+{
+    const Entry& entry = m_images[static_cast<std::size_t>(index)];
+    if (entry.pending) {
+        // Painted into an image of exactly the list's size: QIcon::pixmap may hand back a
+        // smaller or device-pixel-ratio scaled pixmap.
+        QPixmap image(m_imageSize);
+        image.fill(Qt::transparent);
+        {
+            QPainter painter(&image);
+            entry.icon.paint(&painter, QRect(QPoint(0, 0), m_imageSize));
+        }
+        entry.image = std::move(image);
+        entry.icon = QIcon();
+        entry.pending = false;
+    }
+    return entry.image;
 }
 
 void ImageList::Draw(QPainter& painter, int index, const QPoint& topLeft, const QSize& clip, bool blend50) const
 {
     if (!Contains(index))
         return;
-    const QPixmap& image = m_images[static_cast<std::size_t>(index)];
+    const QPixmap& image = Rendered(index);
     const QSize size(std::min(clip.width(), image.width()), std::min(clip.height(), image.height()));
     if (size.width() <= 0 || size.height() <= 0)
         return;

@@ -1337,8 +1337,9 @@ ImageList* ListControl::SetImageList(ImageList* images, int which)
     ImageList* previous = std::exchange(*slot, images);
     if (previous != images) {
         d->ApplyImageLists();
-        // Row heights follow the image sizes; the tree view measures its first row again.
-        d->tree->doItemsLayout();
+        // Row heights follow the image sizes; the tree view measures its first row again at its
+        // next layout, which it does before it paints or answers for a row.
+        d->tree->ScheduleLayout();
         d->model->AllItemsChanged();
     }
     return previous;

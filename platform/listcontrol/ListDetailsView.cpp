@@ -136,13 +136,15 @@ void ListDetailsView::DrawGridLines(QPainter& painter, const QRect& clip) const
     const QHeaderView* head = header();
     const int rowHeight = m_control.RowHeight();
     const QRect area = viewport()->rect();
-    painter.setPen(palette().color(QPalette::Midlight));
+    // The lines are one pixel wide and run straight, so each is filled as a rectangle (both
+    // ends included, as a pen draws them): a pen line is stroked pixel by pixel.
+    const QColor colour = palette().color(QPalette::Midlight);
     // Vertical lines at the right edge of every column, over the whole height.
     for (int visual = 0; visual < head->count(); ++visual) {
         const int section = head->logicalIndex(visual);
         const int x = head->sectionViewportPosition(section) + head->sectionSize(section) - 1;
         if (x >= clip.left() && x <= clip.right())
-            painter.drawLine(x, clip.top(), x, clip.bottom());
+            painter.fillRect(QRect(QPoint(x, clip.top()), QPoint(x, clip.bottom())), colour);
     }
     // Horizontal lines under every row, continued with the row height below the last item.
     if (rowHeight <= 0)
@@ -153,7 +155,7 @@ void ListDetailsView::DrawGridLines(QPainter& painter, const QRect& clip) const
     const int first = std::max(0, clip.top() / rowHeight);
     for (int y = first * rowHeight + rowHeight - 1; y <= std::min(clip.bottom(), area.bottom()); y += rowHeight) {
         if (y >= clip.top())
-            painter.drawLine(clip.left(), y, right, y);
+            painter.fillRect(QRect(QPoint(clip.left(), y), QPoint(right, y)), colour);
     }
 }
 

@@ -25,6 +25,8 @@ public:
     bool CellNotificationsWanted() const { return (m_rowAnswer & CDRF_NOTIFYSUBITEMDRAW) != 0; }
     // Width that fits the texts (and icons) of a column's shown rows.
     int ContentsWidth(int column) const { return sizeHintForColumn(column); }
+    // Lays the rows out again before the next paint or row query (not now).
+    void ScheduleLayout() { scheduleDelayedItemsLayout(); }
 
 signals:
     void focusChanged(bool focused);

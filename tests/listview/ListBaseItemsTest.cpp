@@ -2,6 +2,7 @@
 
 #include "tests/listview/ListBaseFixture.h"
 
+#include <cstdint>
 #include <cstring>
 
 namespace vantor::test {
@@ -381,6 +382,41 @@ TEST_F(ListBaseItems, DeletingOneItemFreesItsRecord) {
     g.iItem = 1;
     EXPECT_TRUE(list.GetItem(g));
     EXPECT_EQ(g.lParam, 1002);
+}
+
+TEST_F(ListBaseItems, ADeletedItemsHandleNamesNoRecordOnceItsSlotIsReused) {
+    AddColumns(2);
+    AddRows(2);
+    const LPARAM stale = control.items[1].lParam;
+    ASSERT_TRUE(list.DeleteItem(1));
+    LVITEMA d = TextItem(1, 0, "again");
+    d.mask |= LVIF_PARAM;
+    d.lParam = 0x55;
+    ASSERT_EQ(list.InsertItem(d), 1);
+    const LPARAM fresh = control.items[1].lParam;
+    EXPECT_NE(fresh, stale);
+    EXPECT_EQ(list.UserDataOf(fresh), 0x55);
+    EXPECT_EQ(list.UserDataOf(stale), stale);  // a foreign value, not the new record
+
+    // Values next to a live handle (mark bit, generation, index) are foreign too.
+    const auto bits = static_cast<std::uint64_t>(fresh);
+    for (const std::uint64_t near : {bits ^ (std::uint64_t{1} << 63), bits + (std::uint64_t{1} << 32),
+                                     bits - (std::uint64_t{1} << 32), bits + 1000, std::uint64_t{1},
+                                     ~std::uint64_t{0}}) {
+        const auto value = static_cast<LPARAM>(near);
+        EXPECT_EQ(list.UserDataOf(value), value) << std::hex << near;
+    }
+
+    // An item inserted behind the extension's back with the stale handle has no record.
+    LVITEMA foreign = TextItem(2, 0, "foreign");
+    foreign.mask |= LVIF_PARAM;
+    foreign.lParam = stale;
+    ASSERT_EQ(control.InsertItem(foreign), 2);
+    list.SetColumnVisible(1, false);
+    EXPECT_EQ(Text(2, 1), "");
+    EXPECT_FALSE(list.DeleteItem(2));
+    EXPECT_EQ(list.RecordCount(), 2);
+    EXPECT_EQ(Text(0, 1), "r0c1");
 }
 
 TEST_F(ListBaseItems, FindingByItemDataWrapsAroundTheStart) {

@@ -294,6 +294,33 @@ TEST_F(ListControlView, GeometryMatchesWhatTheViewShows)
     list.SetImageList(nullptr, LVSIL_SMALL);
 }
 
+TEST_F(ListControlView, GridLinesRunAlongColumnEdgesAndUnderEveryRow)
+{
+    list.SetExtendedStyle(0, LVS_EX_GRIDLINES | LVS_EX_FULLROWSELECT);
+    const QRgb line = Tree()->palette().color(QPalette::Midlight).rgb();
+    const QRgb background = Tree()->palette().color(QPalette::Base).rgb();
+    ASSERT_NE(line, background);
+    const int rowHeight = list.RowHeight();
+    const QImage image = list.grab().toImage();
+    const auto at = [&](int x, int y) { return image.pixel(Viewport()->mapTo(&list, QPoint(x, y))); };
+    // Four 90-pixel columns: one-pixel lines at x = 89, 179, 269, 359 from top to bottom, both
+    // over the items and in the empty area below them.
+    const int below = Viewport()->height() - 2;
+    for (const int x : {89, 179, 269, 359}) {
+        EXPECT_EQ(at(x, 3), line) << x;
+        EXPECT_EQ(at(x, below), line) << x;
+        EXPECT_EQ(at(x + 1, below), background) << x;
+    }
+    // Horizontal lines under every row, continued below the last item, across the columns only.
+    for (int row = 0; row < 8; ++row) {
+        const int y = row * rowHeight + rowHeight - 1;
+        EXPECT_EQ(at(0, y), line) << row;
+        EXPECT_EQ(at(300, y), line) << row;
+        EXPECT_EQ(at(370, y), background) << row;  // right of the last column
+    }
+    EXPECT_EQ(at(370, 9 * rowHeight - 2), background);
+}
+
 TEST_F(ListControlView, TopIndexAndRowsFollowVerticalScrolling)
 {
     for (int i = 6; i < 60; ++i)

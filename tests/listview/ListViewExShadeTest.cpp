@@ -27,20 +27,6 @@ namespace {
 
 using namespace vantor::lc;
 
-class QtEnvironment final : public ::testing::Environment {
-public:
-    void SetUp() override { m_app = std::make_unique<QApplication>(m_argc, m_argv); }
-    void TearDown() override { m_app.reset(); }
-
-private:
-    int m_argc = 1;
-    char m_name[24] = "listviewex_shade_test";
-    char* m_argv[2] = {m_name, nullptr};
-    std::unique_ptr<QApplication> m_app;
-};
-
-[[maybe_unused]] ::testing::Environment* const kQt = ::testing::AddGlobalTestEnvironment(new QtEnvironment);
-
 const QColor kWhite(255, 255, 255);
 const QColor kTint(247, 247, 247);
 const QColor kHighlight(0, 0, 200);

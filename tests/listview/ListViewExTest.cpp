@@ -22,22 +22,7 @@ namespace {
 constexpr Qt::SortOrder kUpArrow = Qt::DescendingOrder;
 constexpr Qt::SortOrder kDownArrow = Qt::AscendingOrder;
 
-
 using namespace vantor::lc;
-
-class QtEnvironment final : public ::testing::Environment {
-public:
-    void SetUp() override { m_app = std::make_unique<QApplication>(m_argc, m_argv); }
-    void TearDown() override { m_app.reset(); }
-
-private:
-    int m_argc = 1;
-    char m_name[16] = "listviewex_test";
-    char* m_argv[2] = {m_name, nullptr};
-    std::unique_ptr<QApplication> m_app;
-};
-
-[[maybe_unused]] ::testing::Environment* const kQt = ::testing::AddGlobalTestEnvironment(new QtEnvironment);
 
 char* In(const char* text) { return const_cast<char*>(text); }
 

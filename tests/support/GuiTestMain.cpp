@@ -1,4 +1,4 @@
-// The list control is a widget: its tests need a QApplication (offscreen platform under ctest).
+// GUI tests need a QApplication (the offscreen platform under ctest) for their whole run.
 
 #include <QApplication>
 

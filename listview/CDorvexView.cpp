@@ -1,7 +1,6 @@
 #include "listview/CDorvexView.h"
 
 #include "listview/DeviceRowOrder.h"
-#include "listview/SortedInsertPosition.h"
 #include "platform/IndicatorStatusBar.h"
 #include "platform/ParentFrame.h"
 #include "platform/ProfileStore.h"
@@ -330,14 +329,11 @@ void CDorvexView::AppendDeviceRow(const DEVICE_PACKET& reply)
     // upper bound: where a stable sort would put a row added last), so the row is inserted
     // there at once; the list ends up exactly as after appending and sorting.
     const int count = GetItemCount();
-    const bool insertInPlace = KeepsRowsSorted() && m_orderedBy == m_nSortParam && m_orderedRows == count;
+    const bool insertInPlace = KeepsRowsSorted() && m_ordered.OrdersAll(m_nSortParam, count);
     int position = count;
-    if (insertInPlace) {
-        position = UpperBoundPosition(count, [&](int row) {
-            const std::string* other = PlacedRecordAt(row);
-            return other != nullptr ? CompareRowRecords(fields, *other, m_nSortParam) : 0;
-        });
-    }
+    const OrderedRowKeys::Key key = OrderedRowKeys::MakeKey(fields, m_nSortParam, itemData);
+    if (insertInPlace)
+        position = m_ordered.UpperBound(key, [&](lc::LPARAM other) { return CompareWithRecordOf(fields, other); });
     LVITEMA item;
     item.mask = LVIF_TEXT | LVIF_IMAGE | LVIF_PARAM;
     item.iItem = position;
@@ -351,9 +347,9 @@ void CDorvexView::AppendDeviceRow(const DEVICE_PACKET& reply)
     m_rowRecords.emplace(itemData, std::move(record));
     if (insertInPlace) {
         if (row == position)
-            ++m_orderedRows;
+            m_ordered.Insert(row, key);
         else
-            m_orderedBy.reset();  // not where it was meant to go: the next sort is a full one
+            m_ordered.Clear();  // not where it was meant to go: the next sort is a full one
     }
 
     for (int column = 1; column < kRowFieldCount; ++column) {
@@ -367,8 +363,8 @@ void CDorvexView::AppendDeviceRow(const DEVICE_PACKET& reply)
 
 void CDorvexView::OnDeleteItem(int item, lc::LPARAM userData)
 {
-    if (item < m_orderedRows)
-        --m_orderedRows;  // removing a row keeps the others in order
+    // Removing a row keeps the others in order; the row's key goes with it.
+    m_ordered.Remove(item, userData);
     m_rowRecords.erase(userData);
 }
 
@@ -421,40 +417,54 @@ std::string CDorvexView::GetItemRecord(int row) const
 void CDorvexView::SortAllRows()
 {
     ++m_fullSortCount;
-    if (SortItems(&CompareDeviceRows, m_nSortParam)) {
-        m_orderedRows = GetItemCount();
-        m_orderedBy = m_nSortParam;
-    } else {
-        m_orderedBy.reset();
+    if (!SortItems(&CompareDeviceRows, m_nSortParam)) {
+        m_ordered.Clear();
+        return;
     }
+    const int count = GetItemCount();
+    std::vector<OrderedRowKeys::Key> keys;
+    keys.reserve(static_cast<std::size_t>(count));
+    for (int row = 0; row < count; ++row) {
+        const std::string* record = PlacedRecordAt(row);
+        if (record == nullptr)
+            break;  // a row without a record: only the rows before it are known in order
+        keys.push_back(OrderedRowKeys::MakeKey(*record, m_nSortParam, RowRecordItemData(*record)));
+    }
+    m_ordered.Assign(m_nSortParam, std::move(keys));
+}
+
+int CDorvexView::CompareWithRecordOf(std::string_view record, lc::LPARAM otherItemData) const
+{
+    // The item data comes from the ordered keys; it is looked up, never followed blindly.
+    const auto found = m_rowRecords.find(otherItemData);
+    return found != m_rowRecords.end() ? CompareRowRecords(record, *found->second, m_nSortParam) : 0;
 }
 
 void CDorvexView::KeepRowsSorted()
 {
     const int count = GetItemCount();
-    const bool orderedPartFits = m_orderedBy == m_nSortParam && m_orderedRows >= 0 && m_orderedRows <= count;
-    if (!orderedPartFits || count - m_orderedRows > kMaxRowsPlacedOneByOne) {
+    const bool orderedPartFits = m_ordered.OrderedBy() == m_nSortParam && m_ordered.Count() <= count;
+    if (!orderedPartFits || count - m_ordered.Count() > kMaxRowsPlacedOneByOne) {
         SortAllRows();
         return;
     }
     // Each late row goes after every ordered row that does not compare greater (upper bound),
     // which is where a stable sort would put it. Moving an item keeps its contents and item
     // data; the extension finds its records by item data, not by position.
-    while (m_orderedRows < count) {
-        const std::string* added = PlacedRecordAt(m_orderedRows);
+    while (m_ordered.Count() < count) {
+        const int late = m_ordered.Count();
+        const std::string* added = PlacedRecordAt(late);
         if (added == nullptr) {
             SortAllRows();
             return;
         }
-        const int place = UpperBoundPosition(m_orderedRows, [&](int row) {
-            const std::string* other = PlacedRecordAt(row);
-            return other != nullptr ? CompareRowRecords(*added, *other, m_nSortParam) : 0;
-        });
-        if (place != m_orderedRows && !Control().MoveItem(m_orderedRows, place)) {
+        const OrderedRowKeys::Key key = OrderedRowKeys::MakeKey(*added, m_nSortParam, RowRecordItemData(*added));
+        const int place = m_ordered.UpperBound(key, [&](lc::LPARAM other) { return CompareWithRecordOf(*added, other); });
+        if (place != late && !Control().MoveItem(late, place)) {
             SortAllRows();
             return;
         }
-        ++m_orderedRows;
+        m_ordered.Insert(place, key);
     }
 }
 

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "listview/CListViewEx.h"
+#include "listview/OrderedRowKeys.h"
 #include "platform/CommandTarget.h"
 #include "platform/listcontrol/ImageList.h"
 #include "protocol/CListSocket.h"
@@ -14,6 +15,7 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <unordered_map>
 
 namespace vantor {
@@ -141,6 +143,8 @@ private:
     const std::string* RecordAt(int row) const;
     // The same, read straight from the control's item data (for the binary search).
     const std::string* PlacedRecordAt(int row) const;
+    // CompareRowRecords of `record` with the record named by `otherItemData` (0 when unknown).
+    int CompareWithRecordOf(std::string_view record, lc::LPARAM otherItemData) const;
     // Auto Arrange on in the details type: the rows are kept in order of the sort parameter.
     bool KeepsRowsSorted() const;
     // Full stable sort by the sort parameter; afterwards every row is in order.
@@ -166,11 +170,10 @@ private:
 
     // Row records by the item data the rows carry (the record's address).
     std::unordered_map<lc::LPARAM, std::unique_ptr<std::string>> m_rowRecords;
-    // Rows [0, m_orderedRows) are in the order of m_orderedBy; rows after them are in arrival
-    // order. Deleting rows keeps the order; appending without sorting leaves the new rows
-    // outside the ordered part.
-    int m_orderedRows = 0;
-    std::optional<int> m_orderedBy;
+    // The leading rows known to be in the order of a sort parameter, with their keys; rows
+    // after them are in arrival order. Deleting rows keeps the order; appending without sorting
+    // leaves the new rows outside the ordered part.
+    OrderedRowKeys m_ordered;
     int m_fullSortCount = 0;
     QElapsedTimer m_paneRedrawn;  // last redraw of the online pane at once
 };

@@ -1,5 +1,7 @@
 # Widget-free rules of the device list: row order and sort parameters.
 add_library(vantor_devicelogic STATIC
   ${CMAKE_CURRENT_LIST_DIR}/DeviceRowOrder.cpp
-  ${CMAKE_CURRENT_LIST_DIR}/DeviceRowOrder.h)
+  ${CMAKE_CURRENT_LIST_DIR}/DeviceRowOrder.h
+  ${CMAKE_CURRENT_LIST_DIR}/OrderedRowKeys.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/OrderedRowKeys.h)
 target_link_libraries(vantor_devicelogic PUBLIC vantor_protocol Qt6::Gui)

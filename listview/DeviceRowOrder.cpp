@@ -50,6 +50,12 @@ int CompareRowRecords(std::string_view record1, std::string_view record2, int so
     return 0;
 }
 
+int SortFieldOf(int sortParam)
+{
+    const long long wide = sortParam;
+    return KeyForMagnitude(wide < 0 ? -wide : wide).field;
+}
+
 lc::LPARAM RowRecordItemData(const std::string& record)
 {
     return reinterpret_cast<lc::LPARAM>(&record);

@@ -13,6 +13,10 @@ namespace vantor {
 // byte as unsigned values, so addresses sort as text (10.0.0.10 before 10.0.0.9).
 int CompareRowRecords(std::string_view record1, std::string_view record2, int sortParam);
 
+// The record field the sort parameter orders by first (0 name .. 4 MAC), or -1 when it orders
+// nothing (everything compares equal).
+int SortFieldOf(int sortParam);
+
 // The list's compare callback: the item data values are pointers to row records
 // (std::string), the sort data is the sort parameter.
 int CompareDeviceRows(lc::LPARAM record1, lc::LPARAM record2, lc::LPARAM sortParam);

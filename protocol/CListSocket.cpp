@@ -1,13 +1,13 @@
 #include "protocol/CListSocket.h"
 
+#include "protocol/ReplySet.h"
+
+#include <QElapsedTimer>
 #include <QMetaObject>
 #include <QUdpSocket>
 #include <QVariant>
 
-#include <array>
 #include <functional>
-#include <string_view>
-#include <unordered_set>
 #include <utility>
 
 #ifdef _WIN32
@@ -19,18 +19,8 @@
 namespace vantor {
 namespace {
 
-using ReplyBytes = std::array<std::uint8_t, DEVICE_PACKET::kSize>;
-
 // Receive buffer asked for: a small datagram takes about 1 KB of buffer in the system.
 constexpr int kReceiveBufferBytes = 8 * 1024 * 1024;
-
-struct ReplyBytesHash {
-    std::size_t operator()(const ReplyBytes& bytes) const noexcept
-    {
-        return std::hash<std::string_view>{}(
-            std::string_view(reinterpret_cast<const char*>(bytes.data()), bytes.size()));
-    }
-};
 
 // QUdpSocket has no broadcast option of its own, so it is set on the descriptor.
 void SetBroadcastOption(qintptr descriptor)
@@ -51,10 +41,10 @@ void SetBroadcastOption(qintptr descriptor)
 // Every reply accepted since the endpoint was last opened. A device that answers twice within
 // one opening must give one row; a hash set keeps that check cheap however many devices answer.
 struct CListSocket::ReplyMemory {
-    std::unordered_set<ReplyBytes, ReplyBytesHash> replies;
+    ReplySet replies;
 
     // False when the same 52 bytes were accepted before.
-    bool Remember(const ReplyBytes& reply) { return replies.insert(reply).second; }
+    bool Remember(const ReplyBytes& reply) { return replies.Insert(reply); }
 };
 
 CListSocket::CListSocket(ReplyHandler replyHandler, EndpointAddresses addresses, QObject* parent)
@@ -160,9 +150,11 @@ void CListSocket::HandleWaitingReplies()
 {
     // The handler may close or reopen this endpoint; either empties m_waiting, so what was read
     // on the old opening is never handed on.
-    std::size_t handed = 0;
+    QElapsedTimer slice;
+    slice.start();
+    bool handedAny = false;
     while (!m_waiting.empty()) {
-        if (handed == kRepliesPerTurn) {
+        if (handedAny && slice.nsecsElapsed() >= kHandlingBudgetNs) {
             if (!m_handlingQueued) {
                 m_handlingQueued = true;
                 QMetaObject::invokeMethod(
@@ -179,7 +171,7 @@ void CListSocket::HandleWaitingReplies()
         m_waiting.pop_front();
         if (!m_replies->Remember(reply.bytes))
             continue;
-        ++handed;
+        handedAny = true;
         if (m_replyHandler)
             m_replyHandler(reply);
         m_bReplied = true;

@@ -63,9 +63,12 @@ public:
     // Set when a reply produced a new row; tested and cleared by the search window.
     bool m_bReplied = false;
 
-    // Replies handed on in one turn of the event loop. A burst is read from the socket at once,
-    // but its rows are made a slice per turn, so the window keeps answering meanwhile.
-    static constexpr std::size_t kRepliesPerTurn = 256;
+    // Time spent handing on replies in one turn of the event loop. A burst is read from the
+    // socket at once, but its rows are made a slice per turn, so the window keeps answering
+    // meanwhile. The slice is measured in time, not in replies: the list lays out and paints
+    // once per turn at a cost that grows with its length, so slices must not shrink to a fixed
+    // few replies while each reply is cheap; half a frame leaves the rest of it to the window.
+    static constexpr qint64 kHandlingBudgetNs = 8'000'000;
 
 private:
     void OnReceive();

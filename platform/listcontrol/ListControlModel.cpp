@@ -28,6 +28,14 @@ ListControlModel::ListControlModel(const ListControl& control, QObject* parent)
 {
 }
 
+QModelIndex ListControlModel::index(int row, int column, const QModelIndex& parent) const
+{
+    const ListControlData& contents = m_control.Data();
+    if (parent.isValid() || row < 0 || column < 0 || row >= contents.ItemCount() || column >= contents.ColumnCount())
+        return {};
+    return createIndex(row, column);
+}
+
 int ListControlModel::rowCount(const QModelIndex& parent) const
 {
     return parent.isValid() ? 0 : m_control.Data().ItemCount();

@@ -18,6 +18,10 @@ class ListControlModel final : public QAbstractTableModel {
 public:
     explicit ListControlModel(const ListControl& control, QObject* parent = nullptr);
 
+    // Answered from the control's counts directly: the details view asks for every row's index
+    // each time it lays the rows out, and the base class would ask rowCount and columnCount
+    // through virtual calls for each.
+    QModelIndex index(int row, int column, const QModelIndex& parent = QModelIndex()) const override;
     int rowCount(const QModelIndex& parent = QModelIndex()) const override;
     int columnCount(const QModelIndex& parent = QModelIndex()) const override;
     QVariant data(const QModelIndex& index, int role = Qt::DisplayRole) const override;

@@ -2,7 +2,11 @@
 
 #include "platform/listcontrol/ListTypes.h"
 
+#include <QBasicTimer>
+#include <QElapsedTimer>
 #include <QTreeView>
+
+#include <vector>
 
 namespace vantor::lc {
 
@@ -28,12 +32,37 @@ public:
     // Lays the rows out again before the next paint or row query (not now).
     void ScheduleLayout() { scheduleDelayedItemsLayout(); }
 
+    // Laying the rows out costs time in proportion to their number, and the view does it after
+    // every turn of the event loop in which rows were added. While rows stream in by the
+    // thousand that would make each new row cost more the longer the list grows, so a layout
+    // that only has added rows to take in, and whose last run was long, waits until
+    // kLayoutSpacing times that run has passed since it: laying out then takes at most a
+    // small, fixed share of the time whatever the length. Until then the view shows the rows
+    // of its last layout (each with its current contents; rows added later are not shown
+    // yet). Any other change (rows removed or moved, columns, a new order, a reset) and every
+    // key press or mouse click lays out at once.
+    void doItemsLayout() override;
+    // Lays the rows out now if a layout is being held back.
+    void LayOutNow();
+    bool IsLayoutHeld() const { return m_heldLayout.isActive(); }
+    // Tunes the holding for tests: layouts shorter than `holdFromNs` are never held.
+    void SetLayoutHolding(int spacing, qint64 holdFromNs);
+
+    static constexpr int kLayoutSpacing = 16;
+    static constexpr qint64 kHoldLayoutsFromNs = 250'000;
+
+    void setModel(QAbstractItemModel* model) override;
+
 signals:
     void focusChanged(bool focused);
 
 protected:
     void paintEvent(QPaintEvent* event) override;
     void drawRow(QPainter* painter, const QStyleOptionViewItem& option, const QModelIndex& index) const override;
+    void timerEvent(QTimerEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
+    void mousePressEvent(QMouseEvent* event) override;
+    void mouseDoubleClickEvent(QMouseEvent* event) override;
     void focusInEvent(QFocusEvent* event) override;
     void focusOutEvent(QFocusEvent* event) override;
 
@@ -42,6 +71,13 @@ private:
     void DrawFocusFrame(QPainter& painter, int item, const QRect& row) const;
 
     const ListControl& m_control;
+    QBasicTimer m_heldLayout;
+    QElapsedTimer m_sinceLayout;  // since the last layout ended
+    qint64 m_lastLayoutNs = 0;
+    bool m_onlyRowsAdded = false;  // since the last layout, the model only gained rows
+    std::vector<QMetaObject::Connection> m_modelChanges;
+    int m_layoutSpacing = kLayoutSpacing;
+    qint64 m_holdLayoutsFromNs = kHoldLayoutsFromNs;
     unsigned m_paintAnswer = CDRF_DODEFAULT;
     // Answer for the row being painted; drawRow is const in Qt's interface.
     mutable unsigned m_rowAnswer = CDRF_DODEFAULT;

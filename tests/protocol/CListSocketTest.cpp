@@ -11,8 +11,10 @@
 #include <poll.h>
 
 #include <algorithm>
+#include <chrono>
 #include <functional>
 #include <memory>
+#include <thread>
 #include <vector>
 
 namespace vantor {
@@ -300,8 +302,13 @@ TEST_F(CListSocketTest, BurstOfDistinctRepliesAllArrive)
 TEST_F(CListSocketTest, LargeBurstIsHandedOnASliceAtATimeInOrder)
 {
     // Loopback delivery is immediate, so the whole burst waits on the socket before the endpoint
-    // reads any of it; 400 small datagrams fit the system's default receive buffer.
+    // reads any of it; 400 small datagrams fit the system's default receive buffer. Each reply
+    // takes the handler at least kReplyCost, so a slice can hold no more replies than fit the
+    // handling budget (and one more, the one that crosses it).
     constexpr int kDistinct = 400;
+    constexpr auto kReplyCost = std::chrono::microseconds(200);
+    constexpr int kMostPerSlice =
+        static_cast<int>(CListSocket::kHandlingBudgetNs / std::chrono::nanoseconds(kReplyCost).count()) + 1;
     int inSlice = 0;
     int largestSlice = 0;
     int slices = 0;
@@ -312,6 +319,7 @@ TEST_F(CListSocketTest, LargeBurstIsHandedOnASliceAtATimeInOrder)
             QMetaObject::invokeMethod(&m_device, [&] { inSlice = 0; }, Qt::QueuedConnection);
         }
         largestSlice = std::max(largestSlice, ++inSlice);
+        std::this_thread::sleep_for(kReplyCost);
     };
     std::vector<DEVICE_PACKET> expected;
     for (int i = 0; i < kDistinct; ++i) {
@@ -325,32 +333,43 @@ TEST_F(CListSocketTest, LargeBurstIsHandedOnASliceAtATimeInOrder)
     ASSERT_TRUE(WaitForReplies(expected.size()));
     QCoreApplication::processEvents();
     EXPECT_EQ(m_replies, expected);
-    EXPECT_LE(largestSlice, static_cast<int>(CListSocket::kRepliesPerTurn));
-    EXPECT_GE(slices, 2);
+    EXPECT_LE(largestSlice, kMostPerSlice);
+    EXPECT_GE(slices, kDistinct / kMostPerSlice);
 }
 
 TEST_F(CListSocketTest, ClosingBetweenSlicesDropsTheRestOfTheBurst)
 {
     constexpr int kDistinct = 400;
+    std::size_t firstSlice = 0;
     m_onReply = [&](const DEVICE_PACKET&) {
-        if (m_replies.size() == CListSocket::kRepliesPerTurn) {
+        if (m_replies.size() == 1) {
             // Close once control is back in the event loop, with the rest of the burst read
             // from the socket but not handed on yet.
-            QMetaObject::invokeMethod(&m_device, [&] { m_endpoint->Close(); }, Qt::QueuedConnection);
+            QMetaObject::invokeMethod(
+                &m_device,
+                [&] {
+                    firstSlice = m_replies.size();
+                    m_endpoint->Close();
+                },
+                Qt::QueuedConnection);
         }
+        // Slow replies: the burst needs many slices.
+        std::this_thread::sleep_for(std::chrono::milliseconds(1));
     };
     for (int i = 0; i < kDistinct; ++i)
         Deliver(Reply(i));
-    ASSERT_TRUE(WaitForReplies(CListSocket::kRepliesPerTurn));
+    ASSERT_TRUE(WaitForReplies(1));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !m_endpoint->IsOpen(); }, kWaitMs));
     QTest::qWait(50);
-    EXPECT_FALSE(m_endpoint->IsOpen());
-    EXPECT_EQ(m_replies.size(), CListSocket::kRepliesPerTurn);
+    ASSERT_GE(firstSlice, 1U);
+    ASSERT_LT(firstSlice, static_cast<std::size_t>(kDistinct));
+    EXPECT_EQ(m_replies.size(), firstSlice);
 
     // The next opening starts empty: a reply of the dropped part arrives as new.
     m_onReply = nullptr;
     ASSERT_TRUE(m_endpoint->Create());
     Deliver(Reply(kDistinct - 1));
-    ASSERT_TRUE(WaitForReplies(CListSocket::kRepliesPerTurn + 1));
+    ASSERT_TRUE(WaitForReplies(firstSlice + 1));
     EXPECT_EQ(m_replies.back(), Reply(kDistinct - 1));
 }
 

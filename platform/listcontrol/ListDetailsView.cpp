@@ -47,7 +47,8 @@ void ListDetailsView::setModel(QAbstractItemModel* model)
 
 void ListDetailsView::doItemsLayout()
 {
-    if (m_onlyRowsAdded && m_lastLayoutNs >= m_holdLayoutsFromNs && m_sinceLayout.isValid()) {
+    if (m_onlyRowsAdded && m_sinceLayout.isValid() && model() != nullptr &&
+        model()->rowCount(rootIndex()) >= m_holdLayoutsFromRows) {
         const qint64 waitNs = m_layoutSpacing * m_lastLayoutNs - m_sinceLayout.nsecsElapsed();
         if (waitNs > 0) {
             if (!m_heldLayout.isActive())
@@ -72,10 +73,10 @@ void ListDetailsView::LayOutNow()
     doItemsLayout();
 }
 
-void ListDetailsView::SetLayoutHolding(int spacing, qint64 holdFromNs)
+void ListDetailsView::SetLayoutHolding(int spacing, int holdFromRows)
 {
     m_layoutSpacing = std::max(1, spacing);
-    m_holdLayoutsFromNs = holdFromNs;
+    m_holdLayoutsFromRows = holdFromRows;
 }
 
 void ListDetailsView::timerEvent(QTimerEvent* event)

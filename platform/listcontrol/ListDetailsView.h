@@ -34,22 +34,22 @@ public:
 
     // Laying the rows out costs time in proportion to their number, and the view does it after
     // every turn of the event loop in which rows were added. While rows stream in by the
-    // thousand that would make each new row cost more the longer the list grows, so a layout
-    // that only has added rows to take in, and whose last run was long, waits until
-    // kLayoutSpacing times that run has passed since it: laying out then takes at most a
-    // small, fixed share of the time whatever the length. Until then the view shows the rows
-    // of its last layout (each with its current contents; rows added later are not shown
-    // yet). Any other change (rows removed or moved, columns, a new order, a reset) and every
-    // key press or mouse click lays out at once.
+    // thousand that would make each new row cost more the longer the list grows, so in a long
+    // list a layout that only has added rows to take in waits until kLayoutSpacing times the
+    // last layout's duration has passed since it: laying out then takes a small, fixed share
+    // of the time whatever the length. Until then the view shows the rows of its last layout
+    // (each with its current contents; rows added later are not shown yet). Any other change
+    // (rows removed or moved, columns, a new order, a reset) and every key press or mouse
+    // click lays out at once.
     void doItemsLayout() override;
     // Lays the rows out now if a layout is being held back.
     void LayOutNow();
     bool IsLayoutHeld() const { return m_heldLayout.isActive(); }
-    // Tunes the holding for tests: layouts shorter than `holdFromNs` are never held.
-    void SetLayoutHolding(int spacing, qint64 holdFromNs);
+    // Tunes the holding (for tests): lists shorter than `holdFromRows` are never held.
+    void SetLayoutHolding(int spacing, int holdFromRows);
 
     static constexpr int kLayoutSpacing = 16;
-    static constexpr qint64 kHoldLayoutsFromNs = 250'000;
+    static constexpr int kHoldLayoutsFromRows = 5000;
 
     void setModel(QAbstractItemModel* model) override;
 
@@ -77,7 +77,7 @@ private:
     bool m_onlyRowsAdded = false;  // since the last layout, the model only gained rows
     std::vector<QMetaObject::Connection> m_modelChanges;
     int m_layoutSpacing = kLayoutSpacing;
-    qint64 m_holdLayoutsFromNs = kHoldLayoutsFromNs;
+    int m_holdLayoutsFromRows = kHoldLayoutsFromRows;
     unsigned m_paintAnswer = CDRF_DODEFAULT;
     // Answer for the row being painted; drawRow is const in Qt's interface.
     mutable unsigned m_rowAnswer = CDRF_DODEFAULT;

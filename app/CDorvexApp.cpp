@@ -8,7 +8,6 @@
 #include "resources/StringTable.h"
 
 #include <QApplication>
-#include <QFontDatabase>
 #include <QMessageBox>
 #include <QNetworkProxyFactory>
 
@@ -29,9 +28,10 @@ bool InitComponentObjectsDefault()
 
 }  // namespace
 
-CDorvexApp::CDorvexApp(EndpointAddresses addresses, STARTUP_STEPS steps)
+CDorvexApp::CDorvexApp(EndpointAddresses addresses, STARTUP_STEPS steps, FontPreload* fonts)
     : m_addresses(std::move(addresses))
     , m_steps(std::move(steps))
+    , m_fonts(fonts)
 {
     if (!m_steps.initSockets)
         m_steps.initSockets = InitSocketsDefault;
@@ -39,7 +39,15 @@ CDorvexApp::CDorvexApp(EndpointAddresses addresses, STARTUP_STEPS steps)
         m_steps.initComponentObjects = InitComponentObjectsDefault;
 }
 
-CDorvexApp::~CDorvexApp() = default;
+CDorvexApp::~CDorvexApp()
+{
+    m_frame.reset();
+    m_document.reset();
+    // The reading may still be filling the font database, which belongs to the application
+    // object; it ends before that object does.
+    if (m_fonts != nullptr)
+        m_fonts->Finish();
+}
 
 void CDorvexApp::ShowStartupFailure(int messageId)
 {
@@ -52,9 +60,12 @@ bool CDorvexApp::InitInstance()
 {
     // Common controls and the base initialisation are QApplication's, already done.
     // Reading the installed fonts is the longest single step before the window can be drawn,
-    // and it needs nothing from this thread: the font database may be filled from another
-    // thread, and the first widget here that needs a font waits for it.
-    m_fontWarmUp = std::jthread([] { static_cast<void>(QFontDatabase::families()); });
+    // and it needs nothing from this thread; it goes on beside the building of the window.
+    if (m_fonts == nullptr) {
+        m_ownFonts = std::make_unique<FontPreload>();
+        m_fonts = m_ownFonts.get();
+    }
+    m_fonts->ApplicationReady();
     DeferredIconStyle::Install();
     // The devices are on the local segment and are reached by broadcast, which no proxy can
     // carry, so the program's sockets never use one; not asking for the system's proxy settings
@@ -77,6 +88,8 @@ bool CDorvexApp::InitInstance()
     // Document, frame and view.
     m_document = std::make_unique<CDorvexDoc>();
     m_frame = std::make_unique<CMainFrame>(*m_document, this, m_addresses);
+    FontPreload* const fonts = m_fonts;
+    m_frame->SetBeforeFirstText([fonts] { fonts->WaitForConfiguration(); });
     if (m_frame->OnCreate() != 0) {
         m_frame.reset();
         return false;

@@ -1,13 +1,13 @@
 #pragma once
 
 #include "platform/CommandTarget.h"
+#include "platform/FontPreload.h"
 #include "protocol/CListSocket.h"
 
 #include <QString>
 
 #include <functional>
 #include <memory>
-#include <thread>
 
 class QWidget;
 
@@ -29,7 +29,9 @@ public:
     };
 
     // The endpoint addresses are the device protocol's unless a test injects loopback ones.
-    explicit CDorvexApp(EndpointAddresses addresses = {}, STARTUP_STEPS steps = {});
+    // `fonts`, when given, has been reading the fonts since before the application object was
+    // made (the program's main does that); otherwise the reading starts with InitInstance.
+    explicit CDorvexApp(EndpointAddresses addresses = {}, STARTUP_STEPS steps = {}, FontPreload* fonts = nullptr);
     ~CDorvexApp();
     CDorvexApp(const CDorvexApp&) = delete;
     CDorvexApp& operator=(const CDorvexApp&) = delete;
@@ -57,8 +59,10 @@ private:
     // Destroyed in reverse order: the frame (and its view) before the document.
     std::unique_ptr<CDorvexDoc> m_document;
     std::unique_ptr<CMainFrame> m_frame;
-    // Fills the font database while this thread builds the window; joined on destruction.
-    std::jthread m_fontWarmUp;
+    // Reads the fonts while this thread builds the window; finished on destruction, while the
+    // application object still exists.
+    FontPreload* m_fonts = nullptr;
+    std::unique_ptr<FontPreload> m_ownFonts;
 };
 
 }  // namespace vantor

@@ -66,6 +66,8 @@ int CMainFrame::OnCreate()
     if (view->OnCreate() != 0)
         return -1;
 
+    if (m_beforeFirstText)
+        m_beforeFirstText();
     if (!CreateStatusBar())
         return -1;
 

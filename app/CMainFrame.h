@@ -7,7 +7,9 @@
 #include <QMainWindow>
 #include <QPointer>
 
+#include <functional>
 #include <map>
+#include <utility>
 
 class QAction;
 class QMenu;
@@ -37,6 +39,9 @@ public:
     // Builds the window: the view (which starts the first search), the toolbar and the status
     // bar. Returns 0, or -1 when something could not be made.
     int OnCreate();
+    // Called by OnCreate before the first part that lays out text (the status bar), after
+    // everything that needs no fonts: the application waits there for its font reading.
+    void SetBeforeFirstText(std::function<void()> wait) { m_beforeFirstText = std::move(wait); }
 
     // ParentFrame
     QAction* CommandAction(int commandId) const override;
@@ -78,6 +83,7 @@ private:
     CDorvexDoc& m_document;
     CommandTarget* m_application;
     EndpointAddresses m_addresses;
+    std::function<void()> m_beforeFirstText;
     QPointer<CDorvexView> m_view;
     std::map<int, QAction*> m_actions;  // children of the frame
 };

@@ -3,6 +3,7 @@
 find_package(PkgConfig QUIET)
 if(PkgConfig_FOUND)
   pkg_check_modules(VANTOR_XKB QUIET IMPORTED_TARGET GLOBAL xcb xcb-xkb)
+  pkg_check_modules(VANTOR_FONTCONFIG QUIET IMPORTED_TARGET GLOBAL fontconfig)
 endif()
 
 add_library(vantor_framework STATIC
@@ -10,6 +11,8 @@ add_library(vantor_framework STATIC
   ${CMAKE_CURRENT_LIST_DIR}/CommandUI.h
   ${CMAKE_CURRENT_LIST_DIR}/DialogUnits.cpp
   ${CMAKE_CURRENT_LIST_DIR}/DialogUnits.h
+  ${CMAKE_CURRENT_LIST_DIR}/FontPreload.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/FontPreload.h
   ${CMAKE_CURRENT_LIST_DIR}/IndicatorStatusBar.cpp
   ${CMAKE_CURRENT_LIST_DIR}/IndicatorStatusBar.h
   ${CMAKE_CURRENT_LIST_DIR}/LockKeys.cpp
@@ -23,4 +26,9 @@ if(VANTOR_XKB_FOUND)
   # Lock-key indicators are read through the X keyboard extension; without it the panes stay blank.
   target_compile_definitions(vantor_framework PRIVATE VANTOR_HAVE_XKB)
   target_link_libraries(vantor_framework PRIVATE PkgConfig::VANTOR_XKB)
+endif()
+if(VANTOR_FONTCONFIG_FOUND)
+  # The font configuration is read ahead on a thread of its own (FontPreload).
+  target_compile_definitions(vantor_framework PRIVATE VANTOR_HAVE_FONTCONFIG)
+  target_link_libraries(vantor_framework PRIVATE PkgConfig::VANTOR_FONTCONFIG)
 endif()

@@ -10,6 +10,7 @@
 //   vantor_bench_startup --child idle    child: the real main frame, then 3 s of idling
 #include "app/CDorvexApp.h"
 #include "app/CMainFrame.h"
+#include "platform/FontPreload.h"
 
 #include <QApplication>
 #include <QElapsedTimer>
@@ -26,6 +27,7 @@
 #include <algorithm>
 #include <cstdio>
 #include <ctime>
+#include <optional>
 #include <vector>
 
 namespace {
@@ -54,6 +56,10 @@ void ReportShown()
 
 int RunChild(const QString& kind, int argc, char** argv)
 {
+    // The real frame starts as the program's main does: the font reading first.
+    std::optional<vantor::FontPreload> fonts;
+    if (kind == QLatin1String("frame") || kind == QLatin1String("idle"))
+        fonts.emplace();
     qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication application(argc, argv);
     if (kind == QLatin1String("plain") || kind == QLatin1String("text")) {
@@ -79,7 +85,7 @@ int RunChild(const QString& kind, int argc, char** argv)
     addresses.localPort = 0;
     addresses.destination = QHostAddress(QHostAddress::LocalHost);
     addresses.devicePort = device.localPort();
-    vantor::CDorvexApp app(addresses);
+    vantor::CDorvexApp app(addresses, {}, fonts ? &*fonts : nullptr);
     if (!app.InitInstance() || !WaitUntilExposed(*app.MainFrame()))
         return 1;
     ReportShown();

@@ -1,6 +1,7 @@
 // The framework stand-ins: the indicator status bar, lock-key decoding, the read-only profile,
 // dialog units and the artwork.
 #include "platform/DialogUnits.h"
+#include "platform/FontPreload.h"
 #include "platform/IndicatorStatusBar.h"
 #include "platform/LockKeys.h"
 #include "platform/ProfileStore.h"
@@ -9,6 +10,7 @@
 
 #include <QApplication>
 #include <QFile>
+#include <QFontDatabase>
 #include <QImage>
 #include <QPalette>
 #include <QPixmap>
@@ -18,6 +20,8 @@
 #include <gtest/gtest.h>
 
 #include <array>
+#include <chrono>
+#include <future>
 
 namespace vantor {
 namespace {
@@ -364,6 +368,38 @@ TEST(Artwork, DisabledPictureIsTheGreyOfTheNormalOneWhicheverIsAskedFirst)
         EXPECT_EQ(disabledAfter, QPixmap::fromImage(SvgIconEngine::DisabledImage(normal)).toImage()) << id;
         EXPECT_NE(disabledAfter, normal) << id;
     }
+}
+
+}  // namespace
+}  // namespace vantor
+
+namespace vantor {
+namespace {
+
+// The font reading never holds the program up: it ends whether or not the application object
+// was announced, and once announced it has filled the font database when it finishes.
+TEST(FontPreload, EndsWithoutTheApplicationBeingAnnounced)
+{
+    // Made and dropped on a thread of the test's own, so that a reading that never ends shows
+    // as a failure here rather than as a hung test.
+    for (const bool waitFirst : {false, true}) {
+        auto ended = std::async(std::launch::async, [waitFirst] {
+            FontPreload fonts;
+            if (waitFirst)
+                fonts.WaitForConfiguration();
+        });
+        EXPECT_EQ(ended.wait_for(std::chrono::seconds(30)), std::future_status::ready) << waitFirst;
+    }
+}
+
+TEST(FontPreload, FillsTheFontDatabaseOnceTheApplicationIsAnnounced)
+{
+    FontPreload fonts;
+    fonts.WaitForConfiguration();
+    fonts.ApplicationReady();
+    fonts.Finish();
+    fonts.Finish();  // a second time is harmless
+    EXPECT_FALSE(QFontDatabase::families().isEmpty());
 }
 
 }  // namespace

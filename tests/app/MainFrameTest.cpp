@@ -2,6 +2,7 @@
 // enabling and check marks, prompts, the About box, start-up failures and the missing shortcuts.
 #include "app/CAboutDlg.h"
 #include "app/CDorvexApp.h"
+#include "app/CDorvexDoc.h"
 #include "app/CMainFrame.h"
 #include "listview/CDorvexView.h"
 #include "platform/IndicatorStatusBar.h"
@@ -468,6 +469,21 @@ INSTANTIATE_TEST_SUITE_P(
                       StartupFailureCase{"ComponentObjects", true, false,
                                          "OLE 初始化失敗。請確認 OLE 程式庫的版本是否正確。"}),
     [](const ::testing::TestParamInfo<StartupFailureCase>& param) { return std::string(param.param.name); });
+
+TEST(MainFrameFirstText, WaitsForTheFontsBeforeItsFirstText)
+{
+    test::LoopbackDevice device;
+    CDorvexDoc document;
+    int waits = 0;
+    CMainFrame frame(document, nullptr, test::LoopbackAddresses(device.Port()));
+    frame.SetBeforeFirstText([&] {
+        ++waits;
+        EXPECT_EQ(frame.StatusBar(), nullptr);  // nothing with text made yet
+    });
+    ASSERT_EQ(frame.OnCreate(), 0);
+    EXPECT_EQ(waits, 1);
+    EXPECT_NE(frame.StatusBar(), nullptr);
+}
 
 }  // namespace
 }  // namespace vantor

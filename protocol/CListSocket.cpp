@@ -127,7 +127,12 @@ void CListSocket::OnReceive()
     QUdpSocket* const socket = m_socket;
     if (socket == nullptr)
         return;
-    while (socket->hasPendingDatagrams()) {
+    // Reading is cheap next to making rows, so a burst is taken off the socket long before the
+    // system's buffer could overflow; still, while devices keep sending, reading stops after a
+    // while so the window gets its turn. What is left is announced again.
+    QElapsedTimer reading;
+    reading.start();
+    while (socket->hasPendingDatagrams() && reading.nsecsElapsed() < kReadingBudgetNs) {
         const qint64 size = socket->pendingDatagramSize();
         if (size != static_cast<qint64>(DEVICE_PACKET::kSize)) {
             // Read to drop it whole: a longer datagram must never be cut to 52 bytes and used.
@@ -143,7 +148,10 @@ void CListSocket::OnReceive()
         if (read == static_cast<qint64>(DEVICE_PACKET::kSize))
             m_waiting.push_back(reply);
     }
-    HandleWaitingReplies();
+    // A slice already queued hands these on in its turn; handing on here too would give this
+    // turn of the event loop two slices.
+    if (!m_handlingQueued)
+        HandleWaitingReplies();
 }
 
 void CListSocket::HandleWaitingReplies()

@@ -69,6 +69,8 @@ public:
     // once per turn at a cost that grows with its length, so slices must not shrink to a fixed
     // few replies while each reply is cheap; half a frame leaves the rest of it to the window.
     static constexpr qint64 kHandlingBudgetNs = 8'000'000;
+    // Time spent reading waiting datagrams in one turn of the event loop.
+    static constexpr qint64 kReadingBudgetNs = 4'000'000;
 
 private:
     void OnReceive();

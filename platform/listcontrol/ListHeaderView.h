@@ -27,6 +27,10 @@ protected:
     void mousePressEvent(QMouseEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
     void initStyleOptionForIndex(QStyleOptionHeader* option, int logicalIndex) const override;
+    // Measured in the font the sections are drawn in. The base class measures every section in
+    // bold, which these sections never are; that also loaded a second font at start-up only
+    // to learn the header's height.
+    QSize sectionSizeFromContents(int logicalIndex) const override;
 
 private:
     const ListControl& m_control;

@@ -7,7 +7,10 @@
 #include "platform/listcontrol/ListDetailsView.h"
 
 #include <QCoreApplication>
+#include <QFontMetrics>
+#include <QHeaderView>
 #include <QTest>
+#include <QTreeView>
 
 #include <gtest/gtest.h>
 
@@ -130,6 +133,39 @@ TEST_F(ListLayoutHolding, OtherChangesAreNeverHeld)
             EXPECT_TRUE(Shown(count - 1)) << change.name;
         }
     }
+}
+
+}  // namespace
+}  // namespace vantor::lc
+
+namespace vantor::lc {
+namespace {
+
+// Header sections are drawn in the header's own font, so they are measured in it too (not in
+// bold, as QHeaderView measures): a column fitted to its heading is as wide as the heading
+// drawn, not as the heading in bold.
+TEST(ListHeaderMeasure, AColumnFittedToItsHeadingFitsTheRegularText)
+{
+    ListControl list;
+    list.resize(900, 200);
+    const std::string heading(30, 'W');
+    std::string text = heading;
+    LVCOLUMNA column;
+    column.mask = LVCF_TEXT | LVCF_WIDTH | LVCF_FMT;
+    column.pszText = text.data();
+    column.cx = 40;
+    column.fmt = LVCFMT_LEFT;
+    ASSERT_EQ(list.InsertColumn(0, column), 0);
+    list.show();
+    QCoreApplication::processEvents();
+    ASSERT_TRUE(list.SetColumnWidth(0, LVSCW_AUTOSIZE_USEHEADER));
+
+    QFont bold = list.DetailsView()->header()->font();
+    const QFontMetrics regular(bold);
+    bold.setBold(true);
+    const QString shown = QString::fromStdString(heading);
+    EXPECT_GE(list.GetColumnWidth(0), regular.horizontalAdvance(shown));
+    EXPECT_LT(list.GetColumnWidth(0), QFontMetrics(bold).horizontalAdvance(shown));
 }
 
 }  // namespace

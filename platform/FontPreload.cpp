@@ -16,16 +16,16 @@ FontPreload::FontPreload()
 
 FontPreload::~FontPreload()
 {
-    {
-        const std::lock_guard lock(m_mutex);
-        m_stopping = true;
-    }
-    m_changed.notify_all();
     Finish();
 }
 
 void FontPreload::Finish()
 {
+    {
+        const std::lock_guard lock(m_mutex);
+        m_stopping = true;  // a thread still waiting for the application object gives up
+    }
+    m_changed.notify_all();
     if (m_thread.joinable())
         m_thread.join();
 }

@@ -30,7 +30,8 @@ public:
     void ApplicationReady();
     // Blocks until the system's font configuration has been read.
     void WaitForConfiguration();
-    // Blocks until the thread is done (call while the application object still exists).
+    // Blocks until the thread is done (call while the application object still exists). If the
+    // application object was never announced, the font database is left alone.
     void Finish();
 
 private:

@@ -387,6 +387,7 @@ TEST(FontPreload, EndsWithoutTheApplicationBeingAnnounced)
             FontPreload fonts;
             if (waitFirst)
                 fonts.WaitForConfiguration();
+            fonts.Finish();  // as an application that never started would
         });
         EXPECT_EQ(ended.wait_for(std::chrono::seconds(30)), std::future_status::ready) << waitFirst;
     }

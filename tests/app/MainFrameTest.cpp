@@ -4,6 +4,7 @@
 #include "app/CDorvexApp.h"
 #include "app/CDorvexDoc.h"
 #include "app/CMainFrame.h"
+#include "platform/FontPreload.h"
 #include "listview/CDorvexView.h"
 #include "platform/IndicatorStatusBar.h"
 #include "platform/listcontrol/ListControl.h"
@@ -28,6 +29,8 @@
 
 #include <gtest/gtest.h>
 
+#include <chrono>
+#include <future>
 #include <memory>
 
 namespace vantor {
@@ -483,6 +486,17 @@ TEST(MainFrameFirstText, WaitsForTheFontsBeforeItsFirstText)
     ASSERT_EQ(frame.OnCreate(), 0);
     EXPECT_EQ(waits, 1);
     EXPECT_NE(frame.StatusBar(), nullptr);
+}
+
+TEST(AppFontPreload, AnApplicationThatNeverStartsStillEnds)
+{
+    // Made and dropped on a thread of the test's own: a reading left waiting for the
+    // application would show as a failure here rather than as a hung test.
+    auto ended = std::async(std::launch::async, [] {
+        FontPreload fonts;
+        CDorvexApp app(test::LoopbackAddresses(test::FreeLoopbackPort()), {}, &fonts);
+    });
+    EXPECT_EQ(ended.wait_for(std::chrono::seconds(30)), std::future_status::ready);
 }
 
 }  // namespace

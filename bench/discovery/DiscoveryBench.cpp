@@ -152,6 +152,20 @@ Result Feed(const std::vector<DEVICE_PACKET>& replies, QUdpSocket& sender, std::
     return result;
 }
 
+// Endpoint addresses for the program on loopback: a port that was free a moment ago, talking to
+// the devices' port.
+EndpointAddresses LoopbackAddresses(std::uint16_t devicePort)
+{
+    QUdpSocket probe;
+    probe.bind(QHostAddress(QHostAddress::LocalHost), 0);
+    EndpointAddresses addresses;
+    addresses.bindAddress = QHostAddress(QHostAddress::LocalHost);
+    addresses.localPort = probe.localPort();
+    addresses.destination = QHostAddress(QHostAddress::LocalHost);
+    addresses.devicePort = devicePort;
+    return addresses;
+}
+
 // ---- The program's own road ---------------------------------------------------------------------
 
 Result RunView(int count)
@@ -159,14 +173,7 @@ Result RunView(int count)
     const std::vector<DEVICE_PACKET> replies = MakeReplies(count);
     QUdpSocket sender;
     sender.bind(QHostAddress(QHostAddress::LocalHost), 0);
-    QUdpSocket probe;  // a free port for the program
-    probe.bind(QHostAddress(QHostAddress::LocalHost), 0);
-    EndpointAddresses addresses;
-    addresses.bindAddress = QHostAddress(QHostAddress::LocalHost);
-    addresses.localPort = probe.localPort();
-    addresses.destination = QHostAddress(QHostAddress::LocalHost);
-    addresses.devicePort = sender.localPort();
-    probe.close();
+    const EndpointAddresses addresses = LoopbackAddresses(sender.localPort());
 
     CDorvexDoc document;
     CMainFrame frame(document, nullptr, addresses);
@@ -197,16 +204,9 @@ Result RunView(int count)
 Result RunBurst(int count)
 {
     const std::vector<DEVICE_PACKET> replies = MakeReplies(count);
-    QUdpSocket probe;  // free ports for the program and the devices
-    probe.bind(QHostAddress(QHostAddress::LocalHost), 0);
-    QUdpSocket devicePort;
+    QUdpSocket devicePort;  // a free port for the devices
     devicePort.bind(QHostAddress(QHostAddress::LocalHost), 0);
-    EndpointAddresses addresses;
-    addresses.bindAddress = QHostAddress(QHostAddress::LocalHost);
-    addresses.localPort = probe.localPort();
-    addresses.destination = QHostAddress(QHostAddress::LocalHost);
-    addresses.devicePort = devicePort.localPort();
-    probe.close();
+    const EndpointAddresses addresses = LoopbackAddresses(devicePort.localPort());
 
     CDorvexDoc document;
     CMainFrame frame(document, nullptr, addresses);

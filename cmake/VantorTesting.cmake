@@ -1,3 +1,10 @@
+# vantor_add_library(<name> <sources>...)
+# A static library of the project whose headers are included by path from the project root.
+function(vantor_add_library name)
+  add_library(${name} STATIC ${ARGN})
+  target_include_directories(${name} PUBLIC $<BUILD_INTERFACE:${PROJECT_SOURCE_DIR}>)
+endfunction()
+
 # vantor_add_gtest(<name> LABEL <unit|gui|e2e> SOURCES ... LIBS ...)
 # Builds one GoogleTest executable and registers it with ctest. GUI tests run on the
 # offscreen platform so they need no display.
@@ -7,6 +14,7 @@ function(vantor_add_gtest name)
     set(ARG_LABEL unit)
   endif()
   add_executable(${name} ${ARG_SOURCES})
+  target_include_directories(${name} PRIVATE ${PROJECT_SOURCE_DIR})
   target_link_libraries(${name} PRIVATE ${ARG_LIBS} GTest::gtest GTest::gtest_main)
   add_test(NAME ${name} COMMAND ${name})
   set_tests_properties(${name} PROPERTIES
@@ -19,6 +27,7 @@ endfunction()
 function(vantor_add_bench name)
   cmake_parse_arguments(ARG "" "" "SOURCES;LIBS" ${ARGN})
   add_executable(${name} ${ARG_SOURCES})
+  target_include_directories(${name} PRIVATE ${PROJECT_SOURCE_DIR})
   target_link_libraries(${name} PRIVATE ${ARG_LIBS} benchmark::benchmark)
 endfunction()
 

@@ -119,6 +119,8 @@ CDorvexView::~CDorvexView()
     // The rows go while this part of the object still hears of their deletion, so every record
     // is released with its row; the control outlives the image lists, so it lets go of them.
     OnDestroy();
+    Control().DetailsView()->removeEventFilter(this);
+    Control().IconView()->removeEventFilter(this);
     SetImageList(nullptr, LVSIL_SMALL);
     SetImageList(nullptr, LVSIL_NORMAL);
     delete m_contextMenu.data();
@@ -127,14 +129,18 @@ CDorvexView::~CDorvexView()
 void CDorvexView::PreCreateWindow()
 {
     m_nViewMode = kDetails;
-    Control().ModifyStyle(0, LVS_REPORT);
+    ModifyStyle(0, LVS_REPORT);
 }
 
 // ---- Window life --------------------------------------------------------------------------------
 
 int CDorvexView::OnCreate()
 {
-    m_socket = std::make_unique<CListSocket>([this](const DEVICE_PACKET& reply) { OnReply(reply); }, m_addresses);
+    DeviceSearch::Handlers handlers;
+    handlers.reply = [this](const DEVICE_PACKET& reply) { AddReplyRow(reply); };
+    handlers.portOpenFailed = [this] { ReportPortOpenFailure(this); };
+    handlers.research = [this] { OnRefresh(); };
+    m_search = std::make_unique<DeviceSearch>(std::move(handlers), m_addresses);
     OnRefresh();
     return 0;
 }
@@ -203,97 +209,54 @@ void CDorvexView::ApplySavedLayout()
 void CDorvexView::OnDestroy()
 {
     DeleteAllItems();
-    KillTimer(kSearchWindowTimer);
-    KillTimer(kResearchTimer);
-    m_socket.reset();
+    m_search.reset();  // its timers and its endpoint go with it
 }
 
 // ---- Search cycle -------------------------------------------------------------------------------
 
 void CDorvexView::OnRefresh()
 {
-    if (!m_socket)
+    if (!m_search)
         return;  // no window: nothing to search with
     DeleteAllItems();
-    KillTimer(kSearchWindowTimer);
-    m_socket->Close();
-    m_socket->m_nOnline = 0;
-    if (!m_socket->Create()) {
-        ReportPortOpenFailure(this);
-        return;
-    }
-    m_socket->EnableBroadcast();
-    m_socket->SendTo(DEVICE_PACKET::Discovery());
-    SetTimer(kSearchWindowTimer, kSearchWindowMs);
+    m_search->Start();
 }
 
 void CDorvexView::OnTimer(int timerId)
 {
-    switch (timerId) {
-    case kSearchWindowTimer:
-        if (!m_socket)
-            return;
-        if (m_socket->m_bReplied) {
-            // A new device answered in this window: listen for another one.
-            m_socket->m_bReplied = false;
-            SetTimer(kSearchWindowTimer, kSearchWindowMs);
-        } else {
-            m_socket->Close();
-            KillTimer(kSearchWindowTimer);
-        }
-        break;
-    case kResearchTimer:
-        OnRefresh();
-        KillTimer(kResearchTimer);
-        break;
-    default:
-        break;
-    }
+    if (m_search)
+        m_search->OnTimer(timerId);
 }
 
 void CDorvexView::SetTimer(int timerId, int milliseconds)
 {
-    // QBasicTimer::start restarts a running timer with the new period.
-    if (timerId == kSearchWindowTimer)
-        m_searchWindow.start(milliseconds, this);
-    else if (timerId == kResearchTimer)
-        m_research.start(milliseconds, this);
+    if (m_search)
+        m_search->SetTimer(timerId, milliseconds);
 }
 
 void CDorvexView::KillTimer(int timerId)
 {
-    if (timerId == kSearchWindowTimer)
-        m_searchWindow.stop();
-    else if (timerId == kResearchTimer)
-        m_research.stop();
+    if (m_search)
+        m_search->KillTimer(timerId);
 }
 
 bool CDorvexView::IsTimerRunning(int timerId) const
 {
-    if (timerId == kSearchWindowTimer)
-        return m_searchWindow.isActive();
-    if (timerId == kResearchTimer)
-        return m_research.isActive();
-    return false;
-}
-
-void CDorvexView::timerEvent(QTimerEvent* event)
-{
-    if (event->timerId() == m_searchWindow.timerId())
-        OnTimer(kSearchWindowTimer);
-    else if (event->timerId() == m_research.timerId())
-        OnTimer(kResearchTimer);
-    else
-        CListViewEx::timerEvent(event);
+    return m_search && m_search->IsTimerRunning(timerId);
 }
 
 void CDorvexView::OnReply(const DEVICE_PACKET& reply)
 {
+    if (m_search)
+        m_search->AcceptReply(reply);
+    else
+        AppendDeviceRow(reply);  // no search to count it (no window)
+}
+
+void CDorvexView::AddReplyRow(const DEVICE_PACKET& reply)
+{
     AppendDeviceRow(reply);
-    if (!m_socket)
-        return;
-    ++m_socket->m_nOnline;
-    ShowOnlineCount(m_socket->m_nOnline);
+    ShowOnlineCount(m_search->Online());
 }
 
 void CDorvexView::ShowOnlineCount(int count)
@@ -344,7 +307,9 @@ void CDorvexView::AppendDeviceRow(const DEVICE_PACKET& reply)
     const int row = InsertItem(item);
     if (row < 0)
         return;  // the record goes with the refused row
-    m_rowRecords.emplace(itemData, std::move(record));
+    const RowId id = ++m_lastRowId;
+    m_rowRecords.emplace(itemData, RowEntry{std::move(record), id});
+    m_itemDataByRowId.emplace(id, itemData);
     if (insertInPlace) {
         if (row == position)
             m_ordered.Insert(row, key);
@@ -365,32 +330,45 @@ void CDorvexView::OnDeleteItem(int item, lc::LPARAM userData)
 {
     // Removing a row keeps the others in order; the row's key goes with it.
     m_ordered.Remove(item, userData);
-    m_rowRecords.erase(userData);
+    const auto found = m_rowRecords.find(userData);
+    if (found == m_rowRecords.end())
+        return;
+    m_itemDataByRowId.erase(found->second.id);
+    m_rowRecords.erase(found);
 }
 
 const std::string* CDorvexView::RecordAt(int row) const
 {
-    LVITEMA item;
-    item.mask = LVIF_PARAM;
-    item.iItem = row;
-    item.iSubItem = 0;
-    if (row < 0 || !GetItem(item))
-        return nullptr;
-    const auto found = m_rowRecords.find(item.lParam);
-    return found != m_rowRecords.end() ? found->second.get() : nullptr;
+    // Item data is looked up, never followed as an address.
+    const auto found = m_rowRecords.find(GetItemData(row));
+    return found != m_rowRecords.end() ? found->second.record.get() : nullptr;
 }
 
-const std::string* CDorvexView::PlacedRecordAt(int row) const
+CDorvexView::RowId CDorvexView::RowIdAt(int row) const
 {
-    // The control's own item data leads through the extension to the row's item data; no
-    // descriptor round trip, as this runs about log2(rows) times for every new row. Every row
-    // is inserted by AppendDeviceRow with its record's address as item data, and the record
-    // lives until the row is deleted, so the value is that record (as for CompareDeviceRows).
-    const lc::ListControlData& contents = Control().Data();
-    if (!contents.IsItem(row))
-        return nullptr;
-    const lc::LPARAM itemData = UserDataOf(contents.Item(row).data);
-    return itemData != 0 ? &RowRecordFromItemData(itemData) : nullptr;
+    const auto found = m_rowRecords.find(GetItemData(row));
+    return found != m_rowRecords.end() ? found->second.id : kNoRow;
+}
+
+int CDorvexView::FindRow(RowId id) const
+{
+    const auto found = m_itemDataByRowId.find(id);
+    if (found == m_itemDataByRowId.end())
+        return -1;  // the row is gone; its identity is never given again
+    LVFINDINFOA find;
+    find.flags = LVFI_PARAM;
+    find.lParam = found->second;
+    return FindItem(-1, find);
+}
+
+std::vector<CDorvexView::RowId> CDorvexView::SelectedRowIds() const
+{
+    std::vector<RowId> ids;
+    for (int row = GetNextItem(-1, LVNI_SELECTED); row >= 0; row = GetNextItem(row, LVNI_SELECTED)) {
+        if (const RowId id = RowIdAt(row); id != kNoRow)
+            ids.push_back(id);
+    }
+    return ids;
 }
 
 QString CDorvexView::GetItemText(int row, int column) const
@@ -425,7 +403,7 @@ void CDorvexView::SortAllRows()
     std::vector<OrderedRowKeys::Key> keys;
     keys.reserve(static_cast<std::size_t>(count));
     for (int row = 0; row < count; ++row) {
-        const std::string* record = PlacedRecordAt(row);
+        const std::string* record = RecordAt(row);
         if (record == nullptr)
             break;  // a row without a record: only the rows before it are known in order
         keys.push_back(OrderedRowKeys::MakeKey(*record, m_nSortParam, RowRecordItemData(*record)));
@@ -437,7 +415,7 @@ int CDorvexView::CompareWithRecordOf(std::string_view record, lc::LPARAM otherIt
 {
     // The item data comes from the ordered keys; it is looked up, never followed blindly.
     const auto found = m_rowRecords.find(otherItemData);
-    return found != m_rowRecords.end() ? CompareRowRecords(record, *found->second, m_nSortParam) : 0;
+    return found != m_rowRecords.end() ? CompareRowRecords(record, *found->second.record, m_nSortParam) : 0;
 }
 
 void CDorvexView::KeepRowsSorted()
@@ -453,14 +431,14 @@ void CDorvexView::KeepRowsSorted()
     // data; the extension finds its records by item data, not by position.
     while (m_ordered.Count() < count) {
         const int late = m_ordered.Count();
-        const std::string* added = PlacedRecordAt(late);
+        const std::string* added = RecordAt(late);
         if (added == nullptr) {
             SortAllRows();
             return;
         }
         const OrderedRowKeys::Key key = OrderedRowKeys::MakeKey(*added, m_nSortParam, RowRecordItemData(*added));
         const int place = m_ordered.UpperBound(key, [&](lc::LPARAM other) { return CompareWithRecordOf(*added, other); });
-        if (place != late && !Control().MoveItem(late, place)) {
+        if (place != late && !MoveItem(late, place)) {
             SortAllRows();
             return;
         }
@@ -526,14 +504,14 @@ void CDorvexView::OnViewAutoArrange()
 {
     m_bAutoArrange = m_bAutoArrange == 1 ? 0 : 1;
     if (m_bAutoArrange == 1)
-        Control().ModifyStyle(0, LVS_AUTOARRANGE);
+        ModifyStyle(0, LVS_AUTOARRANGE);
     else
-        Control().ModifyStyle(LVS_AUTOARRANGE, 0);
+        ModifyStyle(LVS_AUTOARRANGE, 0);
 }
 
 void CDorvexView::SetListType(int type)
 {
-    Control().ModifyStyle(static_cast<unsigned>(m_nViewMode), static_cast<unsigned>(type));
+    ModifyStyle(static_cast<unsigned>(m_nViewMode), static_cast<unsigned>(type));
     m_nViewMode = type;
 }
 

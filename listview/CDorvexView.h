@@ -4,19 +4,20 @@
 #include "listview/OrderedRowKeys.h"
 #include "platform/CommandTarget.h"
 #include "platform/listcontrol/ImageList.h"
-#include "protocol/CListSocket.h"
+#include "protocol/DeviceSearch.h"
 
-#include <QBasicTimer>
 #include <QElapsedTimer>
 #include <QMenu>
 #include <QPointer>
 #include <QString>
 
+#include <cstdint>
 #include <memory>
 #include <optional>
 #include <string>
 #include <string_view>
 #include <unordered_map>
+#include <vector>
 
 namespace vantor {
 
@@ -26,9 +27,9 @@ class ParentFrame;
 // list with six columns (name, IP address, subnet mask, gateway, MAC, version), a 16 x 16 icon
 // per row, sortable and hideable columns and a context menu with the device commands.
 //
-// The view owns the UDP endpoint and runs the search cycle with two timers: timer 1 is the
-// search window (another window follows while new devices keep answering), timer 2 the one-shot
-// re-search after a device command. It is also the first command target of the frame's routing.
+// The view owns the search cycle with its UDP endpoint and two timers (timer 1 the search window,
+// timer 2 the one-shot re-search after a device command) and makes the rows of the replies it
+// accepts. It is also the first command target of the frame's routing.
 //
 // Each row's item data is its row record (the six fields, each ended by a NUL), owned by the
 // view and released with its row. While Auto Arrange is on in the details type, the list is
@@ -40,9 +41,9 @@ class CDorvexView final : public CListViewEx, public CommandTarget {
     Q_DISABLE_COPY_MOVE(CDorvexView)
 
 public:
-    static constexpr int kSearchWindowTimer = 1;
-    static constexpr int kResearchTimer = 2;
-    static constexpr int kSearchWindowMs = 5000;
+    static constexpr int kSearchWindowTimer = DeviceSearch::kSearchWindowTimer;
+    static constexpr int kResearchTimer = DeviceSearch::kResearchTimer;
+    static constexpr int kSearchWindowMs = DeviceSearch::kSearchWindowMs;
 
     // List types (the control's type bits).
     static constexpr int kLargeIcons = 0;
@@ -73,8 +74,8 @@ public:
     void SetTimer(int timerId, int milliseconds);
     void KillTimer(int timerId);
     bool IsTimerRunning(int timerId) const;
-    // A reply the endpoint accepted (its reply handler): one new row, placed by the sort
-    // policy, and the new count in the status bar.
+    // A reply the endpoint accepted: counted by the search, then one new row, placed by the
+    // sort policy, and the new count in the status bar.
     void OnReply(const DEVICE_PACKET& reply);
 
     // ---- Sorting and list type ----------------------------------------------------------------
@@ -114,18 +115,32 @@ public:
     std::string GetItemTextBytes(int row, int column) const;
     // The row record hung on a row (six NUL-terminated fields), empty for a bad row.
     std::string GetItemRecord(int row) const;
+    // A row's identity: given to one row only, never again during the program's life, so a
+    // command that waited at a prompt reaches exactly the rows it started with.
+    using RowId = std::uint64_t;
+    static constexpr RowId kNoRow = 0;
+    RowId RowIdAt(int row) const;
+    // The row that carries an identity now; -1 once that row is gone.
+    int FindRow(RowId id) const;
+    // Identities of the selected rows, in ascending row order.
+    std::vector<RowId> SelectedRowIds() const;
+
     // Number of row records the view holds (one per row).
     int RowRecordCount() const { return static_cast<int>(m_rowRecords.size()); }
 
-    // The endpoint, or null before OnCreate and after OnDestroy.
-    const CListSocket* Endpoint() const { return m_socket.get(); }
+    // The search cycle and its endpoint, or null before OnCreate and after OnDestroy.
+    const DeviceSearch* Search() const { return m_search.get(); }
+    const CListSocket* Endpoint() const { return m_search ? &m_search->Endpoint() : nullptr; }
+    // The control, for geometry and painting only: rows and columns change through the
+    // extension, never straight through the control.
+    const lc::ListControl& Control() const { return CListViewEx::Control(); }
+
     // The row context menu (null before the first update).
     QMenu* ContextMenu() const { return m_contextMenu.data(); }
     const lc::ImageList& SmallImages() const { return m_imageListSmall; }
     const lc::ImageList& LargeImages() const { return m_imageListLarge; }
 
 protected:
-    void timerEvent(QTimerEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
     void OnDeleteItem(int item, lc::LPARAM userData) override;
 
@@ -137,12 +152,12 @@ private:
     void ShowOnlineCount(int count);
     void SetListType(int type);
 
+    // The search's reply handler: the row of a counted reply and the count in the status bar.
+    void AddReplyRow(const DEVICE_PACKET& reply);
     // Appends a row for the reply at the end of the list.
     void AppendDeviceRow(const DEVICE_PACKET& reply);
     // The record of a row, null for a bad row.
     const std::string* RecordAt(int row) const;
-    // The same, read straight from the control's item data (for the binary search).
-    const std::string* PlacedRecordAt(int row) const;
     // CompareRowRecords of `record` with the record named by `otherItemData` (0 when unknown).
     int CompareWithRecordOf(std::string_view record, lc::LPARAM otherItemData) const;
     // Auto Arrange on in the details type: the rows are kept in order of the sort parameter.
@@ -161,15 +176,19 @@ private:
     lc::ImageList m_imageListSmall;
     lc::ImageList m_imageListLarge;
     QPointer<QMenu> m_contextMenu;  // child of the main window; released by the view
-    std::unique_ptr<CListSocket> m_socket;
+    std::unique_ptr<DeviceSearch> m_search;
     int m_bAutoArrange = 1;
     int m_nViewMode = kDetails;
 
-    QBasicTimer m_searchWindow;
-    QBasicTimer m_research;
-
-    // Row records by the item data the rows carry (the record's address).
-    std::unordered_map<lc::LPARAM, std::unique_ptr<std::string>> m_rowRecords;
+    // Row records by the item data the rows carry (the record's address), with their rows'
+    // identities; identities lead back to item data while their rows live.
+    struct RowEntry {
+        std::unique_ptr<std::string> record;
+        RowId id = kNoRow;
+    };
+    std::unordered_map<lc::LPARAM, RowEntry> m_rowRecords;
+    std::unordered_map<RowId, lc::LPARAM> m_itemDataByRowId;
+    RowId m_lastRowId = kNoRow;
     // The leading rows known to be in the order of a sort parameter, with their keys; rows
     // after them are in arrival order. Deleting rows keeps the order; appending without sorting
     // leaves the new rows outside the ordered part.

@@ -603,6 +603,14 @@ CListBase::ROW_DATA* CListBase::RecordOf(int item) const {
     return RecordFromItemData(query.lParam);
 }
 
+lc::LPARAM CListBase::GetItemData(int item) const {
+    lc::LVITEMA descriptor;
+    descriptor.mask = lc::LVIF_PARAM;
+    descriptor.iItem = item;
+    descriptor.iSubItem = 0;
+    return m_list->GetItem(descriptor) ? UserDataOf(descriptor.lParam) : 0;
+}
+
 lc::LPARAM CListBase::UserDataOf(lc::LPARAM itemData) const {
     const ROW_DATA* record = RecordFromItemData(itemData);
     return record != nullptr ? record->userData : itemData;

@@ -104,6 +104,10 @@ public:
     int GetItemText(int item, lc::LVITEMA& descriptor) const;  // characters copied
     bool DeleteItem(int item);
     bool DeleteAllItems();  // true when every item was deleted
+    // Moves an item to another index; its cells, state, item data and record go with it.
+    bool MoveItem(int from, int to) { return m_list->MoveItem(from, to); }
+    // The caller's item data of an item; 0 for a bad index.
+    lc::LPARAM GetItemData(int item) const;
     int FindItem(int start, const lc::LVFINDINFOA& find) const;
     // The compare function sees only the item-data values the caller gave.
     bool SortItems(lc::PFNLVCOMPARE compare, lc::LPARAM sortData);
@@ -125,6 +129,8 @@ public:
     QColor GetBkColor() const { return m_list->GetBkColor(); }
 
     // ---- Styles -------------------------------------------------------------------------------
+    // The control's window style (list type, auto arrange, ...).
+    void ModifyStyle(unsigned remove, unsigned add) { m_list->ModifyStyle(remove, add); }
     // Mask 0 stands for every bit. Returns the control's previous extended style.
     unsigned SetExtendedStyle(unsigned mask, unsigned style);
     // The extended style as set through the extension (the control is not asked).

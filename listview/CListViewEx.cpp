@@ -33,7 +33,6 @@ CListViewEx::CListViewEx(QWidget* parent)
 }
 
 CListViewEx::~CListViewEx() {
-    m_control->DetailsView()->removeEventFilter(this);
     DeleteAllItems();
     // The control outlives this object's own parts; it must not call back into them.
     m_control->SetListener(nullptr);

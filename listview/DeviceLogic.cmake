@@ -1,5 +1,5 @@
 # Widget-free rules of the device list: row order and sort parameters.
-add_library(vantor_devicelogic STATIC
+vantor_add_library(vantor_devicelogic
   ${CMAKE_CURRENT_LIST_DIR}/DeviceRowOrder.cpp
   ${CMAKE_CURRENT_LIST_DIR}/DeviceRowOrder.h
   ${CMAKE_CURRENT_LIST_DIR}/OrderedRowKeys.cpp

@@ -1,6 +1,6 @@
 # The device list view on the extended list control: columns, icons, sorting, context menu,
 # the search cycle with its endpoint, and the command target of the frame.
-add_library(vantor_deviceview STATIC
+vantor_add_library(vantor_deviceview
   ${CMAKE_CURRENT_LIST_DIR}/CDorvexView.cpp
   ${CMAKE_CURRENT_LIST_DIR}/CDorvexView.h
   ${CMAKE_CURRENT_LIST_DIR}/SortedInsertPosition.h

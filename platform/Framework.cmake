@@ -6,7 +6,7 @@ if(PkgConfig_FOUND)
   pkg_check_modules(VANTOR_FONTCONFIG QUIET IMPORTED_TARGET GLOBAL fontconfig)
 endif()
 
-add_library(vantor_framework STATIC
+vantor_add_library(vantor_framework
   ${CMAKE_CURRENT_LIST_DIR}/CommandTarget.h
   ${CMAKE_CURRENT_LIST_DIR}/CommandUI.h
   ${CMAKE_CURRENT_LIST_DIR}/DialogUnits.cpp

@@ -182,7 +182,6 @@ void CListSocket::HandleWaitingReplies()
         handedAny = true;
         if (m_replyHandler)
             m_replyHandler(reply);
-        m_bReplied = true;
     }
 }
 

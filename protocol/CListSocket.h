@@ -58,11 +58,6 @@ public:
     // Number of replies remembered on this opening (for tests and benchmarks).
     std::size_t ReplyMemorySize() const;
 
-    // Rows added since the last search was started (the row builder increments it).
-    int m_nOnline = 0;
-    // Set when a reply produced a new row; tested and cleared by the search window.
-    bool m_bReplied = false;
-
     // Time spent handing on replies in one turn of the event loop. A burst is read from the
     // socket at once, but its rows are made a slice per turn, so the window keeps answering
     // meanwhile. The slice is measured in time, not in replies: the list lays out and paints

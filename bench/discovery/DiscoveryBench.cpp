@@ -191,7 +191,7 @@ Result RunView(int count)
             result.ok = false;
         }
     }
-    result.ok = result.ok && view->Endpoint()->m_nOnline == count;
+    result.ok = result.ok && view->Search()->Online() == count;
     result.maxRssKb = MaxRssKb();
     return result;
 }

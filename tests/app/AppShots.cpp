@@ -6,7 +6,7 @@
 #include "listview/CDorvexView.h"
 #include "platform/listcontrol/ListControl.h"
 #include "resources/Icons.h"
-#include "tests/app/LoopbackDevice.h"
+#include "tests/support/LoopbackDevice.h"
 
 #include <QAction>
 #include <QApplication>

@@ -137,7 +137,7 @@ TEST(EndToEnd, DefaultDevicesAreListedAndEachSearchSendsOneRequest)
     for (const char* address : {"192.168.1.100", "192.168.1.20", "192.168.1.3", "10.0.0.10", "10.0.0.9", "172.16.5.1",
                                 "192.168.1.250", "192.168.0.7"})
         EXPECT_EQ(addresses.count(QString::fromLatin1(address)), 1u) << address;
-    EXPECT_EQ(view->Endpoint()->m_nOnline, 8);
+    EXPECT_EQ(view->Search()->Online(), 8);
 
     // Refresh: the list empties, one more request, the same eight come back.
     app.MainFrame()->RouteCommand(32772);
@@ -178,7 +178,7 @@ TEST(EndToEnd, RepliesOfTheWrongSizeAreNoRows)
         << simulator.LogText().toStdString();
     RunEventLoopFor(300);
     EXPECT_EQ(view->GetItemCount(), 0);
-    EXPECT_FALSE(view->Endpoint()->m_bReplied);
+    EXPECT_FALSE(view->Search()->Replied());
 }
 
 // Devices answering 1 s and 6 s after the request: the first window (to 5 s) has a new row and

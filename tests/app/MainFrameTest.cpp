@@ -8,7 +8,7 @@
 #include "listview/CDorvexView.h"
 #include "platform/IndicatorStatusBar.h"
 #include "platform/listcontrol/ListControl.h"
-#include "tests/app/LoopbackDevice.h"
+#include "tests/support/LoopbackDevice.h"
 #include "tests/app/ModalCloser.h"
 #include "tests/app/WaitUntil.h"
 

@@ -5,7 +5,7 @@
 #include "app/CMainFrame.h"
 #include "listview/CDorvexView.h"
 #include "platform/IndicatorStatusBar.h"
-#include "tests/app/LoopbackDevice.h"
+#include "tests/support/LoopbackDevice.h"
 #include "tests/app/ModalCloser.h"
 #include "tests/app/WaitUntil.h"
 
@@ -39,7 +39,7 @@ protected:
     }
 
     std::uint16_t ProgramPort() const { return m_addresses.localPort; }
-    const CListSocket& Endpoint() const { return *m_view->Endpoint(); }
+    const DeviceSearch& Endpoint() const { return *m_view->Search(); }
     QString OnlinePaneText() const
     {
         const IndicatorStatusBar* bar = m_frame->StatusBar();
@@ -82,8 +82,8 @@ TEST_F(SearchCycleTest, EachNewReplyAddsARowAndCountsIt)
 {
     CreateFrame();
     Answer(10, 12);
-    EXPECT_EQ(Endpoint().m_nOnline, 3);
-    EXPECT_TRUE(Endpoint().m_bReplied);
+    EXPECT_EQ(Endpoint().Online(), 3);
+    EXPECT_TRUE(Endpoint().Replied());
     EXPECT_EQ(OnlinePaneText(), QStringLiteral("Online : 3"));
 
     // Row texts in column order, as the operator reads them.
@@ -106,7 +106,7 @@ TEST_F(SearchCycleTest, SameReplyTwiceOnOneOpeningIsOneRow)
     m_device.Send(MakeReply(5), ProgramPort());
     Answer(6, 6);  // arrives after the repeat, so the repeat has been read by then
     EXPECT_EQ(m_view->GetItemCount(), 2);
-    EXPECT_EQ(Endpoint().m_nOnline, 2);
+    EXPECT_EQ(Endpoint().Online(), 2);
     EXPECT_EQ(m_view->GetItemText(0, 0), QStringLiteral("Dev5"));
     EXPECT_EQ(m_view->GetItemText(1, 0), QStringLiteral("Dev6"));
 
@@ -120,11 +120,11 @@ TEST_F(SearchCycleTest, WindowWithANewRowIsFollowedByAnotherWindow)
 {
     CreateFrame();
     Answer(1, 1);
-    ASSERT_TRUE(Endpoint().m_bReplied);
+    ASSERT_TRUE(Endpoint().Replied());
 
     m_view->OnTimer(CDorvexView::kSearchWindowTimer);
 
-    EXPECT_FALSE(Endpoint().m_bReplied);
+    EXPECT_FALSE(Endpoint().Replied());
     EXPECT_TRUE(Endpoint().IsOpen());
     EXPECT_TRUE(m_view->IsTimerRunning(CDorvexView::kSearchWindowTimer));
     // Still listening: another device is still taken.
@@ -147,7 +147,7 @@ TEST_F(SearchCycleTest, WindowWithoutANewRowEndsTheSearch)
     m_device.Send(MakeReply(3), ProgramPort());
     test::RunEventLoopFor(50);
     EXPECT_EQ(m_view->GetItemCount(), 2);
-    EXPECT_EQ(Endpoint().m_nOnline, 2);
+    EXPECT_EQ(Endpoint().Online(), 2);
     EXPECT_TRUE(m_device.TakeReceived().size() == 1) << "only the request of the search went out";
 }
 
@@ -193,7 +193,7 @@ TEST_F(SearchCycleTest, ReSearchTimerRunsOneSearchAndStops)
     EXPECT_TRUE(m_view->IsTimerRunning(CDorvexView::kSearchWindowTimer));
     EXPECT_TRUE(Endpoint().IsOpen());
     EXPECT_EQ(m_view->GetItemCount(), 0);
-    EXPECT_EQ(Endpoint().m_nOnline, 0);
+    EXPECT_EQ(Endpoint().Online(), 0);
     const std::vector<QByteArray> received = m_device.TakeReceived();
     ASSERT_EQ(received.size(), 1u);
     EXPECT_EQ(received[0], ExpectedDiscoveryRequest());
@@ -217,11 +217,11 @@ TEST_F(SearchCycleTest, RefreshDuringASearchEmptiesTheListAndStartsAgain)
     EXPECT_TRUE(m_frame->RouteCommand(32772));
 
     EXPECT_EQ(m_view->GetItemCount(), 0);
-    EXPECT_EQ(Endpoint().m_nOnline, 0);
+    EXPECT_EQ(Endpoint().Online(), 0);
     EXPECT_TRUE(Endpoint().IsOpen());
     EXPECT_TRUE(m_view->IsTimerRunning(CDorvexView::kSearchWindowTimer));
     // The flag of the previous search stays: this search gets a second window for sure.
-    EXPECT_TRUE(Endpoint().m_bReplied);
+    EXPECT_TRUE(Endpoint().Replied());
     // The pane keeps the old count until the first new row.
     EXPECT_EQ(OnlinePaneText(), QStringLiteral("Online : 3"));
     const std::vector<QByteArray> received = m_device.TakeReceived();
@@ -241,7 +241,7 @@ TEST_F(SearchCycleTest, OtherTimerIdsDoNothing)
     for (const int id : {0, 3, 42, -1})
         m_view->OnTimer(id);
     EXPECT_TRUE(Endpoint().IsOpen());
-    EXPECT_TRUE(Endpoint().m_bReplied);
+    EXPECT_TRUE(Endpoint().Replied());
     EXPECT_EQ(m_view->GetItemCount(), 1);
     EXPECT_TRUE(m_device.TakeReceived().empty());
 }

@@ -5,7 +5,7 @@
 #include "app/CMainFrame.h"
 #include "app/DeferredIconStyle.h"
 #include "resources/DeferredIconEngine.h"
-#include "tests/app/LoopbackDevice.h"
+#include "tests/support/LoopbackDevice.h"
 
 #include <QApplication>
 #include <QFontDatabase>

@@ -4,7 +4,7 @@
 #include "app/CMainFrame.h"
 #include "listview/CDorvexView.h"
 #include "protocol/DevicePacket.h"
-#include "tests/app/LoopbackDevice.h"
+#include "tests/support/LoopbackDevice.h"
 
 #include <QByteArray>
 #include <QString>

@@ -629,3 +629,30 @@ TEST_F(DeviceViewTest, CopyKeyDoesNothingInTheList)
 
 }  // namespace
 }  // namespace vantor
+
+namespace vantor {
+namespace {
+
+TEST_F(DeviceViewTest, ARowIdentityFollowsItsRowThroughSortsAndIsNeverGivenAgain)
+{
+    CreateFrame();
+    Add(Device("B", {10, 0, 0, 9}));
+    Add(Device("A", {10, 0, 0, 5}));
+    Select(1);
+    const std::vector<CDorvexView::RowId> selected = View().SelectedRowIds();
+    ASSERT_EQ(selected.size(), 1u);
+    Add(Device("C", {10, 0, 0, 1}));  // sorts in before it
+    EXPECT_EQ(View().FindRow(selected[0]), 2);
+    EXPECT_EQ(View().GetItemText(View().FindRow(selected[0]), 0), QStringLiteral("B"));
+
+    // The list is emptied and the same device answers again: a new row, a new identity.
+    Frame().RouteCommand(32772);
+    EXPECT_EQ(View().FindRow(selected[0]), -1);
+    Add(Device("B", {10, 0, 0, 9}));
+    EXPECT_NE(View().RowIdAt(0), selected[0]);
+    EXPECT_EQ(View().FindRow(selected[0]), -1);
+    EXPECT_EQ(View().FindRow(CDorvexView::kNoRow), -1);
+}
+
+}  // namespace
+}  // namespace vantor

@@ -1,4 +1,4 @@
-#include "tests/app/LoopbackDevice.h"
+#include "tests/support/LoopbackDevice.h"
 
 #include <QHostAddress>
 

@@ -1,0 +1,155 @@
+#include "protocol/DeviceSearch.h"
+
+#include <QTimerEvent>
+
+#include <utility>
+
+namespace vantor {
+
+DeviceSearch::DeviceSearch(Handlers handlers, EndpointAddresses addresses, QObject* parent)
+    : QObject(parent)
+    , m_handlers(std::move(handlers))
+    , m_socket(std::make_unique<CListSocket>([this](const DEVICE_PACKET& reply) { AcceptReply(reply); },
+                                             std::move(addresses)))
+{
+}
+
+DeviceSearch::~DeviceSearch() = default;
+
+bool DeviceSearch::Start()
+{
+    KillTimer(kSearchWindowTimer);
+    m_socket->Close();
+    m_online = 0;
+    m_closeWhenCommandsEnd = false;
+    if (!m_socket->Create()) {
+        if (m_handlers.portOpenFailed)
+            m_handlers.portOpenFailed();
+        return false;
+    }
+    m_socket->EnableBroadcast();
+    m_socket->SendTo(DEVICE_PACKET::Discovery());
+    SetTimer(kSearchWindowTimer, m_searchWindowMs);
+    return true;
+}
+
+void DeviceSearch::OnTimer(int timerId)
+{
+    switch (timerId) {
+    case kSearchWindowTimer:
+        EndSearchWindow();
+        break;
+    case kResearchTimer:
+        if (m_handlers.research)
+            m_handlers.research();
+        else
+            Start();
+        KillTimer(kResearchTimer);
+        break;
+    default:
+        break;
+    }
+}
+
+void DeviceSearch::EndSearchWindow()
+{
+    if (m_replied) {
+        // A new device answered in this window: listen for another one.
+        m_replied = false;
+        SetTimer(kSearchWindowTimer, m_searchWindowMs);
+        return;
+    }
+    KillTimer(kSearchWindowTimer);
+    if (m_commandHolds > 0) {
+        // A command may have opened the endpoint and still be waiting for its password: its
+        // datagram must not be lost to a closed socket. The search is over; the endpoint closes
+        // when the command is done.
+        m_closeWhenCommandsEnd = true;
+        return;
+    }
+    m_socket->Close();
+}
+
+void DeviceSearch::SetTimer(int timerId, int milliseconds)
+{
+    // Coarse timers may fire up to 5 % early; a window must last its whole period.
+    if (timerId == kSearchWindowTimer)
+        m_searchWindow.start(milliseconds, Qt::PreciseTimer, this);
+    else if (timerId == kResearchTimer)
+        m_research.start(milliseconds, Qt::PreciseTimer, this);
+}
+
+void DeviceSearch::KillTimer(int timerId)
+{
+    if (timerId == kSearchWindowTimer)
+        m_searchWindow.stop();
+    else if (timerId == kResearchTimer)
+        m_research.stop();
+}
+
+bool DeviceSearch::IsTimerRunning(int timerId) const
+{
+    if (timerId == kSearchWindowTimer)
+        return m_searchWindow.isActive();
+    if (timerId == kResearchTimer)
+        return m_research.isActive();
+    return false;
+}
+
+void DeviceSearch::timerEvent(QTimerEvent* event)
+{
+    if (event->timerId() == m_searchWindow.timerId())
+        OnTimer(kSearchWindowTimer);
+    else if (event->timerId() == m_research.timerId())
+        OnTimer(kResearchTimer);
+    else
+        QObject::timerEvent(event);
+}
+
+bool DeviceSearch::ReopenForCommand()
+{
+    m_socket->Close();
+    if (!m_socket->Create()) {
+        if (m_handlers.portOpenFailed)
+            m_handlers.portOpenFailed();
+        return false;
+    }
+    // This opening belongs to the command now; an earlier window's close no longer applies.
+    m_closeWhenCommandsEnd = false;
+    m_socket->EnableBroadcast();
+    return true;
+}
+
+void DeviceSearch::Send(const DEVICE_PACKET& packet)
+{
+    m_socket->SendTo(packet);
+}
+
+void DeviceSearch::AcceptReply(const DEVICE_PACKET& reply)
+{
+    ++m_online;
+    if (m_handlers.reply)
+        m_handlers.reply(reply);
+    m_replied = true;
+}
+
+void DeviceSearch::ReleaseCommandHold()
+{
+    if (--m_commandHolds > 0 || !m_closeWhenCommandsEnd)
+        return;
+    m_closeWhenCommandsEnd = false;
+    m_socket->Close();
+}
+
+DeviceSearch::CommandHold::CommandHold(DeviceSearch& search)
+    : m_search(search)
+{
+    ++m_search.m_commandHolds;
+}
+
+DeviceSearch::CommandHold::~CommandHold()
+{
+    m_search.ReleaseCommandHold();
+}
+
+}  // namespace vantor

@@ -1,0 +1,152 @@
+// The search cycle without any widget: endpoint on loopback, short injected windows.
+#include "protocol/DeviceSearch.h"
+#include "tests/support/LoopbackDevice.h"
+
+#include <QCoreApplication>
+#include <QElapsedTimer>
+#include <QTest>
+#include <QUdpSocket>
+
+#include <gtest/gtest.h>
+
+#include <vector>
+
+namespace vantor {
+namespace {
+
+using test::MakeReply;
+
+constexpr int kWaitMs = 5000;
+
+class DeviceSearchTest : public ::testing::Test {
+protected:
+    DeviceSearchTest()
+    {
+        DeviceSearch::Handlers handlers;
+        handlers.reply = [this](const DEVICE_PACKET& reply) {
+            m_onlineAtReply.push_back(m_search->Online());
+            m_replies.push_back(reply);
+        };
+        handlers.portOpenFailed = [this] { ++m_portFailures; };
+        m_addresses = test::LoopbackAddresses(m_device.Port());
+        m_search = std::make_unique<DeviceSearch>(std::move(handlers), m_addresses);
+    }
+
+    // Sends replies and waits until the search has handed them all on.
+    void Answer(std::initializer_list<std::uint8_t> numbers)
+    {
+        const std::size_t expected = m_replies.size() + numbers.size();
+        for (const std::uint8_t n : numbers)
+            m_device.Send(MakeReply(n), m_addresses.localPort);
+        ASSERT_TRUE(QTest::qWaitFor([&] { return m_replies.size() >= expected; }, kWaitMs));
+    }
+
+    int m_argc = 1;
+    char m_name[20] = "device_search_test";
+    char* m_argv[2] = {m_name, nullptr};
+    QCoreApplication m_app{m_argc, m_argv};
+    test::LoopbackDevice m_device;
+    EndpointAddresses m_addresses;
+    std::unique_ptr<DeviceSearch> m_search;
+    std::vector<DEVICE_PACKET> m_replies;
+    std::vector<int> m_onlineAtReply;
+    int m_portFailures = 0;
+};
+
+TEST_F(DeviceSearchTest, WindowsGoOnWhileNewDevicesAnswerAndTheFirstQuietOneEndsTheSearch)
+{
+    m_search->SetSearchWindowMs(150);
+    ASSERT_TRUE(m_search->Start());
+    EXPECT_EQ(m_device.TakeReceived(), std::vector<QByteArray>{test::ExpectedDiscoveryRequest()});
+    Answer({1, 2});
+    m_device.Send(MakeReply(1), m_addresses.localPort);  // a repeat on this opening is no reply
+    Answer({3});
+    EXPECT_EQ(m_onlineAtReply, (std::vector<int>{1, 2, 3})) << "the count includes the reply it is handed with";
+    // The real timer: the window with replies renews, the next quiet one closes the endpoint.
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !m_search->IsOpen(); }, kWaitMs));
+    EXPECT_FALSE(m_search->IsTimerRunning(DeviceSearch::kSearchWindowTimer));
+    EXPECT_FALSE(m_search->Replied());
+    EXPECT_EQ(m_search->Online(), 3);
+    EXPECT_TRUE(m_device.TakeReceived().empty()) << "the request is never repeated within a search";
+}
+
+TEST_F(DeviceSearchTest, APreciseWindowIsNeverCutShort)
+{
+    constexpr int kWindowMs = 300;
+    m_search->SetSearchWindowMs(kWindowMs);
+    for (int run = 0; run < 3; ++run) {
+        QElapsedTimer elapsed;
+        elapsed.start();
+        ASSERT_TRUE(m_search->Start());
+        ASSERT_TRUE(QTest::qWaitFor([&] { return !m_search->IsOpen(); }, kWaitMs));
+        EXPECT_GE(elapsed.elapsed(), kWindowMs) << "run " << run;
+    }
+}
+
+TEST_F(DeviceSearchTest, ACommandOpeningLeavesTheCountersAloneAndForgetsEarlierReplies)
+{
+    ASSERT_TRUE(m_search->Start());
+    Answer({1, 2});
+    ASSERT_TRUE(m_search->ReopenForCommand());
+    EXPECT_EQ(m_search->Online(), 2);
+    EXPECT_TRUE(m_search->Replied());
+    EXPECT_TRUE(m_search->IsTimerRunning(DeviceSearch::kSearchWindowTimer)) << "a command leaves the window alone";
+    Answer({1});  // taken again after the new opening
+    EXPECT_EQ(m_search->Online(), 3);
+
+    QUdpSocket holder;
+    m_search->OnTimer(DeviceSearch::kSearchWindowTimer);  // renewed for the replies
+    m_search->OnTimer(DeviceSearch::kSearchWindowTimer);  // then over: the endpoint closes
+    ASSERT_TRUE(holder.bind(m_addresses.bindAddress, m_addresses.localPort, QUdpSocket::DontShareAddress));
+    EXPECT_FALSE(m_search->ReopenForCommand());
+    EXPECT_FALSE(m_search->Start());
+    EXPECT_EQ(m_portFailures, 2);
+    EXPECT_FALSE(m_search->IsOpen());
+    EXPECT_FALSE(m_search->IsTimerRunning(DeviceSearch::kSearchWindowTimer));
+    EXPECT_EQ(m_search->Online(), 0) << "a search resets the count even when its opening fails";
+}
+
+TEST_F(DeviceSearchTest, ReSearchRunsOnceTimedFromTheLatestRequest)
+{
+    int researches = 0;
+    DeviceSearch::Handlers handlers;
+    handlers.research = [&] { ++researches; };
+    DeviceSearch search(std::move(handlers), m_addresses);
+    search.StartResearch(5000);
+    QElapsedTimer elapsed;
+    elapsed.start();
+    search.StartResearch(100);  // a later command restarts it with its own delay
+    ASSERT_TRUE(QTest::qWaitFor([&] { return researches > 0; }, kWaitMs));
+    EXPECT_GE(elapsed.elapsed(), 100);
+    QTest::qWait(150);
+    EXPECT_EQ(researches, 1);
+    EXPECT_FALSE(search.IsTimerRunning(DeviceSearch::kResearchTimer));
+}
+
+TEST_F(DeviceSearchTest, AQuietWindowDuringACommandClosesTheEndpointOnlyOnceTheCommandIsDone)
+{
+    ASSERT_TRUE(m_search->Start());
+    {
+        const DeviceSearch::CommandHold hold(*m_search);
+        ASSERT_TRUE(m_search->ReopenForCommand());
+        m_search->OnTimer(DeviceSearch::kSearchWindowTimer);  // no new device: the search is over
+        EXPECT_FALSE(m_search->IsTimerRunning(DeviceSearch::kSearchWindowTimer));
+        ASSERT_TRUE(m_search->IsOpen()) << "the command's datagram must still go out";
+        DEVICE_PACKET command = DEVICE_PACKET::Request(Opcode::SoftReset);
+        m_search->Send(command);
+        EXPECT_EQ(m_device.TakeReceived().back(), QByteArray(reinterpret_cast<const char*>(command.bytes.data()), 52));
+    }
+    EXPECT_FALSE(m_search->IsOpen());
+
+    // A window that ends before the command opens the endpoint leaves the command's opening open.
+    ASSERT_TRUE(m_search->Start());
+    {
+        const DeviceSearch::CommandHold hold(*m_search);
+        m_search->OnTimer(DeviceSearch::kSearchWindowTimer);
+        ASSERT_TRUE(m_search->ReopenForCommand());
+    }
+    EXPECT_TRUE(m_search->IsOpen());
+}
+
+}  // namespace
+}  // namespace vantor

@@ -32,3 +32,10 @@ if(VANTOR_FONTCONFIG_FOUND)
   target_compile_definitions(vantor_framework PRIVATE VANTOR_HAVE_FONTCONFIG)
   target_link_libraries(vantor_framework PRIVATE PkgConfig::VANTOR_FONTCONFIG)
 endif()
+
+# The four-field IP-address entry used by the address dialog.
+add_library(vantor_ipaddressctrl STATIC
+  ${CMAKE_CURRENT_LIST_DIR}/IPAddressCtrl.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/IPAddressCtrl.h
+)
+target_link_libraries(vantor_ipaddressctrl PUBLIC Qt6::Widgets)

@@ -371,6 +371,17 @@ std::vector<CDorvexView::RowId> CDorvexView::SelectedRowIds() const
     return ids;
 }
 
+std::optional<std::string> CDorvexView::CellBytes(RowId id, int column) const
+{
+    const auto itemData = m_itemDataByRowId.find(id);
+    if (itemData == m_itemDataByRowId.end() || column < 0 || column >= kRowFieldCount)
+        return std::nullopt;
+    const auto entry = m_rowRecords.find(itemData->second);
+    if (entry == m_rowRecords.end())
+        return std::nullopt;
+    return std::string(RowRecordField(*entry->second.record, column));
+}
+
 QString CDorvexView::GetItemText(int row, int column) const
 {
     return DisplayTextFromBytes(GetItemTextBytes(row, column));
@@ -535,6 +546,32 @@ void CDorvexView::OnViewDetails()
     ApplySortPolicy();
 }
 
+// ---- Device commands ----------------------------------------------------------------------------
+
+void CDorvexView::OnModifyIP()
+{
+    if (m_search)
+        CommandExchange(*this, *m_search, m_commandTiming).ModifyIp();
+}
+
+void CDorvexView::OnModifyMAC()
+{
+    if (m_search)
+        CommandExchange(*this, *m_search, m_commandTiming).ModifyMac();
+}
+
+void CDorvexView::OnSoftReset()
+{
+    if (m_search)
+        CommandExchange(*this, *m_search, m_commandTiming).SoftReset();
+}
+
+void CDorvexView::OnUpdateFirmware()
+{
+    if (m_search)
+        CommandExchange(*this, *m_search, m_commandTiming).UpdateFirmware();
+}
+
 // ---- Commands -----------------------------------------------------------------------------------
 
 bool CDorvexView::OnCommand(int commandId)
@@ -555,8 +592,20 @@ bool CDorvexView::OnCommand(int commandId)
     case ids::ID_VIEW_DETAILS:
         OnViewDetails();
         return true;
+    case ids::ID_MODIFY_IP:
+        OnModifyIP();
+        return true;
+    case ids::ID_MODIFY_MAC:
+        OnModifyMAC();
+        return true;
+    case ids::ID_SOFT_RESET:
+        OnSoftReset();
+        return true;
+    case ids::ID_UPDATE_FIRMWARE:
+        OnUpdateFirmware();
+        return true;
     default:
-        // The device commands belong to the view; their handlers come with the commands themselves.
+        // The web page command belongs to the view too; it comes with its own handler.
         return IsDeviceCommand(commandId);
     }
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "commands/CommandExchange.h"
 #include "listview/CListViewEx.h"
 #include "listview/OrderedRowKeys.h"
 #include "platform/CommandTarget.h"
@@ -36,7 +37,7 @@ class ParentFrame;
 // kept sorted by the sort parameter: a new row is put in its place by a binary search when the
 // rows before it are known to be in order, so a burst of replies does not cost a full sort per
 // row.
-class CDorvexView final : public CListViewEx, public CommandTarget {
+class CDorvexView final : public CListViewEx, public CommandTarget, public CommandRows {
     Q_OBJECT
     Q_DISABLE_COPY_MOVE(CDorvexView)
 
@@ -95,6 +96,14 @@ public:
     // How many full sorts the view has asked the control for (scale checks).
     int FullSortCount() const { return m_fullSortCount; }
 
+    // ---- Device commands (toolbar and row context menu, while a row is selected) --------------
+    void OnModifyIP();
+    void OnModifyMAC();
+    void OnSoftReset();
+    void OnUpdateFirmware();
+    // The follow-up delays of the device commands (tests shorten the hold).
+    void SetCommandTiming(const CommandTiming& timing) { m_commandTiming = timing; }
+
     // ---- Commands -----------------------------------------------------------------------------
     bool OnCommand(int commandId) override;
     bool OnUpdateCommandUI(int commandId, CommandUI& ui) override;
@@ -117,13 +126,16 @@ public:
     std::string GetItemRecord(int row) const;
     // A row's identity: given to one row only, never again during the program's life, so a
     // command that waited at a prompt reaches exactly the rows it started with.
-    using RowId = std::uint64_t;
     static constexpr RowId kNoRow = 0;
     RowId RowIdAt(int row) const;
     // The row that carries an identity now; -1 once that row is gone.
     int FindRow(RowId id) const;
     // Identities of the selected rows, in ascending row order.
-    std::vector<RowId> SelectedRowIds() const;
+    std::vector<RowId> SelectedRowIds() const override;
+    // A cell of the row with that identity, read from its record; nothing once the row is gone.
+    std::optional<std::string> CellBytes(RowId id, int column) const override;
+    void DeleteAllRows() override { DeleteAllItems(); }
+    QWidget* DialogParent() const override { return window(); }
 
     // Number of row records the view holds (one per row).
     int RowRecordCount() const { return static_cast<int>(m_rowRecords.size()); }
@@ -194,6 +206,7 @@ private:
     // leaves the new rows outside the ordered part.
     OrderedRowKeys m_ordered;
     int m_fullSortCount = 0;
+    CommandTiming m_commandTiming;
     QElapsedTimer m_paneRedrawn;  // last redraw of the online pane at once
 };
 

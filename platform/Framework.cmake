@@ -34,7 +34,7 @@ if(VANTOR_FONTCONFIG_FOUND)
 endif()
 
 # The four-field IP-address entry used by the address dialog.
-add_library(vantor_ipaddressctrl STATIC
+vantor_add_library(vantor_ipaddressctrl
   ${CMAKE_CURRENT_LIST_DIR}/IPAddressCtrl.cpp
   ${CMAKE_CURRENT_LIST_DIR}/IPAddressCtrl.h
 )

@@ -6,6 +6,7 @@
 #include "listview/CDorvexView.h"
 #include "platform/IndicatorStatusBar.h"
 #include "platform/listcontrol/ListControl.h"
+#include "tests/app/DialogScript.h"
 #include "tests/app/WaitUntil.h"
 
 #include <QApplication>
@@ -19,6 +20,7 @@
 
 #include <gtest/gtest.h>
 
+#include <array>
 #include <cstdio>
 #include <memory>
 #include <set>
@@ -315,6 +317,98 @@ TEST(EndToEnd, RowsAreSortedAsTheyArriveAndHeaderClicksAndAutoArrangeWork)
     EXPECT_EQ(SortMark(view, 0), lc::HDF_SORTUP);
     EXPECT_EQ(Names(view), (std::vector<QString>{QStringLiteral("Alpha"), QStringLiteral("Bravo"),
                                                  QStringLiteral("Charlie"), QStringLiteral("Delta")}));
+}
+
+// ---- Device commands against the simulator ----------------------------------------------------
+
+// The command datagrams the devices received (every datagram but the discovery requests).
+std::vector<QString> CommandsReceived(const Simulator& simulator)
+{
+    std::vector<QString> commands;
+    for (const auto& [size, hex] : simulator.Received())
+        if (hex != DiscoveryHex())
+            commands.push_back(hex);
+    return commands;
+}
+
+// Hex of a command datagram for the one device below: "KWZ", the opcode, the given hex fields
+// at their offsets, the password from byte 42, zero everywhere else.
+QString CommandHex(char opcode, std::vector<std::pair<int, QByteArray>> fields, const QByteArray& password)
+{
+    QByteArray bytes(52, '\0');
+    bytes.replace(0, 4, QByteArray("KWZ") + opcode);
+    for (const auto& [offset, hex] : fields)
+        bytes.replace(offset, static_cast<int>(hex.size() / 2), QByteArray::fromHex(hex));
+    bytes.replace(42, static_cast<int>(password.size()), password);
+    return QString::fromLatin1(bytes.toHex());
+}
+
+// Each command through the window with the device's password changes the simulated device as
+// the next search shows it, with a wrong one changes nothing; what crossed the wire is checked
+// byte for byte.
+TEST(EndToEnd, DeviceCommandsChangeTheDeviceWithTheRightPasswordOnly)
+{
+    QTemporaryDir dir;
+    const QString devices = WriteDeviceFile(dir, "name=Target model=31 ip=10.77.0.50 mask=255.255.255.0 "
+                                                 "gateway=10.77.0.1 mac=00-1A-2B-3C-4D-50 password=secret\n");
+    using Step = test::DialogScript::Step;
+    struct Case {
+        const char* what;
+        int command;
+        std::vector<Step> dialogs;
+        std::vector<QString> wire;
+        std::array<const char*, 4> after;  // IP, mask, gateway, MAC in the next search
+    };
+    const QByteArray mac = "001a2b3c4d50";
+    const std::array<const char*, 4> unchanged = {"10.77.0.50", "255.255.255.0", "10.77.0.1", "00-1A-2B-3C-4D-50"};
+    const QByteArray newAddresses[] = {"0a4d0033", "ffff0000", "0a4d00fe"};
+    const auto setAddress = [&](char opcode) {
+        return CommandHex(opcode, {{4, newAddresses[0]}, {8, newAddresses[1]}, {12, mac}, {35, newAddresses[2]}},
+                          "secret");
+    };
+    const std::vector<Case> cases = {
+        {"Modify MAC", 32781, {test::DialogScript::Password("secret")},
+         {CommandHex('<', {{4, "0a4d0032"}, {12, "001b2b3c4d50"}}, "secret")},
+         {"10.77.0.50", "255.255.255.0", "10.77.0.1", "00-1B-2B-3C-4D-50"}},
+        {"Modify MAC, wrong password", 32781, {test::DialogScript::Password("wrong")},
+         {CommandHex('<', {{4, "0a4d0032"}, {12, "001b2b3c4d50"}}, "wrong")}, unchanged},
+        {"Modify IP", 32780,
+         {test::DialogScript::Addresses(0x0A4D0033, 0xFFFF0000, 0x0A4D00FE), test::DialogScript::Password("secret"),
+          test::DialogScript::Password("secret"), test::DialogScript::Password("secret")},
+         {setAddress(':'), setAddress(';'), setAddress('>')},
+         {"10.77.0.51", "255.255.0.0", "10.77.0.254", "00-1A-2B-3C-4D-50"}},
+        {"Soft Reset", 32783, {test::DialogScript::Password("secret")}, {CommandHex('=', {{12, mac}}, "secret")},
+         unchanged},
+        {"Update Firmware", 32814, {test::DialogScript::Password("secret")}, {CommandHex('?', {{12, mac}}, "secret")},
+         unchanged},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        Simulator simulator({QStringLiteral("--devices"), devices, QStringLiteral("--reboot-seconds"),
+                             QStringLiteral("1")});
+        ASSERT_TRUE(simulator.WaitReady()) << simulator.LogText().toStdString();
+        CDorvexApp app;
+        ASSERT_TRUE(app.InitInstance());
+        CDorvexView& view = *app.MainFrame()->View();
+        ASSERT_TRUE(WaitUntil([&] { return view.GetItemCount() == 1; }, 5000));
+        view.SetItemState(0, lc::LVIS_SELECTED, lc::LVIS_SELECTED);
+
+        test::DialogScript script(c.dialogs);
+        app.MainFrame()->RouteCommand(c.command);
+        EXPECT_EQ(script.Answered(), static_cast<int>(c.dialogs.size()));
+        EXPECT_EQ(view.GetItemCount(), 0) << "the list is cleared after a command that sent";
+        EXPECT_TRUE(view.IsTimerRunning(CDorvexView::kResearchTimer));
+
+        // The re-search lists the device as it now is.
+        ASSERT_TRUE(WaitUntil([&] { return view.GetItemCount() == 1; }, 9000)) << simulator.LogText().toStdString();
+        for (int column = 1; column <= 4; ++column)
+            EXPECT_EQ(view.GetItemText(0, column), QString::fromLatin1(c.after[static_cast<std::size_t>(column - 1)]));
+        EXPECT_EQ(CommandsReceived(simulator), c.wire);
+        // The device obeyed each datagram, or refused the wrong password.
+        const bool right = c.after != unchanged || c.command == 32783 || c.command == 32814;
+        EXPECT_EQ(simulator.LogText().count(QLatin1String(right ? "result=applied" : "result=wrong-password")),
+                  static_cast<int>(c.wire.size()));
+    }
 }
 
 }  // namespace

@@ -1,0 +1,237 @@
+// The device commands through the real window on loopback ports: the dialogs they open, the
+// datagrams that go out byte for byte, the follow-up, and the rows they reach.
+#include "app/CDorvexDoc.h"
+#include "app/CMainFrame.h"
+#include "listview/CDorvexView.h"
+#include "tests/app/DialogScript.h"
+#include "tests/app/ModalCloser.h"
+#include "tests/app/WaitUntil.h"
+#include "tests/support/LoopbackDevice.h"
+
+#include <QElapsedTimer>
+#include <QMessageBox>
+#include <QUdpSocket>
+
+#include <gtest/gtest.h>
+
+#include <initializer_list>
+#include <memory>
+#include <utility>
+
+namespace vantor {
+namespace {
+
+using test::DialogScript;
+using test::MakeReply;
+
+constexpr int kModifyIp = 32780;
+constexpr int kModifyMac = 32781;
+constexpr int kSoftReset = 32783;
+constexpr int kUpdateFirmware = 32814;
+
+// A command datagram written out by offset: "KWZ", the opcode, the given fields, zero elsewhere.
+QByteArray Datagram(char opcode, std::initializer_list<std::pair<int, QByteArray>> fields, const QByteArray& password)
+{
+    QByteArray bytes(52, '\0');
+    bytes.replace(0, 4, QByteArray("KWZ") + opcode);
+    for (const auto& [offset, value] : fields)
+        bytes.replace(offset, value.size(), value);
+    bytes.replace(42, password.size(), password);
+    return bytes;
+}
+QByteArray Bytes(std::initializer_list<int> values)
+{
+    QByteArray bytes;
+    for (const int value : values)
+        bytes.append(static_cast<char>(value));
+    return bytes;
+}
+QByteArray Ip(int a, int b, int c, int d)
+{
+    return Bytes({a, b, c, d});
+}
+QByteArray Mac(int second, int last)
+{
+    return Bytes({0x00, second, 0x2B, 0x3C, 0x4D, last});
+}
+
+class CommandsTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        m_addresses = test::LoopbackAddresses(m_device.Port());
+        m_frame = std::make_unique<CMainFrame>(m_document, nullptr, m_addresses);
+        ASSERT_EQ(m_frame->OnCreate(), 0);
+        m_view = m_frame->View();
+        m_view->SetCommandTiming({300, 600, 50});
+        // Devices 192.168.1.3, .5 and .7 (MAC 00-1A-2B-3C-4D-03 ...); rows sort by IP text.
+        for (const std::uint8_t n : {std::uint8_t{5}, std::uint8_t{3}, std::uint8_t{7}})
+            m_device.Send(MakeReply(n), m_addresses.localPort);
+        ASSERT_TRUE(test::WaitUntil([&] { return m_view->GetItemCount() == 3; }));
+        m_device.TakeReceived();
+    }
+    void Select(std::initializer_list<int> rows)
+    {
+        for (const int row : rows)
+            m_view->SetItemState(row, lc::LVIS_SELECTED, lc::LVIS_SELECTED);
+    }
+    // Runs a command with its dialogs answered in turn; what the devices received.
+    std::vector<QByteArray> Run(int command, std::vector<DialogScript::Step> steps, int expectedDialogs)
+    {
+        DialogScript script(std::move(steps));
+        m_frame->RouteCommand(command);
+        EXPECT_EQ(script.Answered(), expectedDialogs);
+        return m_device.TakeReceived();
+    }
+
+    test::LoopbackDevice m_device;
+    EndpointAddresses m_addresses;
+    CDorvexDoc m_document;
+    std::unique_ptr<CMainFrame> m_frame;
+    CDorvexView* m_view = nullptr;
+};
+
+TEST_F(CommandsTest, EachSelectedRowGetsOneDatagramAfterItsPromptAndTheListIsSearchedAgain)
+{
+    struct Case {
+        int command;
+        char opcode;
+        bool newMacAndIp;
+    };
+    for (const Case& c : {Case{kModifyMac, '<', true}, Case{kSoftReset, '=', false}, Case{kUpdateFirmware, '?', false}}) {
+        SCOPED_TRACE(c.opcode);
+        SetUp();
+        Select({0, 2});  // 192.168.1.3 and 192.168.1.7
+        const std::vector<QByteArray> sent =
+            Run(c.command, {DialogScript::Password("secret"), DialogScript::Password("12345678")}, 2);
+        const auto expected = [&](int n, const QByteArray& password) {
+            return c.newMacAndIp ? Datagram(c.opcode, {{4, Ip(192, 168, 1, n)}, {12, Mac(0x1B, n)}}, password)
+                                 : Datagram(c.opcode, {{12, Mac(0x1A, n)}}, password);
+        };
+        EXPECT_EQ(sent, (std::vector<QByteArray>{expected(3, "secret"), expected(7, "12345678")}));
+        EXPECT_EQ(m_view->GetItemCount(), 0) << "cleared after the hold";
+        EXPECT_TRUE(m_view->IsTimerRunning(CDorvexView::kResearchTimer));
+        ASSERT_TRUE(test::WaitUntil([&] { return !m_view->IsTimerRunning(CDorvexView::kResearchTimer); }));
+        EXPECT_EQ(m_device.TakeReceived(), std::vector<QByteArray>{test::ExpectedDiscoveryRequest()});
+    }
+}
+
+TEST_F(CommandsTest, ModifyIpSendsOneDatagramPerChangedValueInTheOrderIpMaskGateway)
+{
+    Select({0, 1});
+    const std::vector<QByteArray> sent =
+        Run(kModifyIp,
+            {DialogScript::Addresses(0x0A000003),  // row .3: the IP address only
+             DialogScript::Password(""),
+             DialogScript::Addresses(0x0A000005, 0xFFFF0000, 0x0A000001),  // row .5: all three
+             DialogScript::Password("a"), DialogScript::Cancel(), DialogScript::Password("c")},
+            6);
+    const auto setAddress = [](char opcode, int n, const QByteArray& ip, const QByteArray& mask,
+                               const QByteArray& gateway, const QByteArray& password) {
+        return Datagram(opcode, {{4, ip}, {8, mask}, {12, Mac(0x1A, n)}, {35, gateway}}, password);
+    };
+    EXPECT_EQ(sent, (std::vector<QByteArray>{
+                        setAddress(':', 3, Ip(10, 0, 0, 3), Ip(255, 255, 255, 0), Ip(192, 168, 1, 1), ""),
+                        setAddress(':', 5, Ip(10, 0, 0, 5), Ip(255, 255, 0, 0), Ip(10, 0, 0, 1), "a"),
+                        setAddress('>', 5, Ip(10, 0, 0, 5), Ip(255, 255, 0, 0), Ip(10, 0, 0, 1), "c")}));
+    EXPECT_EQ(m_view->GetItemCount(), 0);
+    EXPECT_TRUE(m_view->IsTimerRunning(CDorvexView::kResearchTimer));
+}
+
+TEST_F(CommandsTest, EveryPromptCancelledSendsNothingAndLeavesListAndSearchAlone)
+{
+    Select({0, 1});
+    for (const int command : {kModifyMac, kSoftReset, kUpdateFirmware})
+        EXPECT_TRUE(Run(command, {DialogScript::Cancel(), DialogScript::Cancel()}, 2).empty()) << command;
+    // Modify IP: a cancelled address dialog, and one confirmed without a change.
+    EXPECT_TRUE(Run(kModifyIp, {DialogScript::Cancel(), DialogScript::Addresses(0)}, 2).empty());
+    EXPECT_EQ(m_view->GetItemCount(), 3);
+    EXPECT_FALSE(m_view->IsTimerRunning(CDorvexView::kResearchTimer));
+}
+
+TEST_F(CommandsTest, PortHeldByAnotherProgramShowsTheMessageOncePerRowAndSendsNothing)
+{
+    m_view->OnTimer(CDorvexView::kSearchWindowTimer);  // renewed for the replies
+    m_view->OnTimer(CDorvexView::kSearchWindowTimer);  // then over: the port is free
+    QUdpSocket holder;
+    ASSERT_TRUE(holder.bind(m_addresses.bindAddress, m_addresses.localPort, QUdpSocket::DontShareAddress));
+    Select({0, 2});
+    QStringList messages;
+    const auto message = [&](QDialog& box) {
+        messages << static_cast<QMessageBox&>(box).text();
+        box.accept();
+    };
+    EXPECT_TRUE(Run(kSoftReset, {DialogScript::Password("x"), message, DialogScript::Password("y"), message}, 4).empty());
+    EXPECT_EQ(messages, QStringList(2, QStringLiteral("Socket port '4000' Open fail ！")));
+    EXPECT_EQ(m_view->GetItemCount(), 3);
+    EXPECT_FALSE(m_view->IsTimerRunning(CDorvexView::kResearchTimer));
+}
+
+TEST_F(CommandsTest, TheWalkReachesTheRowsSelectedAtItsStartWhateverHappensWhileAPromptIsOpen)
+{
+    Select({1, 2});  // .5 and .7
+    // While the first prompt is open a new device sorts in before both, and the search window
+    // ends; at the second prompt the list is emptied and refilled by a new search.
+    const std::vector<QByteArray> sent = Run(
+        kSoftReset,
+        {[&](QDialog& prompt) {
+             m_device.Send(MakeReply(1), m_addresses.localPort);
+             test::WaitUntil([&] { return m_view->GetItemCount() == 4; });
+             m_view->OnTimer(CDorvexView::kSearchWindowTimer);
+             m_view->OnTimer(CDorvexView::kSearchWindowTimer);
+             prompt.accept();
+         },
+         DialogScript::Password("p")},
+        2);
+    EXPECT_EQ(sent, (std::vector<QByteArray>{Datagram('=', {{12, Mac(0x1A, 5)}}, ""),
+                                             Datagram('=', {{12, Mac(0x1A, 7)}}, "p")}));
+
+    SetUp();
+    Select({0, 1});
+    const std::vector<QByteArray> afterRefresh = Run(kSoftReset,
+                                                     {[&](QDialog& prompt) {
+                                                          m_frame->RouteCommand(32772);
+                                                          m_device.Send(MakeReply(5), m_addresses.localPort);
+                                                          test::WaitUntil([&] { return m_view->GetItemCount() == 1; });
+                                                          prompt.accept();
+                                                      }},
+                                                     1);
+    ASSERT_EQ(afterRefresh.size(), 2u) << "the discovery request and one datagram: the second row is gone";
+    EXPECT_EQ(afterRefresh[1], Datagram('=', {{12, Mac(0x1A, 3)}}, ""));
+}
+
+TEST_F(CommandsTest, ModifyIpKeepsItsEndpointOpenWhenTheSearchWindowEndsDuringThePrompt)
+{
+    Select({0});
+    const std::vector<QByteArray> sent = Run(kModifyIp,
+                                             {DialogScript::Addresses(0x0A000003),
+                                              [&](QDialog& prompt) {
+                                                  m_view->OnTimer(CDorvexView::kSearchWindowTimer);
+                                                  m_view->OnTimer(CDorvexView::kSearchWindowTimer);
+                                                  prompt.accept();
+                                              }},
+                                             2);
+    ASSERT_EQ(sent.size(), 1u);
+    EXPECT_EQ(sent[0].at(3), ':');
+}
+
+TEST_F(CommandsTest, TwoCommandsInARowGiveOneSearchTimedFromTheLaterOne)
+{
+    Select({0});
+    Run(kSoftReset, {DialogScript::Password("")}, 1);
+    test::RunEventLoopFor(400);
+    m_device.Send(MakeReply(9), m_addresses.localPort);  // a device answers meanwhile
+    ASSERT_TRUE(test::WaitUntil([&] { return m_view->GetItemCount() == 1; }));
+    Select({0});
+    QElapsedTimer sinceLater;
+    Run(kModifyMac, {DialogScript::Password("")}, 1);
+    sinceLater.start();
+    ASSERT_TRUE(test::WaitUntil([&] { return !m_device.TakeReceived().empty(); }, 3000));
+    // The earlier command's timer alone would have fired about 150 ms from here.
+    EXPECT_GE(sinceLater.elapsed(), 600 - 50) << "timer 2 restarted by the later command";
+    test::RunEventLoopFor(700);
+    EXPECT_TRUE(m_device.TakeReceived().empty()) << "exactly one search";
+}
+
+}  // namespace
+}  // namespace vantor

@@ -1,6 +1,7 @@
 #include "listview/CDorvexView.h"
 
 #include "listview/DeviceRowOrder.h"
+#include "platform/DefaultBrowser.h"
 #include "platform/IndicatorStatusBar.h"
 #include "platform/ParentFrame.h"
 #include "platform/ProfileStore.h"
@@ -48,6 +49,9 @@ constexpr std::array<ColumnSetup, kRowFieldCount> kColumns = {{
 // Grid lines, header drag-and-drop, full-row select; every other extended style off.
 constexpr unsigned kExtendedStyle = LVS_EX_GRIDLINES | LVS_EX_HEADERDRAGDROP | LVS_EX_FULLROWSELECT;
 static_assert(kExtendedStyle == 0x31);
+
+// Logical column of the IP address, which the web page command reads.
+constexpr int kIpAddressColumn = 1;
 
 // The header's sort key at start: the IP address column, ascending.
 constexpr int kInitialSortKey = 2;
@@ -572,6 +576,18 @@ void CDorvexView::OnUpdateFirmware()
         CommandExchange(*this, *m_search, m_commandTiming).UpdateFirmware();
 }
 
+void CDorvexView::OnWebBrowser()
+{
+    const std::optional<QString> browser = FindBrowserCommand();
+    if (!browser)
+        return;
+    // The address is read from its logical column, so a hidden IP Address column changes nothing.
+    std::vector<std::string> addresses;
+    for (int row = GetNextItem(-1, LVNI_SELECTED); row >= 0; row = GetNextItem(row, LVNI_SELECTED))
+        addresses.push_back(GetItemTextBytes(row, kIpAddressColumn));
+    OpenWebPages(*browser, addresses, m_launchProgram);
+}
+
 // ---- Commands -----------------------------------------------------------------------------------
 
 bool CDorvexView::OnCommand(int commandId)
@@ -604,9 +620,11 @@ bool CDorvexView::OnCommand(int commandId)
     case ids::ID_UPDATE_FIRMWARE:
         OnUpdateFirmware();
         return true;
+    case ids::ID_WEB_BROWSER:
+        OnWebBrowser();
+        return true;
     default:
-        // The web page command belongs to the view too; it comes with its own handler.
-        return IsDeviceCommand(commandId);
+        return false;
     }
 }
 

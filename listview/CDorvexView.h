@@ -1,5 +1,6 @@
 #pragma once
 
+#include "commands/BrowserCommand.h"
 #include "commands/CommandExchange.h"
 #include "listview/CListViewEx.h"
 #include "listview/OrderedRowKeys.h"
@@ -101,6 +102,11 @@ public:
     void OnModifyMAC();
     void OnSoftReset();
     void OnUpdateFirmware();
+    // Starts the default web browser once per selected row, upper row first, with the row's IP
+    // address as its only argument. Every failure is silent.
+    void OnWebBrowser();
+    // How programs are started (tests record the starts).
+    void SetProgramLauncher(ProgramLauncher launcher) { m_launchProgram = std::move(launcher); }
     // The follow-up delays of the device commands (tests shorten the hold).
     void SetCommandTiming(const CommandTiming& timing) { m_commandTiming = timing; }
 
@@ -207,6 +213,7 @@ private:
     OrderedRowKeys m_ordered;
     int m_fullSortCount = 0;
     CommandTiming m_commandTiming;
+    ProgramLauncher m_launchProgram = StartDetached;
     QElapsedTimer m_paneRedrawn;  // last redraw of the online pane at once
 };
 

@@ -7,4 +7,4 @@ vantor_add_library(vantor_deviceview
 )
 target_link_libraries(vantor_deviceview
   PUBLIC vantor_listviewex vantor_framework vantor_protocol vantor_commands Qt6::Widgets Qt6::Network
-  PRIVATE vantor_devicelogic vantor_protocol_ui vantor_resources vantor_strings)
+  PRIVATE vantor_defaultbrowser vantor_devicelogic vantor_protocol_ui vantor_resources vantor_strings)

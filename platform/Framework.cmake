@@ -39,3 +39,9 @@ vantor_add_library(vantor_ipaddressctrl
   ${CMAKE_CURRENT_LIST_DIR}/IPAddressCtrl.h
 )
 target_link_libraries(vantor_ipaddressctrl PUBLIC Qt6::Widgets)
+
+# The default web browser's program (no widgets).
+vantor_add_library(vantor_defaultbrowser
+  ${CMAKE_CURRENT_LIST_DIR}/DefaultBrowser.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/DefaultBrowser.h)
+target_link_libraries(vantor_defaultbrowser PUBLIC Qt6::Core)

@@ -9,11 +9,15 @@
 #include "tests/support/LoopbackDevice.h"
 
 #include <QElapsedTimer>
+#include <QScopeGuard>
+#include <QFile>
+#include <QTemporaryDir>
 #include <QMessageBox>
 #include <QUdpSocket>
 
 #include <gtest/gtest.h>
 
+#include <array>
 #include <initializer_list>
 #include <memory>
 #include <utility>
@@ -231,6 +235,60 @@ TEST_F(CommandsTest, TwoCommandsInARowGiveOneSearchTimedFromTheLaterOne)
     EXPECT_GE(sinceLater.elapsed(), 600 - 50) << "timer 2 restarted by the later command";
     test::RunEventLoopFor(700);
     EXPECT_TRUE(m_device.TakeReceived().empty()) << "exactly one search";
+}
+
+TEST_F(CommandsTest, WebBrowserStartsTheBrowserOncePerSelectedRowWithTheBareAddress)
+{
+    QTemporaryDir home;
+    const QString recorded = home.filePath(QStringLiteral("arguments.txt"));
+    const QString browser = home.filePath(QStringLiteral("stand-in-browser"));
+    {
+        QFile script(browser);
+        ASSERT_TRUE(script.open(QIODevice::WriteOnly));
+        script.write("#!/bin/sh\nprintf '%s|%s\\n' \"$#\" \"$1\" >> '" + recorded.toUtf8() + "'\n");
+        script.setPermissions(QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    }
+    // Nothing of this machine's desktop is asked: the stand-in is the only browser there is.
+    const std::array names = {"XDG_CONFIG_HOME", "XDG_DATA_HOME", "XDG_CONFIG_DIRS", "XDG_DATA_DIRS", "PATH", "BROWSER"};
+    std::vector<QByteArray> saved;
+    for (const char* name : names) {
+        saved.push_back(qgetenv(name));
+        qputenv(name, home.path().toUtf8());
+    }
+    const auto restore = qScopeGuard([&] {
+        for (std::size_t i = 0; i < names.size(); ++i)
+            qputenv(names[i], saved[i]);
+    });
+    std::vector<QStringList> starts;
+    m_view->SetProgramLauncher([&](const QString& program, const QStringList& arguments) {
+        starts.push_back(QStringList{program} + arguments);
+        return StartDetached(program, arguments);
+    });
+    m_view->SetColumnVisible(1, false);  // the address is read from its logical column all the same
+    Select({2, 0});
+    test::ModalCloser noDialog(nullptr);
+
+    qunsetenv("BROWSER");
+    m_frame->RouteCommand(32782);
+    EXPECT_TRUE(starts.empty()) << "no browser found: nothing is started";
+
+    qputenv("BROWSER", browser.toUtf8());
+    m_frame->RouteCommand(32782);
+    EXPECT_EQ(starts, (std::vector<QStringList>{{browser, QStringLiteral("192.168.1.3")},
+                                               {browser, QStringLiteral("192.168.1.7")}}));
+    ASSERT_TRUE(test::WaitUntil([&] {
+        QFile file(recorded);
+        return file.open(QIODevice::ReadOnly) && file.readAll().count('\n') == 2;
+    }));
+    QFile file(recorded);
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    QStringList lines = QString::fromUtf8(file.readAll()).split(QLatin1Char('\n'), Qt::SkipEmptyParts);
+    lines.sort();
+    EXPECT_EQ(lines, QStringList({QStringLiteral("1|192.168.1.3"), QStringLiteral("1|192.168.1.7")}));
+
+    EXPECT_EQ(noDialog.Seen(), 0) << "every failure is silent";
+    EXPECT_EQ(m_view->GetItemCount(), 3);
+    EXPECT_TRUE(m_device.TakeReceived().empty()) << "the web page sends nothing to the devices";
 }
 
 }  // namespace

@@ -1,3 +1,4 @@
+#include "commands/BrowserCommand.h"
 #include "commands/CommandDatagrams.h"
 
 #include <gtest/gtest.h>
@@ -91,6 +92,19 @@ TEST(CommandDatagram, SetAddressCarriesAllThreeValuesTheMacAndUpToEightPasswordB
                                               {16, 5}, {17, 6}, {35, 10}, {38, 1}, {42, '1'}, {43, '2'}, {44, '3'},
                                               {45, '4'}, {46, '5'}, {47, '6'}, {48, '7'}, {49, 0xE9}}));
     }
+}
+
+TEST(OpenWebPages, EachAddressIsOneArgumentAndOptionLikeTextIsNeverPassed)
+{
+    std::vector<QStringList> starts;
+    const int started = OpenWebPages(QStringLiteral("browser"), {"10.0.0.1", "-remote", "", "10.0.0.2 --x", "10.0.0.3"},
+                                     [&](const QString& program, const QStringList& arguments) {
+                                         starts.push_back(QStringList{program} + arguments);
+                                         return arguments.front() != QLatin1String("10.0.0.3");  // a failed start
+                                     });
+    EXPECT_EQ(starts, (std::vector<QStringList>{{"browser", "10.0.0.1"}, {"browser", "10.0.0.2 --x"},
+                                               {"browser", "10.0.0.3"}}));
+    EXPECT_EQ(started, 2);
 }
 
 }  // namespace

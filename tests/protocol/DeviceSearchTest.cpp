@@ -106,23 +106,6 @@ TEST_F(DeviceSearchTest, ACommandOpeningLeavesTheCountersAloneAndForgetsEarlierR
     EXPECT_EQ(m_search->Online(), 0) << "a search resets the count even when its opening fails";
 }
 
-TEST_F(DeviceSearchTest, ReSearchRunsOnceTimedFromTheLatestRequest)
-{
-    int researches = 0;
-    DeviceSearch::Handlers handlers;
-    handlers.research = [&] { ++researches; };
-    DeviceSearch search(std::move(handlers), m_addresses);
-    search.StartResearch(5000);
-    QElapsedTimer elapsed;
-    elapsed.start();
-    search.StartResearch(100);  // a later command restarts it with its own delay
-    ASSERT_TRUE(QTest::qWaitFor([&] { return researches > 0; }, kWaitMs));
-    EXPECT_GE(elapsed.elapsed(), 100);
-    QTest::qWait(150);
-    EXPECT_EQ(researches, 1);
-    EXPECT_FALSE(search.IsTimerRunning(DeviceSearch::kResearchTimer));
-}
-
 TEST_F(DeviceSearchTest, AQuietWindowDuringACommandClosesTheEndpointOnlyOnceTheCommandIsDone)
 {
     ASSERT_TRUE(m_search->Start());

@@ -45,3 +45,12 @@ vantor_add_library(vantor_defaultbrowser
   ${CMAKE_CURRENT_LIST_DIR}/DefaultBrowser.cpp
   ${CMAKE_CURRENT_LIST_DIR}/DefaultBrowser.h)
 target_link_libraries(vantor_defaultbrowser PUBLIC Qt6::Core)
+
+# The socket option that lets datagrams go to the limited broadcast address (no widgets).
+vantor_add_library(vantor_broadcastoption
+  ${CMAKE_CURRENT_LIST_DIR}/BroadcastOption.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/BroadcastOption.h)
+target_link_libraries(vantor_broadcastoption PUBLIC Qt6::Core)
+if(WIN32)
+  target_link_libraries(vantor_broadcastoption PRIVATE ws2_32)
+endif()

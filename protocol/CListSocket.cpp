@@ -1,5 +1,6 @@
 #include "protocol/CListSocket.h"
 
+#include "platform/BroadcastOption.h"
 #include "protocol/ReplySet.h"
 
 #include <QElapsedTimer>
@@ -10,31 +11,11 @@
 #include <functional>
 #include <utility>
 
-#ifdef _WIN32
-#include <winsock2.h>
-#else
-#include <sys/socket.h>
-#endif
-
 namespace vantor {
 namespace {
 
 // Receive buffer asked for: a small datagram takes about 1 KB of buffer in the system.
 constexpr int kReceiveBufferBytes = 8 * 1024 * 1024;
-
-// QUdpSocket has no broadcast option of its own, so it is set on the descriptor.
-void SetBroadcastOption(qintptr descriptor)
-{
-    if (descriptor < 0)
-        return;
-    const int enable = 1;
-#ifdef _WIN32
-    ::setsockopt(static_cast<SOCKET>(descriptor), SOL_SOCKET, SO_BROADCAST,
-                 reinterpret_cast<const char*>(&enable), sizeof enable);
-#else
-    ::setsockopt(static_cast<int>(descriptor), SOL_SOCKET, SO_BROADCAST, &enable, sizeof enable);
-#endif
-}
 
 }  // namespace
 
@@ -100,7 +81,7 @@ bool CListSocket::Create()
 void CListSocket::EnableBroadcast()
 {
     if (m_socket != nullptr)
-        SetBroadcastOption(m_socket->socketDescriptor());
+        EnableBroadcastOption(m_socket->socketDescriptor());
 }
 
 void CListSocket::SendTo(const DEVICE_PACKET& packet)

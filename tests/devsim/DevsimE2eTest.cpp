@@ -3,7 +3,7 @@
 // only through scripts/netns; it refuses to run where the machine's real interfaces are
 // visible.
 
-#include "tools/devsim/BroadcastOption.h"
+#include "platform/BroadcastOption.h"
 
 #include <QByteArray>
 #include <QFile>
@@ -125,7 +125,7 @@ protected:
     {
         ASSERT_TRUE(m_program.bind(QHostAddress::AnyIPv4, kProgramPort, QUdpSocket::DontShareAddress))
             << m_program.errorString().toStdString();
-        ASSERT_TRUE(vantor::devsim::EnableBroadcast(m_program.socketDescriptor()));
+        ASSERT_TRUE(vantor::EnableBroadcastOption(m_program.socketDescriptor()));
     }
 
     void broadcast(const QByteArray& datagram)

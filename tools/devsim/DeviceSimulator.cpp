@@ -1,6 +1,6 @@
 #include "tools/devsim/DeviceSimulator.h"
 
-#include "tools/devsim/BroadcastOption.h"
+#include "platform/BroadcastOption.h"
 #include "tools/devsim/DatagramLog.h"
 
 #include <QDateTime>
@@ -52,7 +52,7 @@ bool DeviceSimulator::start(QString* error)
         }
         return false;
     }
-    if (!EnableBroadcast(m_socket.socketDescriptor()))
+    if (!EnableBroadcastOption(m_socket.socketDescriptor()))
         emit logLine(DatagramLog::ErrorLine(Now(), QStringLiteral("cannot enable SO_BROADCAST")));
     emit logLine(DatagramLog::InfoLine(
         Now(), QStringLiteral("listening on %1:%2 replies-to=%3:%4 devices=%5 reply-size=%6 answer-twice=%7 "

@@ -1,4 +1,4 @@
-#include "tools/devsim/BroadcastOption.h"
+#include "platform/BroadcastOption.h"
 
 #ifdef _WIN32
 #include <winsock2.h>
@@ -6,9 +6,9 @@
 #include <sys/socket.h>
 #endif
 
-namespace vantor::devsim {
+namespace vantor {
 
-bool EnableBroadcast(qintptr descriptor)
+bool EnableBroadcastOption(qintptr descriptor)
 {
     if (descriptor < 0)
         return false;
@@ -22,4 +22,4 @@ bool EnableBroadcast(qintptr descriptor)
 #endif
 }
 
-}  // namespace vantor::devsim
+}  // namespace vantor

@@ -7,6 +7,7 @@
 #include "platform/listcontrol/ListControl.h"
 #include "resources/Icons.h"
 #include "tests/support/LoopbackDevice.h"
+#include "resources/StringTable.h"
 
 #include <QAction>
 #include <QApplication>
@@ -41,7 +42,7 @@ void ProcessEventsFor(int milliseconds)
 
 QPixmap IconSheet()
 {
-    const std::array toolbar = {32772, 32780, 32781, 32782, 32783, 32814, 57664};
+    const std::array toolbar = {vantor::ids::ID_REFRESH, vantor::ids::ID_MODIFY_IP, vantor::ids::ID_MODIFY_MAC, vantor::ids::ID_WEB_BROWSER, vantor::ids::ID_SOFT_RESET, vantor::ids::ID_UPDATE_FIRMWARE, vantor::ids::ID_APP_ABOUT};
     const std::array icons = {128, 158, 151, 147, 153, 155, 157};
     QPixmap sheet(8 + 8 * 72, 8 + 4 * 72);
     sheet.fill(Qt::white);
@@ -137,19 +138,19 @@ int main(int argc, char* argv[])
     view->SetColumnVisible(2, true);
 
     // The list types reached only by their command ids.
-    frame->RouteCommand(59409);
+    frame->RouteCommand(vantor::ids::ID_VIEW_LARGEICON);
     ProcessEventsFor(100);
     ok = Save(frame->grab(), dir, QStringLiteral("main-window-large-icons.png")) && ok;
-    frame->RouteCommand(59408);
+    frame->RouteCommand(vantor::ids::ID_VIEW_SMALLICON);
     ProcessEventsFor(100);
     ok = Save(frame->grab(), dir, QStringLiteral("main-window-small-icons.png")) && ok;
-    frame->RouteCommand(59411);
+    frame->RouteCommand(vantor::ids::ID_VIEW_DETAILS);
     emit view->Control().Header()->sectionClicked(1);
     ProcessEventsFor(100);
 
     // The prompt of a hovered toolbar button.
-    QWidget* refreshButton = frame->ToolBar()->widgetForAction(frame->CommandAction(32772));
-    QStatusTipEvent tip(frame->CommandAction(32772)->statusTip());
+    QWidget* refreshButton = frame->ToolBar()->widgetForAction(frame->CommandAction(vantor::ids::ID_REFRESH));
+    QStatusTipEvent tip(frame->CommandAction(vantor::ids::ID_REFRESH)->statusTip());
     QCoreApplication::sendEvent(refreshButton, &tip);
     ProcessEventsFor(100);
     ok = Save(frame->grab(), dir, QStringLiteral("main-window-prompt.png")) && ok;

@@ -7,6 +7,7 @@
 #include "tests/app/ModalCloser.h"
 #include "tests/app/WaitUntil.h"
 #include "tests/support/LoopbackDevice.h"
+#include "resources/StringTable.h"
 
 #include <QElapsedTimer>
 #include <QScopeGuard>
@@ -28,10 +29,10 @@ namespace {
 using test::DialogScript;
 using test::MakeReply;
 
-constexpr int kModifyIp = 32780;
-constexpr int kModifyMac = 32781;
-constexpr int kSoftReset = 32783;
-constexpr int kUpdateFirmware = 32814;
+constexpr int kModifyIp = ids::ID_MODIFY_IP;
+constexpr int kModifyMac = ids::ID_MODIFY_MAC;
+constexpr int kSoftReset = ids::ID_SOFT_RESET;
+constexpr int kUpdateFirmware = ids::ID_UPDATE_FIRMWARE;
 
 // A command datagram written out by offset: "KWZ", the opcode, the given fields, zero elsewhere.
 QByteArray Datagram(char opcode, std::initializer_list<std::pair<int, QByteArray>> fields, const QByteArray& password)
@@ -201,7 +202,7 @@ TEST_F(CommandsTest, TheWalkReachesTheRowsSelectedAtItsStartWhateverHappensWhile
     Select({0, 1});
     const std::vector<QByteArray> afterRefresh = Run(kSoftReset,
                                                      {[&](QDialog& prompt) {
-                                                          m_frame->RouteCommand(32772);
+                                                          m_frame->RouteCommand(ids::ID_REFRESH);
                                                           m_device.Send(MakeReply(5), m_addresses.localPort);
                                                           test::WaitUntil([&] { return m_view->GetItemCount() == 1; });
                                                           prompt.accept();
@@ -261,11 +262,11 @@ TEST_F(CommandsTest, WebBrowserStartsTheBrowserOncePerSelectedRowWithTheBareAddr
     test::ModalCloser noDialog(nullptr);
 
     qunsetenv("BROWSER");
-    m_frame->RouteCommand(32782);
+    m_frame->RouteCommand(ids::ID_WEB_BROWSER);
     EXPECT_TRUE(starts.empty()) << "no browser found: nothing is started";
 
     qputenv("BROWSER", browser.toUtf8());
-    m_frame->RouteCommand(32782);
+    m_frame->RouteCommand(ids::ID_WEB_BROWSER);
     EXPECT_EQ(starts, (std::vector<QStringList>{{browser, QStringLiteral("192.168.1.3")},
                                                {browser, QStringLiteral("192.168.1.7")}}));
     ASSERT_TRUE(test::WaitUntil([&] {

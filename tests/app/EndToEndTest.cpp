@@ -8,6 +8,7 @@
 #include "platform/listcontrol/ListControl.h"
 #include "tests/app/DialogScript.h"
 #include "tests/app/WaitUntil.h"
+#include "resources/StringTable.h"
 
 #include <QApplication>
 #include <QElapsedTimer>
@@ -142,7 +143,7 @@ TEST(EndToEnd, DefaultDevicesAreListedAndEachSearchSendsOneRequest)
     EXPECT_EQ(view->Search()->Online(), 8);
 
     // Refresh: the list empties, one more request, the same eight come back.
-    app.MainFrame()->RouteCommand(32772);
+    app.MainFrame()->RouteCommand(ids::ID_REFRESH);
     EXPECT_LT(view->GetItemCount(), 8);
     ASSERT_TRUE(WaitUntil([&] { return view->GetItemCount() == 8; }, 5000)) << view->GetItemCount();
     RunEventLoopFor(300);
@@ -249,7 +250,7 @@ void ClickHeader(const CDorvexView& view, int controlColumn)
 QString OnlinePane(const CMainFrame& frame)
 {
     const IndicatorStatusBar* bar = frame.StatusBar();
-    return bar->GetPaneText(bar->CommandToIndex(59136));
+    return bar->GetPaneText(bar->CommandToIndex(ids::ID_INDICATOR_ONLINE));
 }
 
 // Four devices answering one after another, in an order that is not the list's: by IP address
@@ -281,7 +282,7 @@ TEST(EndToEnd, RowsAreSortedAsTheyArriveAndHeaderClicksAndAutoArrangeWork)
     EXPECT_EQ(OnlinePane(frame), QStringLiteral("Online : 4"));
 
     // Refresh empties the list and fills it again, in the same order.
-    frame.RouteCommand(32772);
+    frame.RouteCommand(ids::ID_REFRESH);
     EXPECT_EQ(view.GetItemCount(), 0);
     ASSERT_TRUE(WaitUntil([&] { return view.GetItemCount() == 4; }, 5000));
     EXPECT_EQ(Names(view), byAddress);
@@ -303,8 +304,8 @@ TEST(EndToEnd, RowsAreSortedAsTheyArriveAndHeaderClicksAndAutoArrangeWork)
     EXPECT_EQ(Names(view), byAddress);
 
     // Auto Arrange off: the next search lists the devices as they answer, without arrow or shading.
-    frame.RouteCommand(59397);
-    frame.RouteCommand(32772);
+    frame.RouteCommand(ids::ID_VIEW_AUTOARRANGE);
+    frame.RouteCommand(ids::ID_REFRESH);
     ASSERT_TRUE(WaitUntil([&] { return view.GetItemCount() >= 1; }, 5000));
     EXPECT_FALSE(view.IsSortArrowShown());
     EXPECT_FALSE(view.IsSortedColumnShaded());
@@ -367,19 +368,19 @@ TEST(EndToEnd, DeviceCommandsChangeTheDeviceWithTheRightPasswordOnly)
                           "secret");
     };
     const std::vector<Case> cases = {
-        {"Modify MAC", 32781, {test::DialogScript::Password("secret")},
+        {"Modify MAC", ids::ID_MODIFY_MAC, {test::DialogScript::Password("secret")},
          {CommandHex('<', {{4, "0a4d0032"}, {12, "001b2b3c4d50"}}, "secret")},
          {"10.77.0.50", "255.255.255.0", "10.77.0.1", "00-1B-2B-3C-4D-50"}},
-        {"Modify MAC, wrong password", 32781, {test::DialogScript::Password("wrong")},
+        {"Modify MAC, wrong password", ids::ID_MODIFY_MAC, {test::DialogScript::Password("wrong")},
          {CommandHex('<', {{4, "0a4d0032"}, {12, "001b2b3c4d50"}}, "wrong")}, unchanged},
-        {"Modify IP", 32780,
+        {"Modify IP", ids::ID_MODIFY_IP,
          {test::DialogScript::Addresses(0x0A4D0033, 0xFFFF0000, 0x0A4D00FE), test::DialogScript::Password("secret"),
           test::DialogScript::Password("secret"), test::DialogScript::Password("secret")},
          {setAddress(':'), setAddress(';'), setAddress('>')},
          {"10.77.0.51", "255.255.0.0", "10.77.0.254", "00-1A-2B-3C-4D-50"}},
-        {"Soft Reset", 32783, {test::DialogScript::Password("secret")}, {CommandHex('=', {{12, mac}}, "secret")},
+        {"Soft Reset", ids::ID_SOFT_RESET, {test::DialogScript::Password("secret")}, {CommandHex('=', {{12, mac}}, "secret")},
          unchanged},
-        {"Update Firmware", 32814, {test::DialogScript::Password("secret")}, {CommandHex('?', {{12, mac}}, "secret")},
+        {"Update Firmware", ids::ID_UPDATE_FIRMWARE, {test::DialogScript::Password("secret")}, {CommandHex('?', {{12, mac}}, "secret")},
          unchanged},
     };
     for (const Case& c : cases) {
@@ -405,7 +406,7 @@ TEST(EndToEnd, DeviceCommandsChangeTheDeviceWithTheRightPasswordOnly)
             EXPECT_EQ(view.GetItemText(0, column), QString::fromLatin1(c.after[static_cast<std::size_t>(column - 1)]));
         EXPECT_EQ(CommandsReceived(simulator), c.wire);
         // The device obeyed each datagram, or refused the wrong password.
-        const bool right = c.after != unchanged || c.command == 32783 || c.command == 32814;
+        const bool right = c.after != unchanged || c.command == ids::ID_SOFT_RESET || c.command == ids::ID_UPDATE_FIRMWARE;
         EXPECT_EQ(simulator.LogText().count(QLatin1String(right ? "result=applied" : "result=wrong-password")),
                   static_cast<int>(c.wire.size()));
     }

@@ -7,6 +7,7 @@
 #include "platform/ProfileStore.h"
 #include "resources/Icons.h"
 #include "resources/SvgIconEngine.h"
+#include "resources/StringTable.h"
 
 #include <QApplication>
 #include <QFile>
@@ -26,7 +27,7 @@
 namespace vantor {
 namespace {
 
-constexpr std::array kIndicators = {0, 59137, 59138, 59139, 59136};
+constexpr std::array kIndicators = {0, ids::ID_INDICATOR_CAPS, ids::ID_INDICATOR_NUM, ids::ID_INDICATOR_SCRL, ids::ID_INDICATOR_ONLINE};
 
 // ---- status bar --------------------------------------------------------------------------
 
@@ -40,14 +41,30 @@ protected:
     IndicatorStatusBar m_bar;
 };
 
+// The ids the tests use by name, checked against their values once.
+TEST(CommandIds, HaveTheirFixedValues)
+{
+    const std::pair<int, int> named[] = {
+        {ids::ID_REFRESH, 32772},          {ids::ID_MODIFY_IP, 32780},        {ids::ID_MODIFY_MAC, 32781},
+        {ids::ID_WEB_BROWSER, 32782},      {ids::ID_SOFT_RESET, 32783},       {ids::ID_UPDATE_FIRMWARE, 32814},
+        {ids::ID_VIEW_AUTOARRANGE, 59397}, {ids::ID_VIEW_TOOLBAR, 59392},     {ids::ID_VIEW_STATUS_BAR, 59393},
+        {ids::ID_APP_ABOUT, 57664},        {ids::ID_APP_EXIT, 57665},         {ids::ID_VIEW_SMALLICON, 59408},
+        {ids::ID_VIEW_LARGEICON, 59409},   {ids::ID_VIEW_DETAILS, 59411},     {ids::ID_INDICATOR_ONLINE, 59136},
+        {ids::ID_INDICATOR_CAPS, 59137},   {ids::ID_INDICATOR_NUM, 59138},    {ids::ID_INDICATOR_SCRL, 59139},
+        {ids::IDS_APP_NAME, 57344},        {ids::IDS_PORT_OPEN_FAIL, 40100},
+    };
+    for (const auto& [id, value] : named)
+        EXPECT_EQ(id, value);
+}
+
 TEST_F(IndicatorStatusBarTest, FindsPanesByIndicatorId)
 {
     EXPECT_EQ(m_bar.PaneCount(), 5);
     EXPECT_EQ(m_bar.CommandToIndex(0), 0);
-    EXPECT_EQ(m_bar.CommandToIndex(59137), 1);
-    EXPECT_EQ(m_bar.CommandToIndex(59138), 2);
-    EXPECT_EQ(m_bar.CommandToIndex(59139), 3);
-    EXPECT_EQ(m_bar.CommandToIndex(59136), 4);
+    EXPECT_EQ(m_bar.CommandToIndex(ids::ID_INDICATOR_CAPS), 1);
+    EXPECT_EQ(m_bar.CommandToIndex(ids::ID_INDICATOR_NUM), 2);
+    EXPECT_EQ(m_bar.CommandToIndex(ids::ID_INDICATOR_SCRL), 3);
+    EXPECT_EQ(m_bar.CommandToIndex(ids::ID_INDICATOR_ONLINE), 4);
     EXPECT_EQ(m_bar.CommandToIndex(12345), -1);
 }
 
@@ -74,12 +91,12 @@ TEST_F(IndicatorStatusBarTest, MessagePaneShowsPromptThenIdleText)
 
 TEST_F(IndicatorStatusBarTest, PaneInfoSetsTheWidthOfThePane)
 {
-    ASSERT_TRUE(m_bar.SetPaneInfo(4, 59136, IndicatorStatusBar::SBPS_NORMAL, 100));
+    ASSERT_TRUE(m_bar.SetPaneInfo(4, ids::ID_INDICATOR_ONLINE, IndicatorStatusBar::SBPS_NORMAL, 100));
     int id = 0;
     unsigned style = 1;
     int width = 0;
     ASSERT_TRUE(m_bar.GetPaneInfo(4, id, style, width));
-    EXPECT_EQ(id, 59136);
+    EXPECT_EQ(id, ids::ID_INDICATOR_ONLINE);
     EXPECT_EQ(style, IndicatorStatusBar::SBPS_NORMAL);
     EXPECT_EQ(width, 100);
     EXPECT_EQ(m_bar.PaneWidget(4)->width(), 100);
@@ -282,11 +299,11 @@ bool HasOpaquePixels(const QIcon& icon, int size)
 
 TEST(Artwork, EveryToolbarButtonHasAPicture)
 {
-    for (const int id : {32772, 32780, 32781, 32782, 32783, 32814, 57664}) {
+    for (const int id : {ids::ID_REFRESH, ids::ID_MODIFY_IP, ids::ID_MODIFY_MAC, ids::ID_WEB_BROWSER, ids::ID_SOFT_RESET, ids::ID_UPDATE_FIRMWARE, ids::ID_APP_ABOUT}) {
         EXPECT_TRUE(HasOpaquePixels(ToolbarIcon(id), 32)) << id;
         EXPECT_TRUE(HasOpaquePixels(ToolbarIcon(id), 16)) << id;
     }
-    EXPECT_TRUE(ToolbarIcon(57665).isNull());
+    EXPECT_TRUE(ToolbarIcon(ids::ID_APP_EXIT).isNull());
     EXPECT_TRUE(ToolbarIcon(0).isNull());
 }
 
@@ -305,7 +322,7 @@ TEST(Artwork, ApplicationAndListIcons)
 TEST(Artwork, PicturesDifferFromEachOther)
 {
     std::vector<QImage> images;
-    for (const int id : {32772, 32780, 32781, 32782, 32783, 32814, 57664})
+    for (const int id : {ids::ID_REFRESH, ids::ID_MODIFY_IP, ids::ID_MODIFY_MAC, ids::ID_WEB_BROWSER, ids::ID_SOFT_RESET, ids::ID_UPDATE_FIRMWARE, ids::ID_APP_ABOUT})
         images.push_back(ToolbarIcon(id).pixmap(32, 32).toImage());
     for (const int id : {128, 147, 151, 153, 155, 157, 158})
         images.push_back(ListIcon(id).pixmap(32, 32).toImage());
@@ -356,7 +373,7 @@ INSTANTIATE_TEST_SUITE_P(Pixels, DisabledLookTest,
 
 TEST(Artwork, DisabledPictureIsTheGreyOfTheNormalOneWhicheverIsAskedFirst)
 {
-    for (const int id : {32772, 32780, 57664}) {
+    for (const int id : {ids::ID_REFRESH, ids::ID_MODIFY_IP, ids::ID_APP_ABOUT}) {
         const QIcon normalFirst = ToolbarIcon(id);
         const QImage normal = normalFirst.pixmap(32, 32).toImage();
         const QImage disabledAfter = normalFirst.pixmap(32, 32, QIcon::Disabled).toImage();

@@ -3,6 +3,7 @@
 // extension, and the panes following on the next key event. Skips where Xvfb is missing.
 #include "platform/IndicatorStatusBar.h"
 #include "platform/LockKeys.h"
+#include "resources/StringTable.h"
 
 #include <QApplication>
 #include <QDir>
@@ -28,7 +29,7 @@
 
 namespace {
 
-constexpr std::array kIndicators = {0, 59137, 59138, 59139, 59136};
+constexpr std::array kIndicators = {0, vantor::ids::ID_INDICATOR_CAPS, vantor::ids::ID_INDICATOR_NUM, vantor::ids::ID_INDICATOR_SCRL, vantor::ids::ID_INDICATOR_ONLINE};
 
 // ---- child: runs on the xcb platform against the test's X server ---------------------------
 

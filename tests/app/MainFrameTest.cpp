@@ -11,6 +11,7 @@
 #include "tests/support/LoopbackDevice.h"
 #include "tests/app/ModalCloser.h"
 #include "tests/app/WaitUntil.h"
+#include "resources/StringTable.h"
 
 #include <QAction>
 #include <QApplication>
@@ -41,7 +42,7 @@ using test::MakeReply;
 using test::ModalCloser;
 using test::WaitUntil;
 
-constexpr std::array kDeviceCommands = {32780, 32781, 32782, 32783, 32814};
+constexpr std::array kDeviceCommands = {ids::ID_MODIFY_IP, ids::ID_MODIFY_MAC, ids::ID_WEB_BROWSER, ids::ID_SOFT_RESET, ids::ID_UPDATE_FIRMWARE};
 
 class MainFrameTest : public ::testing::Test {
 protected:
@@ -94,14 +95,14 @@ TEST_F(MainFrameTest, MenuBarHasFileViewHelpWithTheirItemsInOrder)
     ASSERT_EQ(menus.size(), 3);
     const std::array<QString, 3> titles = {QStringLiteral("&File"), QStringLiteral("&View"), QStringLiteral("&Help")};
     const std::array<std::vector<MenuItem>, 3> items = {
-        std::vector<MenuItem>{{"E&xit", 57665}},
-        std::vector<MenuItem>{{"&Tool Bar", 59392},
-                              {"&Status Bar", 59393},
+        std::vector<MenuItem>{{"E&xit", ids::ID_APP_EXIT}},
+        std::vector<MenuItem>{{"&Tool Bar", ids::ID_VIEW_TOOLBAR},
+                              {"&Status Bar", ids::ID_VIEW_STATUS_BAR},
                               {nullptr, 0},
-                              {"&Auto Arrange", 59397},
+                              {"&Auto Arrange", ids::ID_VIEW_AUTOARRANGE},
                               {nullptr, 0},
-                              {"&Refresh", 32772}},
-        std::vector<MenuItem>{{"&About Vantor Config...", 57664}},
+                              {"&Refresh", ids::ID_REFRESH}},
+        std::vector<MenuItem>{{"&About Vantor Config...", ids::ID_APP_ABOUT}},
     };
     for (std::size_t m = 0; m < 3; ++m) {
         SCOPED_TRACE(titles[m].toStdString());
@@ -126,7 +127,7 @@ TEST_F(MainFrameTest, ToolbarHasSevenButtonsAndTwoSeparatorsInOrder)
 {
     QToolBar* toolbar = m_frame->ToolBar();
     ASSERT_NE(toolbar, nullptr);
-    const std::array<int, 9> expected = {32772, 0, 32780, 32781, 32782, 32783, 32814, 0, 57664};
+    const std::array<int, 9> expected = {ids::ID_REFRESH, 0, ids::ID_MODIFY_IP, ids::ID_MODIFY_MAC, ids::ID_WEB_BROWSER, ids::ID_SOFT_RESET, ids::ID_UPDATE_FIRMWARE, 0, ids::ID_APP_ABOUT};
     const std::array<const char*, 9> tooltips = {"Refresh",    nullptr,       "Modify IP",       "Modify MAC", "Web Browser",
                                                  "Soft Reset", "Update Firmware", nullptr, "About"};
     const QList<QAction*> actions = toolbar->actions();
@@ -159,8 +160,8 @@ TEST_F(MainFrameTest, DeviceButtonsAreGreyedWithoutASelectedRow)
     Idle();
     for (const int id : kDeviceCommands)
         EXPECT_FALSE(Action(id)->isEnabled()) << id;
-    EXPECT_TRUE(Action(32772)->isEnabled());
-    EXPECT_TRUE(Action(57664)->isEnabled());
+    EXPECT_TRUE(Action(ids::ID_REFRESH)->isEnabled());
+    EXPECT_TRUE(Action(ids::ID_APP_ABOUT)->isEnabled());
 
     m_view->SetItemState(1, lc::LVIS_SELECTED | lc::LVIS_FOCUSED, lc::LVIS_SELECTED | lc::LVIS_FOCUSED);
     Idle();
@@ -170,12 +171,12 @@ TEST_F(MainFrameTest, DeviceButtonsAreGreyedWithoutASelectedRow)
     }
 
     // A new search empties the list: nothing selected, greyed again.
-    m_frame->RouteCommand(32772);
+    m_frame->RouteCommand(ids::ID_REFRESH);
     Idle();
     for (const int id : kDeviceCommands)
         EXPECT_FALSE(Action(id)->isEnabled()) << id;
-    EXPECT_TRUE(Action(32772)->isEnabled());
-    EXPECT_TRUE(Action(57664)->isEnabled());
+    EXPECT_TRUE(Action(ids::ID_REFRESH)->isEnabled());
+    EXPECT_TRUE(Action(ids::ID_APP_ABOUT)->isEnabled());
 }
 
 TEST_F(MainFrameTest, DeviceCommandsGoToTheViewEvenFromTheToolbar)
@@ -190,7 +191,7 @@ TEST_F(MainFrameTest, DeviceCommandsGoToTheViewEvenFromTheToolbar)
     }
     // Refresh from the toolbar reaches the view: the list empties and a request goes out.
     m_device.TakeReceived();
-    QTest::mouseClick(m_frame->ToolBar()->widgetForAction(Action(32772)), Qt::LeftButton);
+    QTest::mouseClick(m_frame->ToolBar()->widgetForAction(Action(ids::ID_REFRESH)), Qt::LeftButton);
     EXPECT_EQ(m_view->GetItemCount(), 0);
     EXPECT_EQ(m_device.TakeReceived().size(), 1u);
 }
@@ -201,7 +202,7 @@ TEST_F(MainFrameTest, ToolbarAndStatusBarTogglesUncheckAndCheck)
         int commandId;
         QWidget* widget;
     };
-    for (const Toggle toggle : {Toggle{59392, m_frame->ToolBar()}, Toggle{59393, Bar()}}) {
+    for (const Toggle toggle : {Toggle{ids::ID_VIEW_TOOLBAR, m_frame->ToolBar()}, Toggle{ids::ID_VIEW_STATUS_BAR, Bar()}}) {
         SCOPED_TRACE(toggle.commandId);
         QAction* action = Action(toggle.commandId);
         Idle();
@@ -222,7 +223,7 @@ TEST_F(MainFrameTest, ToolbarAndStatusBarTogglesUncheckAndCheck)
 
 TEST_F(MainFrameTest, AutoArrangeIsCheckedAndToggles)
 {
-    QAction* action = Action(59397);
+    QAction* action = Action(ids::ID_VIEW_AUTOARRANGE);
     Idle();
     EXPECT_TRUE(action->isChecked());
     EXPECT_EQ(m_view->AutoArrange(), 1);
@@ -240,7 +241,7 @@ TEST_F(MainFrameTest, StatusBarPanesAndTexts)
 {
     IndicatorStatusBar* bar = Bar();
     ASSERT_EQ(bar->PaneCount(), 5);
-    const std::array<int, 5> ids = {0, 59137, 59138, 59139, 59136};
+    const std::array<int, 5> ids = {0, ids::ID_INDICATOR_CAPS, ids::ID_INDICATOR_NUM, ids::ID_INDICATOR_SCRL, ids::ID_INDICATOR_ONLINE};
     for (int i = 0; i < 5; ++i) {
         int id = -1;
         unsigned style = 0;
@@ -250,7 +251,7 @@ TEST_F(MainFrameTest, StatusBarPanesAndTexts)
         EXPECT_EQ(bar->CommandToIndex(ids[static_cast<std::size_t>(i)]), i);
     }
     EXPECT_EQ(MessagePane(), QStringLiteral("Ready"));
-    const int online = bar->CommandToIndex(59136);
+    const int online = bar->CommandToIndex(ids::ID_INDICATOR_ONLINE);
     EXPECT_EQ(bar->DisplayedPaneText(online), QStringLiteral("Online : 0"));
     int id = 0;
     unsigned style = 0;
@@ -268,7 +269,7 @@ TEST_F(MainFrameTest, StatusBarPanesAndTexts)
 
 TEST_F(MainFrameTest, HoveringAToolbarButtonShowsItsPromptThenReady)
 {
-    QWidget* button = m_frame->ToolBar()->widgetForAction(Action(32780));
+    QWidget* button = m_frame->ToolBar()->widgetForAction(Action(ids::ID_MODIFY_IP));
     // The way a hovered widget announces its prompt; it travels up to the frame.
     QStatusTipEvent enter(button->statusTip());
     QCoreApplication::sendEvent(button, &enter);
@@ -282,7 +283,7 @@ TEST_F(MainFrameTest, MovingTheMouseOverAButtonShowsItsPrompt)
 {
     // The pointer is only tracked over a window that is on screen.
     ASSERT_TRUE(QTest::qWaitForWindowExposed(m_frame));
-    QWidget* button = m_frame->ToolBar()->widgetForAction(Action(32772));
+    QWidget* button = m_frame->ToolBar()->widgetForAction(Action(ids::ID_REFRESH));
     QTest::mouseMove(button, button->rect().center());
     EXPECT_TRUE(WaitUntil([&] { return MessagePane() == QStringLiteral("Search all device again。"); }, 2000))
         << MessagePane().toStdString();
@@ -297,14 +298,14 @@ TEST_F(MainFrameTest, HoveringAutoArrangeInTheMenuShowsItsPromptAndItHasNoToolti
     ASSERT_NE(viewMenu, nullptr);
     viewMenu->popup(m_frame->mapToGlobal(QPoint(40, 20)));
     ASSERT_TRUE(WaitUntil([&] { return viewMenu->isVisible(); }));
-    viewMenu->setActiveAction(Action(59397));
+    viewMenu->setActiveAction(Action(ids::ID_VIEW_AUTOARRANGE));
     EXPECT_EQ(MessagePane(), QStringLiteral("Auto arrange。"));
-    viewMenu->setActiveAction(Action(32772));
+    viewMenu->setActiveAction(Action(ids::ID_REFRESH));
     EXPECT_EQ(MessagePane(), QStringLiteral("Search all device again。"));
     viewMenu->close();
     EXPECT_TRUE(WaitUntil([&] { return MessagePane() == QStringLiteral("Ready"); }, 2000));
     EXPECT_FALSE(viewMenu->toolTipsVisible());
-    EXPECT_EQ(Action(59397)->statusTip(), QStringLiteral("Auto arrange。"));
+    EXPECT_EQ(Action(ids::ID_VIEW_AUTOARRANGE)->statusTip(), QStringLiteral("Auto arrange。"));
 }
 
 TEST_F(MainFrameTest, OpeningTheViewMenuUpdatesItsCheckMarks)
@@ -313,10 +314,10 @@ TEST_F(MainFrameTest, OpeningTheViewMenuUpdatesItsCheckMarks)
     m_frame->ToolBar()->hide();
     QMenu* viewMenu = m_frame->menuBar()->actions().at(1)->menu();
     emit viewMenu->aboutToShow();
-    EXPECT_FALSE(Action(59392)->isChecked());
+    EXPECT_FALSE(Action(ids::ID_VIEW_TOOLBAR)->isChecked());
     m_frame->ToolBar()->show();
     emit viewMenu->aboutToShow();
-    EXPECT_TRUE(Action(59392)->isChecked());
+    EXPECT_TRUE(Action(ids::ID_VIEW_TOOLBAR)->isChecked());
 }
 
 TEST_F(MainFrameTest, ContextMenuOffersTheFramesOwnActions)
@@ -336,7 +337,7 @@ TEST_F(MainFrameTest, ContextMenuOffersTheFramesOwnActions)
         QCoreApplication::sendEvent(listArea, &event);
         EXPECT_EQ(closer.Seen(), 1);
     }
-    const std::array<int, 9> expected = {32780, 32781, 32782, 32783, 32814, 0, 59397, 0, 32772};
+    const std::array<int, 9> expected = {ids::ID_MODIFY_IP, ids::ID_MODIFY_MAC, ids::ID_WEB_BROWSER, ids::ID_SOFT_RESET, ids::ID_UPDATE_FIRMWARE, 0, ids::ID_VIEW_AUTOARRANGE, 0, ids::ID_REFRESH};
     ASSERT_EQ(offered.size(), 9u);
     for (std::size_t i = 0; i < expected.size(); ++i) {
         if (expected[i] == 0)
@@ -344,7 +345,7 @@ TEST_F(MainFrameTest, ContextMenuOffersTheFramesOwnActions)
         else
             EXPECT_EQ(offered[i].first, Action(expected[i])) << i;
     }
-    EXPECT_EQ(Action(32814)->text(), QStringLiteral("Update Firmware "));
+    EXPECT_EQ(Action(ids::ID_UPDATE_FIRMWARE)->text(), QStringLiteral("Update Firmware "));
 }
 
 TEST_F(MainFrameTest, AboutBoxShowsNameVersionNoticeAndClosesWithOk)
@@ -366,7 +367,7 @@ TEST_F(MainFrameTest, AboutBoxShowsNameVersionNoticeAndClosesWithOk)
             QTest::mouseClick(dialog->OkButton(), Qt::LeftButton);
             EXPECT_FALSE(dialog->isVisible()) << "OK closes the box";
         });
-        Action(57664)->trigger();
+        Action(ids::ID_APP_ABOUT)->trigger();
         EXPECT_EQ(closer.Seen(), 1);
     }
     EXPECT_EQ(title, QStringLiteral("About Vantor Config"));
@@ -411,13 +412,13 @@ TEST_F(MainFrameTest, StandardShortcutsDoNothing)
     EXPECT_EQ(m_view->GetItemCount(), 2);
     EXPECT_TRUE(m_device.TakeReceived().empty());
     EXPECT_TRUE(m_frame->isVisible());
-    for (const auto& [id, unused] : std::map<int, int>{{32772, 0}, {57664, 0}, {57665, 0}})
+    for (const auto& [id, unused] : std::map<int, int>{{ids::ID_REFRESH, 0}, {ids::ID_APP_ABOUT, 0}, {ids::ID_APP_EXIT, 0}})
         EXPECT_TRUE(Action(id)->shortcuts().isEmpty()) << id;
 }
 
 TEST_F(MainFrameTest, ExitClosesTheWindowAndReleasesTheEndpoint)
 {
-    Action(57665)->trigger();
+    Action(ids::ID_APP_EXIT)->trigger();
     EXPECT_FALSE(m_frame->isVisible());
     EXPECT_EQ(m_view->Endpoint(), nullptr);
     EXPECT_EQ(QApplication::activeModalWidget(), nullptr) << "nothing is asked on the way out";

@@ -8,6 +8,7 @@
 #include "tests/support/LoopbackDevice.h"
 #include "tests/app/ModalCloser.h"
 #include "tests/app/WaitUntil.h"
+#include "resources/StringTable.h"
 
 #include <QMessageBox>
 #include <QUdpSocket>
@@ -24,7 +25,7 @@ using test::LoopbackDevice;
 using test::MakeReply;
 using test::ModalCloser;
 
-constexpr int kOnlinePane = 59136;
+constexpr int kOnlinePane = ids::ID_INDICATOR_ONLINE;
 
 class SearchCycleTest : public ::testing::Test {
 protected:
@@ -111,7 +112,7 @@ TEST_F(SearchCycleTest, SameReplyTwiceOnOneOpeningIsOneRow)
     EXPECT_EQ(m_view->GetItemText(1, 0), QStringLiteral("Dev6"));
 
     // After a new opening the same reply is a row again.
-    m_frame->RouteCommand(32772);
+    m_frame->RouteCommand(ids::ID_REFRESH);
     Answer(5, 5);
     EXPECT_EQ(m_view->GetItemCount(), 1);
 }
@@ -214,7 +215,7 @@ TEST_F(SearchCycleTest, RefreshDuringASearchEmptiesTheListAndStartsAgain)
     Answer(1, 3);
     m_device.TakeReceived();
 
-    EXPECT_TRUE(m_frame->RouteCommand(32772));
+    EXPECT_TRUE(m_frame->RouteCommand(ids::ID_REFRESH));
 
     EXPECT_EQ(m_view->GetItemCount(), 0);
     EXPECT_EQ(Endpoint().Online(), 0);
@@ -261,7 +262,7 @@ TEST_F(SearchCycleTest, DestroyEmptiesTheListAndReleasesTheEndpoint)
     EXPECT_TRUE(other.bind(QHostAddress(QHostAddress::LocalHost), ProgramPort(), QUdpSocket::DontShareAddress));
     // A command arriving after that finds no window and does nothing.
     m_device.TakeReceived();
-    m_frame->RouteCommand(32772);
+    m_frame->RouteCommand(ids::ID_REFRESH);
     EXPECT_TRUE(m_device.TakeReceived().empty());
 }
 
@@ -299,14 +300,14 @@ TEST_F(SearchCycleTest, PortHeldByAnotherSocketShowsTheFailureAndSendsNothing)
     // Still held: Refresh fails the same way.
     {
         ModalCloser closer(nullptr);
-        m_frame->RouteCommand(32772);
+        m_frame->RouteCommand(ids::ID_REFRESH);
         EXPECT_EQ(closer.Seen(), 1);
     }
     EXPECT_TRUE(m_device.TakeReceived().empty());
 
     // Once the port is free, Refresh works.
     holder.close();
-    m_frame->RouteCommand(32772);
+    m_frame->RouteCommand(ids::ID_REFRESH);
     EXPECT_TRUE(Endpoint().IsOpen());
     EXPECT_TRUE(m_view->IsTimerRunning(CDorvexView::kSearchWindowTimer));
     const std::vector<QByteArray> received = m_device.TakeReceived();

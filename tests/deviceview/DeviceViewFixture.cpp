@@ -3,6 +3,7 @@
 #include "platform/IndicatorStatusBar.h"
 #include "platform/ProfileStore.h"
 #include "platform/listcontrol/ListControl.h"
+#include "resources/StringTable.h"
 
 #include <QAbstractItemModel>
 #include <QHeaderView>
@@ -76,7 +77,7 @@ std::vector<QString> DeviceViewFixture::ShownTexts(int controlColumn) const
 QString DeviceViewFixture::OnlinePaneText() const
 {
     const IndicatorStatusBar* bar = m_frame->StatusBar();
-    return bar->GetPaneText(bar->CommandToIndex(59136));
+    return bar->GetPaneText(bar->CommandToIndex(ids::ID_INDICATOR_ONLINE));
 }
 
 void DeviceViewFixture::ClickHeader(int controlColumn)

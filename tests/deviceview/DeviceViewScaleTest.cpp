@@ -7,6 +7,7 @@
 #include "protocol/DeviceRow.h"
 #include "tests/app/WaitUntil.h"
 #include "tests/deviceview/DeviceViewFixture.h"
+#include "resources/StringTable.h"
 
 #include <QAbstractItemModel>
 
@@ -92,7 +93,7 @@ TEST_F(DeviceViewScaleTest, RowsSortedOnArrivalMatchAFullStableSortForEveryParam
         EXPECT_EQ(View().GetItemCount(), 300);
 
         // A new search empties the list; the same parameter keeps the next rows in order.
-        Frame().RouteCommand(32772);
+        Frame().RouteCommand(ids::ID_REFRESH);
         arrived.clear();
         for (int i = 0; i < 100; ++i) {
             const DEVICE_PACKET reply = maker.Next();
@@ -117,20 +118,20 @@ TEST_F(DeviceViewScaleTest, SwitchingAutoArrangeAndListTypesStillEndsInStableSor
         }
     };
     add(50);
-    Frame().RouteCommand(59397);  // Auto Arrange off: arrival order from here
+    Frame().RouteCommand(ids::ID_VIEW_AUTOARRANGE);  // Auto Arrange off: arrival order from here
     add(40);
     {
         std::vector<std::string> expected = StableSorted({arrived.begin(), arrived.begin() + 50}, 2);
         expected.insert(expected.end(), arrived.begin() + 50, arrived.end());
         EXPECT_EQ(Records(), expected);
     }
-    Frame().RouteCommand(59397);  // on again: the next row sorts everything
+    Frame().RouteCommand(ids::ID_VIEW_AUTOARRANGE);  // on again: the next row sorts everything
     add(1);
     EXPECT_EQ(Records(), StableSorted(arrived, 2));
 
-    Frame().RouteCommand(59408);  // small icons: rows stay where they arrive
+    Frame().RouteCommand(ids::ID_VIEW_SMALLICON);  // small icons: rows stay where they arrive
     add(3);
-    Frame().RouteCommand(59411);  // details: sorted at once
+    Frame().RouteCommand(ids::ID_VIEW_DETAILS);  // details: sorted at once
     EXPECT_EQ(Records(), StableSorted(arrived, 2));
     add(30);
     EXPECT_EQ(Records(), StableSorted(arrived, 2));
@@ -158,10 +159,10 @@ TEST_F(DeviceViewScaleTest, RowsPlacedOrMovedKeepTheirCellsInHiddenColumns)
         add(n);
     // Rows that arrive while Auto Arrange is off stay at the end; the next row with it on moves
     // each of them into place (a few late rows are moved, not sorted).
-    Frame().RouteCommand(59397);
+    Frame().RouteCommand(ids::ID_VIEW_AUTOARRANGE);
     for (int n = 12; n >= 1; --n)
         add(n);
-    Frame().RouteCommand(59397);
+    Frame().RouteCommand(ids::ID_VIEW_AUTOARRANGE);
     const int sortsBefore = View().FullSortCount();
     add(15);
     EXPECT_EQ(View().FullSortCount(), sortsBefore) << "the late rows were moved one by one";

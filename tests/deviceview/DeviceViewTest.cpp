@@ -6,6 +6,7 @@
 #include "tests/app/ModalCloser.h"
 #include "tests/app/WaitUntil.h"
 #include "tests/deviceview/DeviceViewFixture.h"
+#include "resources/StringTable.h"
 
 #include <QAbstractItemModel>
 #include <QAccessible>
@@ -28,7 +29,7 @@ using namespace vantor::lc;
 using test::Device;
 using test::ModalCloser;
 
-constexpr std::array kDeviceCommands = {32780, 32781, 32782, 32783, 32814};
+constexpr std::array kDeviceCommands = {ids::ID_MODIFY_IP, ids::ID_MODIFY_MAC, ids::ID_WEB_BROWSER, ids::ID_SOFT_RESET, ids::ID_UPDATE_FIRMWARE};
 
 class DeviceViewTest : public test::DeviceViewFixture {};
 
@@ -165,10 +166,10 @@ TEST_F(DeviceViewTest, OnlineCountRestartsWithTheFirstRowOfANewSearch)
     Add(Device("B", {10, 0, 0, 2}));
     EXPECT_EQ(OnlinePaneText(), QStringLiteral("Online : 2"));
 
-    Frame().RouteCommand(32772);
+    Frame().RouteCommand(ids::ID_REFRESH);
     EXPECT_EQ(OnlinePaneText(), QStringLiteral("Online : 2")) << "kept until the first new row";
     IndicatorStatusBar* bar = Frame().StatusBar();
-    bar->SetPaneText(bar->CommandToIndex(59136), QStringLiteral("anything"), true);
+    bar->SetPaneText(bar->CommandToIndex(ids::ID_INDICATOR_ONLINE), QStringLiteral("anything"), true);
     Add(Device("C", {10, 0, 0, 3}));
     EXPECT_EQ(OnlinePaneText(), QStringLiteral("Online : 1"));
 }
@@ -182,7 +183,7 @@ TEST_F(DeviceViewTest, EachRowOwnsItsRecordUntilItIsDeleted)
     EXPECT_EQ(View().RecordCount(), 5);
     ASSERT_TRUE(View().DeleteItem(2));
     EXPECT_EQ(View().RowRecordCount(), 4);
-    Frame().RouteCommand(32772);
+    Frame().RouteCommand(ids::ID_REFRESH);
     EXPECT_EQ(View().RowRecordCount(), 0);
     EXPECT_EQ(View().RecordCount(), 0);
 }
@@ -317,9 +318,9 @@ TEST_F(DeviceViewTest, AutoArrangeOffKeepsArrivalOrderAndHidesArrowAndShadingAtT
     Add(Device("m", {10, 0, 0, 5}));
     ASSERT_TRUE(View().IsSortArrowShown());
 
-    Frame().RouteCommand(59397);
+    Frame().RouteCommand(ids::ID_VIEW_AUTOARRANGE);
     EXPECT_EQ(View().AutoArrange(), 0);
-    EXPECT_EQ(Frame().RouteCommandUI(59397).checked, false);
+    EXPECT_EQ(Frame().RouteCommandUI(ids::ID_VIEW_AUTOARRANGE).checked, false);
     EXPECT_TRUE(View().IsSortArrowShown()) << "nothing changes before the next row";
 
     Add(Device("z", {10, 0, 0, 9}));
@@ -336,7 +337,7 @@ TEST_F(DeviceViewTest, AutoArrangeOffKeepsArrivalOrderAndHidesArrowAndShadingAtT
     EXPECT_EQ(ColumnTexts(0), (std::vector<std::string>{"a", "m", "z"}));
 
     // Back on: the next row is sorted into place.
-    Frame().RouteCommand(59397);
+    Frame().RouteCommand(ids::ID_VIEW_AUTOARRANGE);
     EXPECT_EQ(View().AutoArrange(), 1);
     Add(Device("b", {10, 0, 0, 7}));
     EXPECT_EQ(ColumnTexts(0), (std::vector<std::string>{"a", "b", "m", "z"}));
@@ -360,14 +361,14 @@ TEST_F(DeviceViewTest, ListTypeCommandsChangeTheTypeAndTheCheckMarks)
     CreateFrame();
     Add(Device("b", {10, 0, 0, 2}));
     const auto checks = [&] {
-        return std::array<bool, 3>{Frame().RouteCommandUI(59409).checked, Frame().RouteCommandUI(59408).checked,
-                                   Frame().RouteCommandUI(59411).checked};
+        return std::array<bool, 3>{Frame().RouteCommandUI(ids::ID_VIEW_LARGEICON).checked, Frame().RouteCommandUI(ids::ID_VIEW_SMALLICON).checked,
+                                   Frame().RouteCommandUI(ids::ID_VIEW_DETAILS).checked};
     };
     EXPECT_EQ(checks(), (std::array<bool, 3>{false, false, true}));
-    for (const int id : {59409, 59408, 59411})
+    for (const int id : {ids::ID_VIEW_LARGEICON, ids::ID_VIEW_SMALLICON, ids::ID_VIEW_DETAILS})
         EXPECT_TRUE(Frame().RouteCommandUI(id).enabled);
 
-    EXPECT_TRUE(Frame().RouteCommand(59409));
+    EXPECT_TRUE(Frame().RouteCommand(ids::ID_VIEW_LARGEICON));
     EXPECT_EQ(View().ViewMode(), 0);
     EXPECT_EQ(View().Control().GetStyle() & LVS_TYPEMASK, LVS_ICON);
     EXPECT_EQ(checks(), (std::array<bool, 3>{true, false, false}));
@@ -377,13 +378,13 @@ TEST_F(DeviceViewTest, ListTypeCommandsChangeTheTypeAndTheCheckMarks)
     Add(Device("a", {10, 0, 0, 1}));
     EXPECT_EQ(ColumnTexts(0), (std::vector<std::string>{"b", "a"}));
 
-    EXPECT_TRUE(Frame().RouteCommand(59408));
+    EXPECT_TRUE(Frame().RouteCommand(ids::ID_VIEW_SMALLICON));
     EXPECT_EQ(View().ViewMode(), 2);
     EXPECT_EQ(View().Control().GetStyle() & LVS_TYPEMASK, LVS_SMALLICON);
     EXPECT_EQ(checks(), (std::array<bool, 3>{false, true, false}));
 
     // Details: the sort policy runs at once.
-    EXPECT_TRUE(Frame().RouteCommand(59411));
+    EXPECT_TRUE(Frame().RouteCommand(ids::ID_VIEW_DETAILS));
     EXPECT_EQ(View().ViewMode(), 1);
     EXPECT_EQ(View().Control().GetStyle() & LVS_TYPEMASK, LVS_REPORT);
     EXPECT_EQ(checks(), (std::array<bool, 3>{false, false, true}));
@@ -391,7 +392,7 @@ TEST_F(DeviceViewTest, ListTypeCommandsChangeTheTypeAndTheCheckMarks)
     EXPECT_EQ(ColumnTexts(0), (std::vector<std::string>{"a", "b"}));
 
     // Not on any menu or toolbar.
-    for (const int id : {59409, 59408, 59411})
+    for (const int id : {ids::ID_VIEW_LARGEICON, ids::ID_VIEW_SMALLICON, ids::ID_VIEW_DETAILS})
         EXPECT_EQ(Frame().CommandAction(id), nullptr) << id;
 }
 
@@ -488,9 +489,9 @@ TEST_F(DeviceViewTest, DeviceCommandsAreEnabledWhileRowsAreSelected)
     CreateFrame();
     for (const int id : kDeviceCommands)
         EXPECT_FALSE(Frame().RouteCommandUI(id).enabled) << id;
-    EXPECT_TRUE(Frame().RouteCommandUI(32772).enabled);
-    EXPECT_TRUE(Frame().RouteCommandUI(59397).enabled);
-    EXPECT_TRUE(Frame().RouteCommandUI(59397).checked);
+    EXPECT_TRUE(Frame().RouteCommandUI(ids::ID_REFRESH).enabled);
+    EXPECT_TRUE(Frame().RouteCommandUI(ids::ID_VIEW_AUTOARRANGE).enabled);
+    EXPECT_TRUE(Frame().RouteCommandUI(ids::ID_VIEW_AUTOARRANGE).checked);
 
     for (std::uint8_t n = 1; n <= 4; ++n)
         Add(Device("d", {10, 0, 0, n}));
@@ -579,7 +580,7 @@ TEST_F(DeviceViewTest, ArrowKeysMoveTheSelection)
     QTest::keyClick(list, Qt::Key_Up, Qt::ShiftModifier);
     EXPECT_EQ(View().GetSelectedCount(), 2);
     test::RunEventLoopFor(20);
-    EXPECT_TRUE(Frame().CommandAction(32780)->isEnabled());
+    EXPECT_TRUE(Frame().CommandAction(ids::ID_MODIFY_IP)->isEnabled());
 }
 
 TEST_F(DeviceViewTest, MenuKeyOpensTheRowMenuNextToTheList)
@@ -646,7 +647,7 @@ TEST_F(DeviceViewTest, ARowIdentityFollowsItsRowThroughSortsAndIsNeverGivenAgain
     EXPECT_EQ(View().GetItemText(View().FindRow(selected[0]), 0), QStringLiteral("B"));
 
     // The list is emptied and the same device answers again: a new row, a new identity.
-    Frame().RouteCommand(32772);
+    Frame().RouteCommand(ids::ID_REFRESH);
     EXPECT_EQ(View().FindRow(selected[0]), -1);
     Add(Device("B", {10, 0, 0, 9}));
     EXPECT_NE(View().RowIdAt(0), selected[0]);

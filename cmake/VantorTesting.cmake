@@ -3,6 +3,14 @@
 function(vantor_add_library name)
   add_library(${name} STATIC ${ARGN})
   target_include_directories(${name} PUBLIC $<BUILD_INTERFACE:${PROJECT_SOURCE_DIR}>)
+  target_link_libraries(${name} PRIVATE vantor_warnings vantor_qt_strict)
+endfunction()
+
+# vantor_add_program(<name> <sources>...)
+# One of the project's programs (the application, the simulator, the tools).
+function(vantor_add_program name)
+  add_executable(${name} ${ARGN})
+  target_link_libraries(${name} PRIVATE vantor_warnings vantor_qt_strict)
 endfunction()
 
 # vantor_add_gtest(<name> LABEL <unit|gui|e2e> SOURCES ... LIBS ...)
@@ -15,7 +23,7 @@ function(vantor_add_gtest name)
   endif()
   add_executable(${name} ${ARG_SOURCES})
   target_include_directories(${name} PRIVATE ${PROJECT_SOURCE_DIR})
-  target_link_libraries(${name} PRIVATE ${ARG_LIBS} GTest::gtest GTest::gtest_main)
+  target_link_libraries(${name} PRIVATE ${ARG_LIBS} GTest::gtest GTest::gtest_main vantor_warnings)
   add_test(NAME ${name} COMMAND ${name})
   set_tests_properties(${name} PROPERTIES
     LABELS ${ARG_LABEL}
@@ -28,7 +36,7 @@ function(vantor_add_bench name)
   cmake_parse_arguments(ARG "" "" "SOURCES;LIBS" ${ARGN})
   add_executable(${name} ${ARG_SOURCES})
   target_include_directories(${name} PRIVATE ${PROJECT_SOURCE_DIR})
-  target_link_libraries(${name} PRIVATE ${ARG_LIBS} benchmark::benchmark)
+  target_link_libraries(${name} PRIVATE ${ARG_LIBS} benchmark::benchmark vantor_warnings)
 endfunction()
 
 # vantor_add_netns_test(<name> COMMAND <exe> [args...] [LABEL e2e])

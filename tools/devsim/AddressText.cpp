@@ -123,7 +123,7 @@ QString EscapeBytes(std::span<const std::uint8_t> bytes)
     QString text;
     for (const std::uint8_t byte : bytes) {
         if (byte > 0x20 && byte < 0x7F && byte != '\\' && byte != '"')
-            text += QChar(byte);
+            text += QLatin1Char(static_cast<char>(byte));
         else
             text += QStringLiteral("\\x%1").arg(byte, 2, 16, QLatin1Char('0'));
     }

@@ -1,6 +1,9 @@
 #pragma once
 
+#include "listview/ColumnTable.h"
+#include "listview/RecordTable.h"
 #include "platform/listcontrol/ListControlApi.h"
+#include "platform/listcontrol/ListControlListener.h"
 #include "platform/listcontrol/ListTypes.h"
 
 #include <QByteArray>
@@ -10,13 +13,11 @@
 #include <QtGlobal>
 
 #include <cstdint>
-#include <deque>
 #include <memory>
 #include <optional>
 #include <span>
 #include <string>
-#include <variant>
-#include <vector>
+#include <string_view>
 
 class QPainter;
 
@@ -42,47 +43,50 @@ class ImageList;
 // control: 0 / false / -1 for a bad index or a refused request, and a refusal leaves the
 // extension's tables as they were.
 //
-// The extension has no widget of its own: `CListViewEx` joins it with the real control and
-// routes the control's notifications here. Single-threaded (the user-interface thread).
-class CListBase {
+// The extension has no widget of its own: it is the control's listener, and `CListViewEx` joins
+// it with the real control. Single-threaded (the user-interface thread).
+// The column table and the item records are kept by ColumnTable and RecordTable.
+class CListBase : public lc::ListControlListener {
     Q_DISABLE_COPY_MOVE(CListBase)
 
 public:
     // `list` is the control every message goes to; it must outlive the extension.
     explicit CListBase(lc::ListControlApi& list);
-    virtual ~CListBase();
+    ~CListBase() override;
 
     // ---- Index spaces -------------------------------------------------------------------------
     // Logical column shown at a control column; -1 when there is none.
-    int ToLogicalColumn(int controlColumn) const;
+    int ToLogicalColumn(int controlColumn) const { return m_columns.ToLogicalColumn(controlColumn); }
     // Number of visible columns before a logical column (its control column when it is visible).
-    int ToControlColumn(int logicalColumn) const;
+    int ToControlColumn(int logicalColumn) const { return m_columns.ToControlColumn(logicalColumn); }
     // Number of visible columns whose logical order is below `logicalOrder`.
-    int ToControlOrder(int logicalOrder) const;
+    int ToControlOrder(int logicalOrder) const { return m_columns.ToControlOrder(logicalOrder); }
     // Logical order of a display position of the control's header; -1 when there is none.
-    int ToLogicalOrder(int controlOrder) const;
+    int ToLogicalOrder(int controlOrder) const { return m_columns.ToLogicalOrder(controlOrder); }
     // Gives one column a new logical order, shifting the columns in between. Indexes or orders
     // outside the table change nothing.
-    void MoveColumnOrder(int column, int newOrder);
+    void MoveColumnOrder(int column, int newOrder) { m_columns.MoveOrder(column, newOrder); }
     // Hides or shows a hideable column; other columns, and a column already in the requested
     // state, are left alone.
     void SetColumnVisible(int column, bool visible);
     // Marks a column hideable (counted once in the hideable count).
-    void AllowColumnHiding(int column);
+    void AllowColumnHiding(int column) { m_columns.AllowHiding(column); }
 
     // ---- Column table queries -----------------------------------------------------------------
-    int GetColumnCount() const;  // logical columns
-    bool IsColumnVisible(int column) const;
-    bool IsColumnHideable(int column) const;
-    int ColumnOrder(int column) const;  // logical order, -1 for a bad index
+    int GetColumnCount() const { return m_columns.Count(); }  // logical columns
+    bool IsColumnVisible(int column) const { return IsValidColumn(column) && m_columns.At(column).visible; }
+    bool IsColumnHideable(int column) const { return IsValidColumn(column) && m_columns.At(column).hideable; }
+    int ColumnOrder(int column) const {  // logical order, -1 for a bad index
+        return IsValidColumn(column) ? m_columns.At(column).order : -1;
+    }
     // The heading the column was given (empty when it has none or the index is bad).
     std::string ColumnHeading(int column) const;
-    int HideableCount() const { return m_hideableCount; }
+    int HideableCount() const { return m_columns.HideableCount(); }
     int SortKey() const { return m_sortKey; }
     bool IsSortArrowShown() const { return m_showSortArrow; }
     bool IsSortedColumnShaded() const { return m_shadeSortedColumn; }
     // Number of item records the extension holds (one per item inserted through it).
-    int RecordCount() const { return m_liveRecords; }
+    int RecordCount() const { return m_records.LiveCount(); }
 
     // ---- Column messages (logical columns) ----------------------------------------------------
     int InsertColumn(int column, const lc::LVCOLUMNA& descriptor);  // control column or -1
@@ -183,22 +187,22 @@ public:
     // Background erase of the list area: with the sorted column shaded, paints the clip
     // rectangle in the background colour with the band in the tint (at most three fills) and
     // answers true; false lets the control erase.
-    bool OnEraseBackground(QPainter& painter, const QRect& clip);
+    bool OnEraseBackground(QPainter& painter, const QRect& clip) override;
     // Custom-draw stages: asks for item and cell notifications, gives the sorted column's cells
     // the tint, and after the first column's cell repaints its icon area.
-    unsigned OnCustomDraw(lc::NMLVCUSTOMDRAW& draw);
-    void OnHScroll();
-    void OnHeaderEndTrack(int column);
-    void OnHeaderItemChanged(int column);
+    unsigned OnCustomDraw(lc::NMLVCUSTOMDRAW& draw) override;
+    void OnHScroll() override;
+    void OnHeaderEndTrack(int column) override;
+    void OnHeaderItemChanged(int column) override;
     // The focus state follows the first selected item in and out.
-    void OnSetFocus();
-    void OnKillFocus();
+    void OnSetFocus() override;
+    void OnKillFocus() override;
     // The system colours changed: the shading state is applied again, which recomputes the tint
     // (and ends shading on a screen that now has 8 bits per pixel or fewer).
-    void OnSysColorChange();
+    void OnSysColorChange() override;
     // Display-text request for a cell the control holds as a callback text. Answers with the
     // stored text, or hands the request to ForwardGetDispInfo.
-    void OnGetDispInfo(lc::NMLVDISPINFOA& info);
+    void OnGetDispInfo(lc::NMLVDISPINFOA& info) override;
     // The extension's own reaction to a header click: the notification's sub-item becomes the
     // logical column, the sort key flips (same column) or becomes that column ascending, and
     // the header is refreshed. The extension does not sort.
@@ -209,41 +213,13 @@ public:
     lc::LPARAM UserDataOf(lc::LPARAM itemData) const;
 
 protected:
-    // Stored column descriptor: the caller's descriptor with absent fields zeroed and the
-    // heading duplicated. desc.pszText stays null; the heading lives in `text`.
-    struct COLUMN_DESCRIPTION {
-        lc::LVCOLUMNA desc;
-        std::optional<std::string> text;
-    };
-
-    // One entry of the column table.
-    struct COLUMN_DATA {
-        bool hideable = false;
-        bool visible = true;
-        int savedWidth = 0;  // width remembered while hidden
-        int order = 0;       // logical order
-        COLUMN_DESCRIPTION description;
-    };
-
-    // Text of a stored cell: none, the text-callback marker (an address never read), or a
-    // duplicate the cell owns.
-    struct CALLBACK_TEXT {};
-    using CELL_TEXT = std::variant<std::monostate, CALLBACK_TEXT, std::string>;
-
-    // Stored cell: the caller's item descriptor with absent fields zeroed. item.pszText stays
-    // null; the text lives in `text`.
-    struct CELL {
-        lc::LVITEMA item;
-        CELL_TEXT text;
-    };
-
-    // Record of one item; the control holds `itemData`, a handle to the record's slot, as the
-    // item's item data.
-    struct ROW_DATA {
-        lc::LPARAM userData = 0;
-        std::vector<std::unique_ptr<CELL>> cells;  // by logical column; null or missing = empty
-        lc::LPARAM itemData = 0;                    // the handle naming this record
-    };
+    // The column table's entries and the item records (see ColumnTable and RecordTable).
+    using COLUMN_DESCRIPTION = ColumnTable::COLUMN_DESCRIPTION;
+    using COLUMN_DATA = ColumnTable::COLUMN_DATA;
+    using CALLBACK_TEXT = RecordTable::CALLBACK_TEXT;
+    using CELL_TEXT = RecordTable::CELL_TEXT;
+    using CELL = RecordTable::CELL;
+    using ROW_DATA = RecordTable::ROW_DATA;
 
     // Hook for display-text requests the extension cannot answer (the owner's parent role).
     // The sub-item is the logical column and the item data the caller's own. Default: nothing.
@@ -258,8 +234,7 @@ protected:
     virtual QColor SystemColor(QPalette::ColorRole role) const;
 
     lc::ListControlApi* m_list;  // never owned
-    std::vector<COLUMN_DATA> m_columns;
-    int m_hideableCount = 0;
+    ColumnTable m_columns;
     int m_sortKey = 0;
     bool m_inDispInfo = false;
     bool m_showSortArrow = false;
@@ -275,6 +250,9 @@ protected:
     bool m_iconGapKnown = false;
 
 private:
+    // Copies a text into a caller buffer of `capacity` bytes: at most capacity - 1 bytes and a
+    // terminator. Returns the number of bytes copied. Nothing is written without a buffer.
+    static int CopyToBuffer(std::string_view text, char* buffer, int capacity);
     static COLUMN_DESCRIPTION CopyColumnDescriptor(const lc::LVCOLUMNA& descriptor);
     // The descriptor as the control receives it; points into `description`, valid while it lives.
     static lc::LVCOLUMNA ForControl(COLUMN_DESCRIPTION& description);
@@ -289,13 +267,13 @@ private:
     static lc::LPARAM ItemDataOf(const ROW_DATA& record);
     static int SortedColumnOfKey(int key);  // -1 for 0
 
-    bool IsValidColumn(int column) const;
+    bool IsValidColumn(int column) const { return m_columns.IsValid(column); }
     bool HasSortStyle() const;
     // The live record a handle names; null for any other value (a stale handle, a foreign value).
-    ROW_DATA* RecordFromItemData(lc::LPARAM itemData) const;
+    ROW_DATA* RecordFromItemData(lc::LPARAM itemData) const { return m_records.RecordFromItemData(itemData); }
     // A fresh record in a free slot (null when the table is full); FreeRecord gives it back.
-    ROW_DATA* NewRecord();
-    void FreeRecord(lc::LPARAM itemData);
+    ROW_DATA* NewRecord() { return m_records.NewRecord(); }
+    void FreeRecord(lc::LPARAM itemData) { m_records.FreeRecord(itemData); }
     // Reads an item's record through the control's own item data.
     ROW_DATA* RecordOf(int item) const;
     void ResendCells(int column);
@@ -306,20 +284,8 @@ private:
     QColor IconAreaColor(int item, unsigned state, bool focused, bool atLeftEdge) const;
     void ForwardToParent(lc::NMLVDISPINFOA& info);
 
-    // Owner of every record. A record stays at its slot while it lives (a deque never moves its
-    // elements when it grows) and its handle is the slot index with the slot's generation, so
-    // the way back from the control's item data is a bounds and generation check, with no
-    // value from the control ever used as an address. A freed slot's generation moves on, so
-    // its old handle is refused.
-    struct RECORD_SLOT {
-        ROW_DATA record;
-        std::uint32_t generation = 1;  // never 0
-        bool live = false;
-    };
     // Mutable: records are reached from const queries and changed by the messages that own them.
-    mutable std::deque<RECORD_SLOT> m_slots;
-    std::vector<std::uint32_t> m_freeSlots;  // indexes of slots not live, the last freed last
-    int m_liveRecords = 0;
+    mutable RecordTable m_records;
 };
 
 }  // namespace vantor

@@ -39,7 +39,7 @@ CListViewEx::~CListViewEx() {
 }
 
 std::unique_ptr<QMenu> CListViewEx::CreateHeaderMenu() {
-    if (m_hideableCount == 0) {
+    if (HideableCount() == 0) {
         return nullptr;
     }
     auto menu = std::make_unique<QMenu>();
@@ -57,8 +57,6 @@ std::unique_ptr<QMenu> CListViewEx::CreateHeaderMenu() {
     }
     return menu;
 }
-
-void CListViewEx::OnGetDispInfo(lc::NMLVDISPINFOA& info) { CListBase::OnGetDispInfo(info); }
 
 void CListViewEx::OnColumnClick(const lc::NMLISTVIEW& info) {
     lc::NMLISTVIEW logical = info;
@@ -81,18 +79,6 @@ void CListViewEx::OnItemDeleted(int item, lc::LPARAM itemData) { OnDeleteItem(it
 
 void CListViewEx::OnDeleteItem(int /*item*/, lc::LPARAM /*userData*/) {}
 
-bool CListViewEx::OnEraseBackground(QPainter& painter, const QRect& clip) {
-    return CListBase::OnEraseBackground(painter, clip);
-}
-
-unsigned CListViewEx::OnCustomDraw(lc::NMLVCUSTOMDRAW& draw) { return CListBase::OnCustomDraw(draw); }
-
-void CListViewEx::OnHScroll() { CListBase::OnHScroll(); }
-
-void CListViewEx::OnHeaderEndTrack(int column) { CListBase::OnHeaderEndTrack(column); }
-
-void CListViewEx::OnHeaderItemChanged(int column) { CListBase::OnHeaderItemChanged(column); }
-
 void CListViewEx::OnSetFocus() {
     if (std::exchange(m_focusLentToPopup, false)) {
         return;  // back from a pop-up menu
@@ -106,10 +92,6 @@ void CListViewEx::OnKillFocus() {
         return;
     }
     CListBase::OnKillFocus();
-}
-
-void CListViewEx::OnSysColorChange() {
-    CListBase::OnSysColorChange();
 }
 
 void CListViewEx::DrawListImage(QPainter& painter, const lc::ImageList& images, int index, const QPoint& topLeft,

@@ -1,7 +1,6 @@
 #pragma once
 
 #include "listview/CListBase.h"
-#include "platform/listcontrol/ListControlListener.h"
 
 #include <QWidget>
 
@@ -17,12 +16,12 @@ class ListControl;
 
 // The list window: a report-style list control filling the widget, joined with the extension
 // that stands in front of it. Callers use the extension's methods (logical columns, their own
-// item data); the control's notifications arrive here and are routed to the extension:
-// display-text requests, the header's column menu (hide and show columns), header drags,
-// column clicks (the extension's own reaction unless an owner replaces OnColumnClick), and the
-// painting protocol: background erase and custom draw (sorted-column shading, the first
-// column's icon area), scrolling, header tracking, focus and colour changes.
-class CListViewEx : public QWidget, public lc::ListControlListener, public CListBase {
+// item data). The extension is the control's listener and answers display-text requests and
+// the painting protocol itself; this class adds the notifications that need a widget or an
+// owner: the header's column menu (hide and show columns), header drags, column clicks (the
+// extension's own reaction unless an owner replaces OnColumnClick), item deletions, and focus
+// lent to a pop-up menu.
+class CListViewEx : public QWidget, public CListBase {
     Q_OBJECT
     Q_DISABLE_COPY_MOVE(CListViewEx)
 
@@ -41,22 +40,15 @@ public:
     // entry shows or hides its column. Null while no column is hideable.
     std::unique_ptr<QMenu> CreateHeaderMenu();
 
-    // ---- Notifications from the control ----
-    void OnGetDispInfo(lc::NMLVDISPINFOA& info) override;
+    // ---- Notifications from the control (the rest are the extension's own) ----
     // Default: the extension's reaction (sort key flipped or moved, header refreshed).
     void OnColumnClick(const lc::NMLISTVIEW& info) override;
     void OnHeaderContextMenu(const QPoint& globalPos) override;
     void OnHeaderEndDrag(int column, int newOrder) override;
     void OnItemDeleted(int item, lc::LPARAM itemData) final;
-    bool OnEraseBackground(QPainter& painter, const QRect& clip) override;
-    unsigned OnCustomDraw(lc::NMLVCUSTOMDRAW& draw) override;
-    void OnHScroll() override;
-    void OnHeaderEndTrack(int column) override;
-    void OnHeaderItemChanged(int column) override;
     // A pop-up menu takes the keyboard only for a while: the focus state stays where it was.
     void OnSetFocus() override;
     void OnKillFocus() override;
-    void OnSysColorChange() override;
 
 protected:
     // An item is being deleted; `userData` is the item data the caller gave. Default: nothing.

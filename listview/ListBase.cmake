@@ -3,6 +3,9 @@
 # vantor_listviewex joins it with the real control widget.
 vantor_add_library(vantor_listbase
   ${CMAKE_CURRENT_LIST_DIR}/CListBase.h ${CMAKE_CURRENT_LIST_DIR}/CListBase.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/CListBaseColumns.cpp ${CMAKE_CURRENT_LIST_DIR}/CListBaseDraw.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/ColumnTable.h ${CMAKE_CURRENT_LIST_DIR}/ColumnTable.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/RecordTable.h ${CMAKE_CURRENT_LIST_DIR}/RecordTable.cpp
   ${CMAKE_CURRENT_LIST_DIR}/ColumnLayout.h ${CMAKE_CURRENT_LIST_DIR}/ColumnLayout.cpp
   ${CMAKE_CURRENT_LIST_DIR}/ShadeTint.h ${CMAKE_CURRENT_LIST_DIR}/ShadeTint.cpp)
 # The control's call surface and image lists only: no widget.

@@ -72,7 +72,7 @@ void ListControl::Private::ConnectHeader()
 // the one sort marker. Changes made here are not the user's and send no notification.
 void ListControl::Private::SyncHeader()
 {
-    ++headerSyncing;
+    const CounterGuard syncing(headerSyncing);
     const int count = data.ColumnCount();
     if (header->count() == count) {
         for (int column = 0; column < count; ++column) {
@@ -88,7 +88,6 @@ void ListControl::Private::SyncHeader()
     }
     header->setSectionsMovable((data.appearance.extStyle & LVS_EX_HEADERDRAGDROP) != 0);
     SyncSortIndicator();
-    --headerSyncing;
 }
 
 void ListControl::Private::SyncSortIndicator()
@@ -105,7 +104,7 @@ void ListControl::Private::SyncSortIndicator()
             }
         }
     }
-    ++headerSyncing;
+    const CounterGuard syncing(headerSyncing);
     if (marked < 0) {
         header->setSortIndicatorShown(false);
         header->setSortIndicator(-1, Qt::AscendingOrder);
@@ -117,7 +116,6 @@ void ListControl::Private::SyncSortIndicator()
         header->setSortIndicator(marked, up ? Qt::DescendingOrder : Qt::AscendingOrder);
         header->setSortIndicatorShown(true);
     }
-    --headerSyncing;
 }
 
 void ListControl::Private::ApplyWidth(int column, int width)
@@ -174,16 +172,18 @@ int ListControl::InsertColumn(int column, const LVCOLUMNA& descriptor)
     entry.headerFmt = HDF_STRING | HeaderBitsOf(entry.fmt, column == 0);
     const int position = (descriptor.mask & LVCF_ORDER) != 0 ? std::clamp(descriptor.iOrder, 0, count) : column;
 
-    ++d->headerSyncing;
-    ++d->ignoreQtSelection;
-    d->model->BeginInsertColumn(column);
-    contents.InsertColumn(column, position, std::move(entry));
-    d->model->EndInsertColumn();
-    --d->ignoreQtSelection;
-    if (d->sortMarkColumn >= column)
-        ++d->sortMarkColumn;
-    d->SyncHeader();
-    --d->headerSyncing;
+    {
+        const CounterGuard syncing(d->headerSyncing);
+        {
+            const CounterGuard ignoring(d->ignoreQtSelection);
+            d->model->BeginInsertColumn(column);
+            contents.InsertColumn(column, position, std::move(entry));
+            d->model->EndInsertColumn();
+        }
+        if (d->sortMarkColumn >= column)
+            ++d->sortMarkColumn;
+        d->SyncHeader();
+    }
     if (contents.SelectedCount() > 0 || contents.FocusedItem() >= 0)
         d->ScheduleSelectionSync();
     return column;
@@ -194,20 +194,22 @@ bool ListControl::DeleteColumn(int column)
     ListControlData& contents = d->data;
     if (!contents.IsColumn(column) || d->sorting)
         return false;
-    ++d->headerSyncing;
-    ++d->ignoreQtSelection;
-    d->model->BeginRemoveColumn(column);
-    contents.DeleteColumn(column);
-    d->model->EndRemoveColumn();
-    --d->ignoreQtSelection;
-    if (d->sortMarkColumn == column)
-        d->sortMarkColumn = -1;
-    else if (d->sortMarkColumn > column)
-        --d->sortMarkColumn;
-    if (d->trackingColumn >= column)
-        d->trackingColumn = -1;
-    d->SyncHeader();
-    --d->headerSyncing;
+    {
+        const CounterGuard syncing(d->headerSyncing);
+        {
+            const CounterGuard ignoring(d->ignoreQtSelection);
+            d->model->BeginRemoveColumn(column);
+            contents.DeleteColumn(column);
+            d->model->EndRemoveColumn();
+        }
+        if (d->sortMarkColumn == column)
+            d->sortMarkColumn = -1;
+        else if (d->sortMarkColumn > column)
+            --d->sortMarkColumn;
+        if (d->trackingColumn >= column)
+            d->trackingColumn = -1;
+        d->SyncHeader();
+    }
     if (contents.SelectedCount() > 0 || contents.FocusedItem() >= 0)
         d->ScheduleSelectionSync();
     return true;

@@ -8,6 +8,7 @@
 #include "platform/listcontrol/TextBytes.h"
 
 #include <QAbstractItemView>
+#include <QScopedValueRollback>
 
 #include <algorithm>
 #include <cstring>
@@ -124,11 +125,12 @@ int ListControl::InsertItem(const LVITEMA& item)
         const std::string_view text = entry.cells.empty() ? std::string_view() : entry.cells.front().text;
         index = contents.SortedPosition(text, (style & LVS_SORTDESCENDING) != 0);
     }
-    ++d->ignoreQtSelection;
-    d->model->BeginInsertItems(index, index);
-    index = contents.InsertItem(index, std::move(entry));
-    d->model->EndInsertItems();
-    --d->ignoreQtSelection;
+    {
+        const CounterGuard ignoring(d->ignoreQtSelection);
+        d->model->BeginInsertItems(index, index);
+        index = contents.InsertItem(index, std::move(entry));
+        d->model->EndInsertItems();
+    }
     if ((state & kSelectionBits) != 0)
         d->StateChanged(d->ApplyState(index, state, kSelectionBits), kSelectionBits);
     return index;
@@ -220,11 +222,13 @@ bool ListControl::DeleteItem(int item)
     ListControlData& contents = d->data;
     if (!contents.IsItem(item) || d->sorting)
         return false;
-    ++d->ignoreQtSelection;
-    d->model->BeginRemoveItems(item, item);
-    const ListItem removed = contents.TakeItem(item);
-    d->model->EndRemoveItems();
-    --d->ignoreQtSelection;
+    ListItem removed;
+    {
+        const CounterGuard ignoring(d->ignoreQtSelection);
+        d->model->BeginRemoveItems(item, item);
+        removed = contents.TakeItem(item);
+        d->model->EndRemoveItems();
+    }
     if (d->hotItem >= item)
         d->hotItem = -1;
     // Qt hands the current index to a neighbour of a removed current row; focus stays
@@ -244,11 +248,10 @@ bool ListControl::DeleteAllItems()
     const int count = contents.ItemCount();
     std::vector<ListItem> removed;
     if (count > 0) {
-        ++d->ignoreQtSelection;
+        const CounterGuard ignoring(d->ignoreQtSelection);
         d->model->BeginRemoveItems(0, count - 1);
         removed = contents.TakeAllItems();
         d->model->EndRemoveItems();
-        --d->ignoreQtSelection;
     }
     d->hotItem = -1;
     d->selectionDirty = false;
@@ -287,13 +290,13 @@ bool ListControl::SortItems(PFNLVCOMPARE compare, LPARAM sortData)
     ListControlData& contents = d->data;
     if (compare == nullptr || d->sorting)
         return false;
-    // The compare function may read the list; changes to it are refused until the sort is done.
-    d->sorting = true;
-    const std::vector<int> permutation = contents.SortPermutation(compare, sortData);
-    ++d->ignoreQtSelection;
-    d->model->ReorderItems(permutation, [&] { contents.ApplyPermutation(permutation); });
-    --d->ignoreQtSelection;
-    d->sorting = false;
+    {
+        // The compare function may read the list; changes to it are refused until the sort is done.
+        const QScopedValueRollback<bool> sortingNow(d->sorting, true);
+        const std::vector<int> permutation = contents.SortPermutation(compare, sortData);
+        const CounterGuard ignoring(d->ignoreQtSelection);
+        d->model->ReorderItems(permutation, [&] { contents.ApplyPermutation(permutation); });
+    }
     d->hotItem = -1;
     if (contents.SelectedCount() > 0 || contents.FocusedItem() >= 0)
         d->ScheduleSelectionSync();
@@ -308,12 +311,14 @@ bool ListControl::MoveItem(int from, int to)
         return false;
     if (from == to)
         return true;
-    ++d->ignoreQtSelection;
-    const bool announced = d->model->BeginMoveItem(from, to);
-    contents.MoveItem(from, to);
-    if (announced)
-        d->model->EndMoveItem();
-    --d->ignoreQtSelection;
+    bool announced = false;
+    {
+        const CounterGuard ignoring(d->ignoreQtSelection);
+        announced = d->model->BeginMoveItem(from, to);
+        contents.MoveItem(from, to);
+        if (announced)
+            d->model->EndMoveItem();
+    }
     if (!announced)
         d->model->AllItemsChanged();
     d->hotItem = -1;

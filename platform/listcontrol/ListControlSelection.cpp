@@ -45,7 +45,7 @@ void ListControl::Private::SyncSelection()
         return;
     selectionDirty = false;
     selectionTimer.stop();
-    ++ignoreQtSelection;
+    const CounterGuard ignoring(ignoreQtSelection);
     // Giving an item the focus does not scroll the list; only the user's moves do.
     const bool treeScrolls = tree->hasAutoScroll();
     const bool iconsScroll = icons->hasAutoScroll();
@@ -77,7 +77,6 @@ void ListControl::Private::SyncSelection()
     }
     tree->setAutoScroll(treeScrolls);
     icons->setAutoScroll(iconsScroll);
-    --ignoreQtSelection;
 }
 
 void ListControl::Private::OnQtSelectionChanged(const QItemSelection& selected, const QItemSelection& deselected)

@@ -54,6 +54,18 @@ inline std::string InputText(const char* text)
     return std::string(text);
 }
 
+// Raises a re-entrancy counter for the guard's lifetime, so that no return path (or
+// exception) can leave it raised.
+class CounterGuard {
+public:
+    explicit CounterGuard(int& counter) : m_counter(counter) { ++m_counter; }
+    ~CounterGuard() { --m_counter; }
+    Q_DISABLE_COPY_MOVE(CounterGuard)
+
+private:
+    int& m_counter;
+};
+
 // ------------------------------------------------------------------------------------------------
 struct ListControl::Private {
     explicit Private(ListControl& owner) : q(owner) {}

@@ -88,6 +88,7 @@ void ListControl::Private::SyncHeader()
     }
     header->setSectionsMovable((data.appearance.extStyle & LVS_EX_HEADERDRAGDROP) != 0);
     SyncSortIndicator();
+    CheckHeaderMirror();
 }
 
 void ListControl::Private::SyncSortIndicator()
@@ -129,6 +130,7 @@ void ListControl::Private::OnSectionResized(int section, int newSize)
     if (headerSyncing > 0 || !data.IsColumn(section))
         return;
     data.Column(section).width = newSize;
+    CheckHeaderMirror();
     if (header->IsMouseHeld())
         trackingColumn = section;
     if (listener != nullptr)
@@ -146,9 +148,28 @@ void ListControl::Private::OnSectionMoved(int section, int newVisual)
         SyncHeader();  // the header disagrees with the columns: the control's order wins
         return;
     }
+    CheckHeaderMirror();
     tree->viewport()->update();
     if (listener != nullptr)
         listener->OnHeaderEndDrag(section, newVisual);
+}
+
+// Column widths and the display order are kept twice, in the columns and in the header's
+// sections; every header change, the control's (SyncHeader) or the user's (the two handlers
+// above), must leave the copies equal.
+void ListControl::Private::CheckHeaderMirror() const
+{
+#ifndef QT_NO_DEBUG
+    const int count = data.ColumnCount();
+    Q_ASSERT_X(header->count() == count, "ListControl", "header sections and columns differ in number");
+    const std::vector<int>& order = data.Order();
+    for (int i = 0; i < count; ++i) {
+        Q_ASSERT_X(header->sectionSize(i) == data.Column(i).width, "ListControl",
+                   "a header section and its column differ in width");
+        Q_ASSERT_X(header->logicalIndex(i) == order[static_cast<std::size_t>(i)], "ListControl",
+                   "the header and the columns differ in display order");
+    }
+#endif
 }
 
 // ---- Columns -----------------------------------------------------------------------------------

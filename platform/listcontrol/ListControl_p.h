@@ -93,6 +93,8 @@ struct ListControl::Private {
     void ApplyWidth(int column, int width);
     void OnSectionResized(int section, int newSize);
     void OnSectionMoved(int section, int newVisual);
+    // Debug builds: asserts that the header's sections show the columns' widths and order.
+    void CheckHeaderMirror() const;
 
     // ---- Styles (ListControlStyle.cpp) ----
     void ApplyStyle();

@@ -26,9 +26,9 @@ constexpr int kOnlinePaneIndex = 4;
 constexpr int kOnlinePaneWidth = 100;
 
 // Toolbar buttons, left to right; 0 is a separator.
-constexpr std::array kToolbarButtons = {ids::ID_REFRESH,     0, ids::ID_MODIFY_IP, ids::ID_MODIFY_MAC,
-                                        ids::ID_WEB_BROWSER, ids::ID_SOFT_RESET, ids::ID_UPDATE_FIRMWARE,
-                                        0,                   ids::ID_APP_ABOUT};
+constexpr std::array kToolbarButtons = {
+    ids::ID_REFRESH,         0, ids::ID_MODIFY_IP, ids::ID_MODIFY_MAC, ids::ID_WEB_BROWSER, ids::ID_SOFT_RESET,
+    ids::ID_UPDATE_FIRMWARE, 0, ids::ID_APP_ABOUT};
 constexpr int kToolbarImageSize = 32;
 
 // Room the window opens with: all six columns of the list fit.
@@ -36,8 +36,7 @@ constexpr QSize kDefaultSize(800, 500);
 
 }  // namespace
 
-CMainFrame::CMainFrame(CDorvexDoc& document, CommandTarget* application, EndpointAddresses addresses,
-                       QWidget* parent)
+CMainFrame::CMainFrame(CDorvexDoc& document, CommandTarget* application, EndpointAddresses addresses, QWidget* parent)
     : QMainWindow(parent)
     , m_document(document)
     , m_application(application)
@@ -77,8 +76,7 @@ int CMainFrame::OnCreate()
 
     // Enabling is asked whenever the program is about to wait for events, and when a menu opens.
     if (QAbstractEventDispatcher* dispatcher = QAbstractEventDispatcher::instance(thread()))
-        connect(dispatcher, &QAbstractEventDispatcher::aboutToBlock, this,
-                [this] { UpdateCommandStates(); });
+        connect(dispatcher, &QAbstractEventDispatcher::aboutToBlock, this, [this] { UpdateCommandStates(); });
     UpdateCommandStates();
     return 0;
 }

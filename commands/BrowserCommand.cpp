@@ -4,7 +4,6 @@
 
 #include <QProcess>
 
-
 namespace vantor {
 bool IsSafeBrowserArgument(std::string_view addressText)
 {

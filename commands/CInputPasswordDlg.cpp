@@ -18,10 +18,7 @@ namespace {
 class SingleBytePasswordValidator final : public QValidator {
 public:
     using QValidator::QValidator;
-    State validate(QString& input, int&) const override
-    {
-        return vantor::PasswordBytes(input) ? Acceptable : Invalid;
-    }
+    State validate(QString& input, int&) const override { return vantor::PasswordBytes(input) ? Acceptable : Invalid; }
 };
 
 }  // namespace

@@ -34,8 +34,7 @@ CommandExchange::CommandExchange(CommandRows& rows, DeviceSearch& search, Comman
     : m_rows(rows)
     , m_search(search)
     , m_timing(timing)
-{
-}
+{ }
 
 void CommandExchange::ModifyIp()
 {

@@ -61,9 +61,11 @@ constexpr std::array kDeviceCommands = {ids::ID_MODIFY_IP, ids::ID_MODIFY_MAC, i
                                         ids::ID_UPDATE_FIRMWARE};
 
 // Context menu (resource 142), top to bottom; 0 is a separator.
-constexpr std::array kContextMenu = {ids::ID_MODIFY_IP,        ids::ID_MODIFY_MAC, ids::ID_WEB_BROWSER,
-                                     ids::ID_SOFT_RESET,       ids::ID_UPDATE_FIRMWARE, 0,
-                                     ids::ID_VIEW_AUTOARRANGE, 0,                  ids::ID_REFRESH};
+constexpr std::array kContextMenu = {ids::ID_MODIFY_IP,        ids::ID_MODIFY_MAC,
+                                     ids::ID_WEB_BROWSER,      ids::ID_SOFT_RESET,
+                                     ids::ID_UPDATE_FIRMWARE,  0,
+                                     ids::ID_VIEW_AUTOARRANGE, 0,
+                                     ids::ID_REFRESH};
 
 // Shortest time between two redraws of the online pane at once (about one frame).
 constexpr qint64 kPaneRedrawIntervalMs = 15;
@@ -452,7 +454,8 @@ void CDorvexView::KeepRowsSorted()
             return;
         }
         const OrderedRowKeys::Key key = OrderedRowKeys::MakeKey(*added, m_nSortParam, RowRecordItemData(*added));
-        const int place = m_ordered.UpperBound(key, [&](lc::LPARAM other) { return CompareWithRecordOf(*added, other); });
+        const int place =
+            m_ordered.UpperBound(key, [&](lc::LPARAM other) { return CompareWithRecordOf(*added, other); });
         if (place != late && !MoveItem(late, place)) {
             SortAllRows();
             return;

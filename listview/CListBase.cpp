@@ -9,7 +9,8 @@ namespace vantor {
 
 using namespace vantor::lc;
 
-int CListBase::CopyToBuffer(std::string_view text, char* buffer, int capacity) {
+int CListBase::CopyToBuffer(std::string_view text, char* buffer, int capacity)
+{
     if (buffer == nullptr || capacity <= 0) {
         return 0;
     }
@@ -24,7 +25,8 @@ int CListBase::CopyToBuffer(std::string_view text, char* buffer, int capacity) {
 
 // ---- Copies of caller descriptors ------------------------------------------------------------
 
-CListBase::CELL_TEXT CListBase::DuplicateText(const char* text) {
+CListBase::CELL_TEXT CListBase::DuplicateText(const char* text)
+{
     if (text == nullptr) {
         return std::monostate{};
     }
@@ -34,7 +36,8 @@ CListBase::CELL_TEXT CListBase::DuplicateText(const char* text) {
     return std::string(text);
 }
 
-char* CListBase::TextForControl(CELL_TEXT& text, bool sortStyle) {
+char* CListBase::TextForControl(CELL_TEXT& text, bool sortStyle)
+{
     if (std::holds_alternative<std::monostate>(text)) {
         return nullptr;
     }
@@ -44,7 +47,8 @@ char* CListBase::TextForControl(CELL_TEXT& text, bool sortStyle) {
     return LPSTR_TEXTCALLBACK;
 }
 
-std::unique_ptr<CListBase::CELL> CListBase::CopyCell(const lc::LVITEMA& d) {
+std::unique_ptr<CListBase::CELL> CListBase::CopyCell(const lc::LVITEMA& d)
+{
     auto cell = std::make_unique<CELL>();
     cell->item = d;
     if ((d.mask & LVIF_IMAGE) == 0) {
@@ -73,18 +77,22 @@ std::unique_ptr<CListBase::CELL> CListBase::CopyCell(const lc::LVITEMA& d) {
 
 // ---- Construction ----------------------------------------------------------------------------
 
-CListBase::CListBase(lc::ListControlApi& list) : m_list(&list) {}
+CListBase::CListBase(lc::ListControlApi& list)
+    : m_list(&list)
+{ }
 
 CListBase::~CListBase() = default;
 
 // ---- Item messages ---------------------------------------------------------------------------
 
-lc::LPARAM CListBase::ItemDataOf(const ROW_DATA& record) {
+lc::LPARAM CListBase::ItemDataOf(const ROW_DATA& record)
+{
     // The one place a record becomes an item-data value: a handle, never an address.
     return record.itemData;
 }
 
-CListBase::ROW_DATA* CListBase::RecordOf(int item) const {
+CListBase::ROW_DATA* CListBase::RecordOf(int item) const
+{
     LVITEMA query;
     query.mask = LVIF_PARAM;
     query.iItem = item;
@@ -95,7 +103,8 @@ CListBase::ROW_DATA* CListBase::RecordOf(int item) const {
     return RecordFromItemData(query.lParam);
 }
 
-lc::LPARAM CListBase::GetItemData(int item) const {
+lc::LPARAM CListBase::GetItemData(int item) const
+{
     lc::LVITEMA descriptor;
     descriptor.mask = lc::LVIF_PARAM;
     descriptor.iItem = item;
@@ -103,16 +112,19 @@ lc::LPARAM CListBase::GetItemData(int item) const {
     return m_list->GetItem(descriptor) ? UserDataOf(descriptor.lParam) : 0;
 }
 
-lc::LPARAM CListBase::UserDataOf(lc::LPARAM itemData) const {
+lc::LPARAM CListBase::UserDataOf(lc::LPARAM itemData) const
+{
     const ROW_DATA* record = RecordFromItemData(itemData);
     return record != nullptr ? record->userData : itemData;
 }
 
-bool CListBase::HasSortStyle() const {
+bool CListBase::HasSortStyle() const
+{
     return (m_list->GetStyle() & (LVS_SORTASCENDING | LVS_SORTDESCENDING)) != 0;
 }
 
-int CListBase::InsertItem(const lc::LVITEMA& item) {
+int CListBase::InsertItem(const lc::LVITEMA& item)
+{
     if (item.iItem < 0) {
         return -1;
     }
@@ -145,7 +157,8 @@ int CListBase::InsertItem(const lc::LVITEMA& item) {
     return index;
 }
 
-bool CListBase::SetItem(const lc::LVITEMA& item) {
+bool CListBase::SetItem(const lc::LVITEMA& item)
+{
     const int column = item.iSubItem;
     if (!IsValidColumn(column) || item.iItem < 0) {
         return false;
@@ -204,7 +217,8 @@ bool CListBase::SetItem(const lc::LVITEMA& item) {
     return result;
 }
 
-bool CListBase::SetItemText(int item, const lc::LVITEMA& descriptor) {
+bool CListBase::SetItemText(int item, const lc::LVITEMA& descriptor)
+{
     const int column = descriptor.iSubItem;
     if (!IsValidColumn(column) || item < 0) {
         return false;
@@ -244,7 +258,8 @@ bool CListBase::SetItemText(int item, const lc::LVITEMA& descriptor) {
     return result;
 }
 
-bool CListBase::GetItem(lc::LVITEMA& item) const {
+bool CListBase::GetItem(lc::LVITEMA& item) const
+{
     const int column = item.iSubItem;
     const unsigned mask = item.mask;
     if (!IsValidColumn(column) || item.iItem < 0) {
@@ -294,13 +309,13 @@ bool CListBase::GetItem(lc::LVITEMA& item) const {
     }
     if ((mask & LVIF_TEXT) != 0) {
         const std::string* text = cell != nullptr ? std::get_if<std::string>(&cell->text) : nullptr;
-        CopyToBuffer(text != nullptr ? std::string_view(*text) : std::string_view(), item.pszText,
-                     item.cchTextMax);
+        CopyToBuffer(text != nullptr ? std::string_view(*text) : std::string_view(), item.pszText, item.cchTextMax);
     }
     return true;
 }
 
-int CListBase::GetItemText(int item, lc::LVITEMA& descriptor) const {
+int CListBase::GetItemText(int item, lc::LVITEMA& descriptor) const
+{
     const int column = descriptor.iSubItem;
     if (!IsValidColumn(column) || item < 0) {
         CopyToBuffer({}, descriptor.pszText, descriptor.cchTextMax);
@@ -322,7 +337,8 @@ int CListBase::GetItemText(int item, lc::LVITEMA& descriptor) const {
                         descriptor.cchTextMax);
 }
 
-bool CListBase::DeleteItem(int item) {
+bool CListBase::DeleteItem(int item)
+{
     if (item < 0) {
         return false;
     }
@@ -338,7 +354,8 @@ bool CListBase::DeleteItem(int item) {
     return true;
 }
 
-bool CListBase::DeleteAllItems() {
+bool CListBase::DeleteAllItems()
+{
     bool result = true;
     // Item by item, last to first, so the owner hears of every deletion.
     for (int item = m_list->GetItemCount() - 1; item >= 0; --item) {
@@ -355,7 +372,8 @@ bool CListBase::DeleteAllItems() {
     return result;
 }
 
-int CListBase::FindItem(int start, const lc::LVFINDINFOA& find) const {
+int CListBase::FindItem(int start, const lc::LVFINDINFOA& find) const
+{
     if ((find.flags & LVFI_PARAM) == 0) {
         return m_list->FindItem(start, find);
     }
@@ -383,7 +401,8 @@ int CListBase::FindItem(int start, const lc::LVFINDINFOA& find) const {
 
 // ---- Sorting ---------------------------------------------------------------------------------
 
-int CListBase::SortTrampoline(lc::LPARAM itemData1, lc::LPARAM itemData2, lc::LPARAM extension) {
+int CListBase::SortTrampoline(lc::LPARAM itemData1, lc::LPARAM itemData2, lc::LPARAM extension)
+{
     const auto* self = reinterpret_cast<const CListBase*>(extension);
     if (self == nullptr || self->m_sortCompare == nullptr) {
         return 0;
@@ -391,7 +410,8 @@ int CListBase::SortTrampoline(lc::LPARAM itemData1, lc::LPARAM itemData2, lc::LP
     return self->m_sortCompare(self->UserDataOf(itemData1), self->UserDataOf(itemData2), self->m_sortData);
 }
 
-bool CListBase::SortItems(lc::PFNLVCOMPARE compare, lc::LPARAM sortData) {
+bool CListBase::SortItems(lc::PFNLVCOMPARE compare, lc::LPARAM sortData)
+{
     // No function to call, or a compare function that tries to sort again: refused.
     if (compare == nullptr || m_sortCompare != nullptr) {
         return false;
@@ -404,7 +424,8 @@ bool CListBase::SortItems(lc::PFNLVCOMPARE compare, lc::LPARAM sortData) {
     return answer;
 }
 
-lc::ImageList* CListBase::SetImageList(lc::ImageList* images, int which) {
+lc::ImageList* CListBase::SetImageList(lc::ImageList* images, int which)
+{
     lc::ImageList* previous = m_list->SetImageList(images, which);
     if (which == LVSIL_SMALL && images != nullptr) {
         // The header draws its own sort markers and takes no item images: if the control handed
@@ -416,7 +437,8 @@ lc::ImageList* CListBase::SetImageList(lc::ImageList* images, int which) {
 
 // ---- Styles ----------------------------------------------------------------------------------
 
-unsigned CListBase::SetExtendedStyle(unsigned mask, unsigned style) {
+unsigned CListBase::SetExtendedStyle(unsigned mask, unsigned style)
+{
     const unsigned bits = mask == 0 ? ~0u : mask;
     m_extStyle = (m_extStyle & ~bits) | (style & bits);
     return m_list->SetExtendedStyle(mask, style);
@@ -424,14 +446,16 @@ unsigned CListBase::SetExtendedStyle(unsigned mask, unsigned style) {
 
 // ---- Focus -----------------------------------------------------------------------------------
 
-void CListBase::OnSetFocus() {
+void CListBase::OnSetFocus()
+{
     const int first = m_list->GetNextItem(-1, LVNI_SELECTED);
     if (first >= 0) {
         m_list->SetItemState(first, LVIS_FOCUSED, LVIS_FOCUSED);
     }
 }
 
-void CListBase::OnKillFocus() {
+void CListBase::OnKillFocus()
+{
     const int first = m_list->GetNextItem(-1, LVNI_SELECTED);
     if (first >= 0) {
         m_list->SetItemState(first, 0, LVIS_FOCUSED);
@@ -440,9 +464,10 @@ void CListBase::OnKillFocus() {
 
 // ---- Display text ----------------------------------------------------------------------------
 
-void CListBase::ForwardGetDispInfo(lc::NMLVDISPINFOA& /*info*/) {}
+void CListBase::ForwardGetDispInfo(lc::NMLVDISPINFOA& /*info*/) { }
 
-void CListBase::ForwardToParent(lc::NMLVDISPINFOA& info) {
+void CListBase::ForwardToParent(lc::NMLVDISPINFOA& info)
+{
     // The owner sees its own item data, not the record.
     const lc::LPARAM itemData = info.item.lParam;
     info.item.lParam = UserDataOf(itemData);
@@ -450,7 +475,8 @@ void CListBase::ForwardToParent(lc::NMLVDISPINFOA& info) {
     info.item.lParam = itemData;
 }
 
-void CListBase::OnGetDispInfo(lc::NMLVDISPINFOA& info) {
+void CListBase::OnGetDispInfo(lc::NMLVDISPINFOA& info)
+{
     if (m_inDispInfo) {
         ForwardToParent(info);  // a request made while one is being answered
         return;

@@ -76,7 +76,8 @@ public:
     int GetColumnCount() const { return m_columns.Count(); }  // logical columns
     bool IsColumnVisible(int column) const { return IsValidColumn(column) && m_columns.At(column).visible; }
     bool IsColumnHideable(int column) const { return IsValidColumn(column) && m_columns.At(column).hideable; }
-    int ColumnOrder(int column) const {  // logical order, -1 for a bad index
+    int ColumnOrder(int column) const
+    {  // logical order, -1 for a bad index
         return IsValidColumn(column) ? m_columns.At(column).order : -1;
     }
     // The heading the column was given (empty when it has none or the index is bad).
@@ -121,7 +122,8 @@ public:
     int GetItemCount() const { return m_list->GetItemCount(); }
     int GetSelectedCount() const { return m_list->GetSelectedCount(); }
     int GetNextItem(int start, unsigned flags) const { return m_list->GetNextItem(start, flags); }
-    bool SetItemState(int item, unsigned state, unsigned stateMask) {
+    bool SetItemState(int item, unsigned state, unsigned stateMask)
+    {
         return m_list->SetItemState(item, state, stateMask);
     }
     unsigned GetItemState(int item, unsigned stateMask) const { return m_list->GetItemState(item, stateMask); }
@@ -243,10 +245,10 @@ protected:
     bool m_shadeSortedColumn = false;
     QColor m_shadeColor;  // tint, computed whenever shading is switched on
     unsigned m_extStyle = 0;
-    int m_firstColumnAlign = 0;  // LVCFMT_LEFT, LVCFMT_RIGHT or LVCFMT_CENTER
-    int m_hotItem = -1;          // tracked only by lists with an activation style
+    int m_firstColumnAlign = 0;    // LVCFMT_LEFT, LVCFMT_RIGHT or LVCFMT_CENTER
+    int m_hotItem = -1;            // tracked only by lists with an activation style
     QColor m_hotColor{0, 0, 128};  // hot items; the window class gives the scheme's own colour
-    int m_iconGap = 4;  // pixels between the first column's left edge and the state image
+    int m_iconGap = 4;             // pixels between the first column's left edge and the state image
     bool m_iconGapKnown = false;
 
 private:

@@ -14,20 +14,25 @@ namespace {
 using namespace vantor::lc;
 
 // The key moved one column away from 0 (+k to +(k+1), -k to -(k+1)), saturating.
-int KeyAwayFromZero(int key) {
+int KeyAwayFromZero(int key)
+{
     if (key > 0) {
         return key == std::numeric_limits<int>::max() ? key : key + 1;
     }
     return key == std::numeric_limits<int>::min() ? key : key - 1;
 }
 
-int KeyTowardZero(int key) { return key > 0 ? key - 1 : key + 1; }
+int KeyTowardZero(int key)
+{
+    return key > 0 ? key - 1 : key + 1;
+}
 
 }  // namespace
 
 // ---- Column descriptors ----------------------------------------------------------------------
 
-CListBase::COLUMN_DESCRIPTION CListBase::CopyColumnDescriptor(const lc::LVCOLUMNA& d) {
+CListBase::COLUMN_DESCRIPTION CListBase::CopyColumnDescriptor(const lc::LVCOLUMNA& d)
+{
     COLUMN_DESCRIPTION copy;
     copy.desc.mask = d.mask;
     copy.desc.fmt = (d.mask & LVCF_FMT) != 0 ? d.fmt : 0;
@@ -43,13 +48,15 @@ CListBase::COLUMN_DESCRIPTION CListBase::CopyColumnDescriptor(const lc::LVCOLUMN
     return copy;
 }
 
-lc::LVCOLUMNA CListBase::ForControl(COLUMN_DESCRIPTION& description) {
+lc::LVCOLUMNA CListBase::ForControl(COLUMN_DESCRIPTION& description)
+{
     LVCOLUMNA d = description.desc;
     d.pszText = description.text ? description.text->data() : nullptr;
     return d;
 }
 
-std::string CListBase::ColumnHeading(int column) const {
+std::string CListBase::ColumnHeading(int column) const
+{
     if (!IsValidColumn(column) || !m_columns.At(column).description.text) {
         return {};
     }
@@ -58,7 +65,8 @@ std::string CListBase::ColumnHeading(int column) const {
 
 // ---- Hiding and showing ----------------------------------------------------------------------
 
-void CListBase::SetColumnVisible(int column, bool visible) {
+void CListBase::SetColumnVisible(int column, bool visible)
+{
     if (!IsValidColumn(column) || !m_columns.At(column).hideable || m_columns.At(column).visible == visible) {
         return;
     }
@@ -105,11 +113,11 @@ void CListBase::SetColumnVisible(int column, bool visible) {
     SetColumnWidth(column, m_columns.At(column).savedWidth & 0xFFFF);
 }
 
-void CListBase::ResendCells(int column) {
+void CListBase::ResendCells(int column)
+{
     for (int item = m_list->GetItemCount() - 1; item >= 0; --item) {
         ROW_DATA* record = RecordOf(item);
-        if (record == nullptr || static_cast<std::size_t>(column) >= record->cells.size() ||
-            !record->cells[column]) {
+        if (record == nullptr || static_cast<std::size_t>(column) >= record->cells.size() || !record->cells[column]) {
             continue;
         }
         CELL& cell = *record->cells[column];
@@ -133,7 +141,8 @@ void CListBase::ResendCells(int column) {
 
 // ---- Column messages -------------------------------------------------------------------------
 
-int CListBase::InsertColumn(int column, const lc::LVCOLUMNA& descriptor) {
+int CListBase::InsertColumn(int column, const lc::LVCOLUMNA& descriptor)
+{
     const int n = GetColumnCount();
     if (column < 0 || column > n) {
         return -1;
@@ -169,7 +178,8 @@ int CListBase::InsertColumn(int column, const lc::LVCOLUMNA& descriptor) {
     return answer;
 }
 
-bool CListBase::DeleteColumn(int column) {
+bool CListBase::DeleteColumn(int column)
+{
     if (!IsValidColumn(column)) {
         return false;
     }
@@ -188,7 +198,8 @@ bool CListBase::DeleteColumn(int column) {
     return true;
 }
 
-bool CListBase::GetColumn(int column, lc::LVCOLUMNA& descriptor) const {
+bool CListBase::GetColumn(int column, lc::LVCOLUMNA& descriptor) const
+{
     if (!IsValidColumn(column)) {
         return false;
     }
@@ -229,7 +240,8 @@ bool CListBase::GetColumn(int column, lc::LVCOLUMNA& descriptor) const {
     return true;
 }
 
-bool CListBase::SetColumn(int column, const lc::LVCOLUMNA& descriptor) {
+bool CListBase::SetColumn(int column, const lc::LVCOLUMNA& descriptor)
+{
     if (!IsValidColumn(column)) {
         return false;
     }
@@ -263,14 +275,16 @@ bool CListBase::SetColumn(int column, const lc::LVCOLUMNA& descriptor) {
     return true;
 }
 
-int CListBase::GetColumnWidth(int column) const {
+int CListBase::GetColumnWidth(int column) const
+{
     if (!IsValidColumn(column) || !m_columns.At(column).visible) {
         return 0;
     }
     return m_list->GetColumnWidth(ToControlColumn(column));
 }
 
-bool CListBase::SetColumnWidth(int column, int width) {
+bool CListBase::SetColumnWidth(int column, int width)
+{
     if (!IsValidColumn(column)) {
         return false;
     }
@@ -281,7 +295,8 @@ bool CListBase::SetColumnWidth(int column, int width) {
     return m_list->SetColumnWidth(ToControlColumn(column), width);
 }
 
-int CListBase::GetColumnOrderArray(std::span<int> order) const {
+int CListBase::GetColumnOrderArray(std::span<int> order) const
+{
     if (order.empty()) {
         return 0;
     }
@@ -294,7 +309,8 @@ int CListBase::GetColumnOrderArray(std::span<int> order) const {
     return count;
 }
 
-bool CListBase::SetColumnOrderArray(std::span<const int> order) {
+bool CListBase::SetColumnOrderArray(std::span<const int> order)
+{
     const int n = GetColumnCount();
     const int count = static_cast<int>(std::min<std::size_t>(order.size(), static_cast<std::size_t>(n)));
     if (count < 1) {
@@ -322,7 +338,8 @@ bool CListBase::SetColumnOrderArray(std::span<const int> order) {
 
 // ---- First column's alignment ----------------------------------------------------------------
 
-void CListBase::SetFirstColumnAlign(int fmt) {
+void CListBase::SetFirstColumnAlign(int fmt)
+{
     m_firstColumnAlign = fmt & LVCFMT_JUSTIFYMASK;
     if ((m_list->GetStyle() & LVS_OWNERDRAWFIXED) == 0 && (m_extStyle & LVS_EX_FULLROWSELECT) == 0) {
         return;
@@ -340,7 +357,8 @@ void CListBase::SetFirstColumnAlign(int fmt) {
 
 // ---- Sort key and header marker --------------------------------------------------------------
 
-int CListBase::SortedColumnOfKey(int key) {
+int CListBase::SortedColumnOfKey(int key)
+{
     if (key > 0) {
         return key - 1;
     }
@@ -350,13 +368,15 @@ int CListBase::SortedColumnOfKey(int key) {
     return -1;
 }
 
-void CListBase::ShowSortArrow(bool on) {
+void CListBase::ShowSortArrow(bool on)
+{
     // The header paints its own up and down markers, so no arrow pictures are needed.
     m_showSortArrow = on;
     RefreshSortArrow();
 }
 
-void CListBase::SetSortKey(int key) {
+void CListBase::SetSortKey(int key)
+{
     if (key == m_sortKey) {
         return;
     }
@@ -368,7 +388,8 @@ void CListBase::SetSortKey(int key) {
     }
 }
 
-void CListBase::RefreshSortArrow() {
+void CListBase::RefreshSortArrow()
+{
     const int sorted = SortedColumnOfKey(m_sortKey);
     for (int i = GetColumnCount() - 1; i >= 0; --i) {
         if (!m_columns.At(i).visible) {
@@ -391,7 +412,8 @@ void CListBase::RefreshSortArrow() {
     }
 }
 
-void CListBase::ReactToColumnClick(lc::NMLISTVIEW& info) {
+void CListBase::ReactToColumnClick(lc::NMLISTVIEW& info)
+{
     info.iSubItem = ToLogicalColumn(info.iSubItem);
     if (info.iSubItem < 0) {
         return;  // no column there: the key stays
@@ -406,7 +428,8 @@ void CListBase::ReactToColumnClick(lc::NMLISTVIEW& info) {
 
 // ---- Saved layout ----------------------------------------------------------------------------
 
-bool CListBase::ApplyColumnLayout(std::span<const std::uint8_t> block) {
+bool CListBase::ApplyColumnLayout(std::span<const std::uint8_t> block)
+{
     const int n = GetColumnCount();
     const std::optional<ColumnLayout> layout = ColumnLayout::Parse(block, n);
     if (!layout) {
@@ -431,10 +454,10 @@ bool CListBase::ApplyColumnLayout(std::span<const std::uint8_t> block) {
     return true;
 }
 
-bool CListBase::ApplyColumnLayout(const QByteArray& block) {
-    return ApplyColumnLayout(
-        std::span<const std::uint8_t>(reinterpret_cast<const std::uint8_t*>(block.constData()),
-                                      static_cast<std::size_t>(block.size())));
+bool CListBase::ApplyColumnLayout(const QByteArray& block)
+{
+    return ApplyColumnLayout(std::span<const std::uint8_t>(reinterpret_cast<const std::uint8_t*>(block.constData()),
+                                                           static_cast<std::size_t>(block.size())));
 }
 
 }  // namespace vantor

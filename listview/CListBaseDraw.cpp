@@ -22,7 +22,8 @@ constexpr int kMaxIconGap = 4;
 
 // ---- Colours, shading and custom drawing -----------------------------------------------------
 
-bool CListBase::SetBkColor(const QColor& color) {
+bool CListBase::SetBkColor(const QColor& color)
+{
     if (!m_list->SetBkColor(color)) {
         return false;
     }
@@ -33,7 +34,8 @@ bool CListBase::SetBkColor(const QColor& color) {
     return true;
 }
 
-void CListBase::ShadeSortedColumn(bool on) {
+void CListBase::ShadeSortedColumn(bool on)
+{
     if (on == m_shadeSortedColumn) {
         return;
     }
@@ -48,12 +50,14 @@ void CListBase::ShadeSortedColumn(bool on) {
     m_list->Invalidate(true);
 }
 
-bool CListBase::IsShadedControlColumn(int controlColumn) const {
+bool CListBase::IsShadedControlColumn(int controlColumn) const
+{
     const int sorted = SortedColumnOfKey(m_sortKey);
     return m_shadeSortedColumn && IsColumnVisible(sorted) && ToControlColumn(sorted) == controlColumn;
 }
 
-std::optional<CListBase::SHADED_BAND> CListBase::SortedColumnBand() const {
+std::optional<CListBase::SHADED_BAND> CListBase::SortedColumnBand() const
+{
     const int sorted = SortedColumnOfKey(m_sortKey);
     if (!m_shadeSortedColumn || !IsColumnVisible(sorted)) {
         return std::nullopt;
@@ -66,7 +70,8 @@ std::optional<CListBase::SHADED_BAND> CListBase::SortedColumnBand() const {
     return SHADED_BAND{header.x() - scroll, header.x() + header.width() - scroll};
 }
 
-bool CListBase::OnEraseBackground(QPainter& painter, const QRect& clip) {
+bool CListBase::OnEraseBackground(QPainter& painter, const QRect& clip)
+{
     const std::optional<SHADED_BAND> band = SortedColumnBand();
     if (!band || clip.isEmpty()) {
         return false;
@@ -90,13 +95,15 @@ bool CListBase::OnEraseBackground(QPainter& painter, const QRect& clip) {
     return true;
 }
 
-void CListBase::InvalidateStrip(const QRect& strip) {
+void CListBase::InvalidateStrip(const QRect& strip)
+{
     if (strip.width() > 0 && strip.height() > 0) {
         m_list->InvalidateRect(strip, true);
     }
 }
 
-void CListBase::RepaintSortedColumn() {
+void CListBase::RepaintSortedColumn()
+{
     const int top = m_list->GetTopIndex();
     if (top < 0 || m_sortKey == 0) {
         return;
@@ -121,7 +128,8 @@ void CListBase::RepaintSortedColumn() {
     }
 }
 
-unsigned CListBase::OnCustomDraw(lc::NMLVCUSTOMDRAW& draw) {
+unsigned CListBase::OnCustomDraw(lc::NMLVCUSTOMDRAW& draw)
+{
     switch (draw.dwDrawStage) {
     case CDDS_PREPAINT:
         return CDRF_NOTIFYITEMDRAW;
@@ -148,7 +156,8 @@ unsigned CListBase::OnCustomDraw(lc::NMLVCUSTOMDRAW& draw) {
     }
 }
 
-QColor CListBase::IconAreaColor(int item, unsigned state, bool focused, bool atLeftEdge) const {
+QColor CListBase::IconAreaColor(int item, unsigned state, bool focused, bool atLeftEdge) const
+{
     const QColor plain = IsShadedControlColumn(0) ? m_shadeColor : m_list->GetBkColor();
     if (atLeftEdge || (m_extStyle & LVS_EX_FULLROWSELECT) == 0) {
         return plain;
@@ -167,7 +176,8 @@ QColor CListBase::IconAreaColor(int item, unsigned state, bool focused, bool atL
     return plain;
 }
 
-void CListBase::RepaintIconArea(const lc::NMLVCUSTOMDRAW& draw) {
+void CListBase::RepaintIconArea(const lc::NMLVCUSTOMDRAW& draw)
+{
     if (draw.painter == nullptr) {
         return;
     }
@@ -220,7 +230,8 @@ void CListBase::RepaintIconArea(const lc::NMLVCUSTOMDRAW& draw) {
     // Image 0 is never drawn here.
     const lc::ImageList* small = m_list->GetImageList(LVSIL_SMALL);
     QRect icon;
-    if (info.iImage > 0 && small != nullptr && small->Contains(info.iImage) && m_list->GetItemRect(item, icon, LVIR_ICON)) {
+    if (info.iImage > 0 && small != nullptr && small->Contains(info.iImage) &&
+        m_list->GetItemRect(item, icon, LVIR_ICON)) {
         const int offset = icon.x() - x0;
         if (offset < width) {
             const QSize image = small->ImageSize();
@@ -231,9 +242,11 @@ void CListBase::RepaintIconArea(const lc::NMLVCUSTOMDRAW& draw) {
 }
 
 void CListBase::DrawListImage(QPainter& /*painter*/, const lc::ImageList& /*images*/, int /*index*/,
-                              const QPoint& /*topLeft*/, const QSize& /*clip*/, bool /*blend50*/) {}
+                              const QPoint& /*topLeft*/, const QSize& /*clip*/, bool /*blend50*/)
+{ }
 
-QColor CListBase::SystemColor(QPalette::ColorRole role) const {
+QColor CListBase::SystemColor(QPalette::ColorRole role) const
+{
     if (qGuiApp == nullptr) {
         // No application, no scheme: the classic colours.
         return role == QPalette::Highlight ? QColor(0, 0, 128) : QColor(192, 192, 192);
@@ -241,7 +254,8 @@ QColor CListBase::SystemColor(QPalette::ColorRole role) const {
     return QGuiApplication::palette().color(QPalette::Active, role);
 }
 
-bool CListBase::CellRect(int item, int controlColumn, int area, QRect& rect) const {
+bool CListBase::CellRect(int item, int controlColumn, int area, QRect& rect) const
+{
     if (controlColumn != 0) {
         return m_list->GetSubItemRect(item, controlColumn, area, rect);
     }
@@ -284,7 +298,8 @@ bool CListBase::CellRect(int item, int controlColumn, int area, QRect& rect) con
     return true;
 }
 
-bool CListBase::StateIconRect(int item, QRect& rect) {
+bool CListBase::StateIconRect(int item, QRect& rect)
+{
     QRect cell;
     QRect icon;
     if (!CellRect(item, 0, LVIR_BOUNDS, cell) || !CellRect(item, 0, LVIR_ICON, icon)) {
@@ -307,21 +322,27 @@ bool CListBase::StateIconRect(int item, QRect& rect) {
 
 // ---- Notifications that move or recolour the band ------------------------------------------
 
-void CListBase::OnHScroll() { RepaintSortedColumn(); }
+void CListBase::OnHScroll()
+{
+    RepaintSortedColumn();
+}
 
-void CListBase::OnHeaderEndTrack(int /*column*/) {
+void CListBase::OnHeaderEndTrack(int /*column*/)
+{
     if (m_shadeSortedColumn) {
         RepaintSortedColumn();
     }
 }
 
-void CListBase::OnHeaderItemChanged(int /*column*/) {
+void CListBase::OnHeaderItemChanged(int /*column*/)
+{
     if (m_shadeSortedColumn) {
         RepaintSortedColumn();
     }
 }
 
-void CListBase::OnSysColorChange() {
+void CListBase::OnSysColorChange()
+{
     const bool on = m_shadeSortedColumn;
     m_shadeSortedColumn = !on;  // so the current state is applied again, tint and repaint
     ShadeSortedColumn(on);

@@ -15,14 +15,18 @@
 
 namespace vantor {
 
-lc::ListControl& CListViewEx::CreateControl(QWidget* owner) {
+lc::ListControl& CListViewEx::CreateControl(QWidget* owner)
+{
     // Made before the extension so the extension can hold it from its first moment; the
     // widget's parent owns it.
     return *new lc::ListControl(owner);
 }
 
 CListViewEx::CListViewEx(QWidget* parent)
-    : QWidget(parent), CListBase(CreateControl(this)), m_control(static_cast<lc::ListControl*>(m_list)) {
+    : QWidget(parent)
+    , CListBase(CreateControl(this))
+    , m_control(static_cast<lc::ListControl*>(m_list))
+{
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->addWidget(m_control);
@@ -32,13 +36,15 @@ CListViewEx::CListViewEx(QWidget* parent)
     m_hotColor = m_control->DetailsView()->palette().color(QPalette::Active, QPalette::Link);
 }
 
-CListViewEx::~CListViewEx() {
+CListViewEx::~CListViewEx()
+{
     DeleteAllItems();
     // The control outlives this object's own parts; it must not call back into them.
     m_control->SetListener(nullptr);
 }
 
-std::unique_ptr<QMenu> CListViewEx::CreateHeaderMenu() {
+std::unique_ptr<QMenu> CListViewEx::CreateHeaderMenu()
+{
     if (HideableCount() == 0) {
         return nullptr;
     }
@@ -58,35 +64,43 @@ std::unique_ptr<QMenu> CListViewEx::CreateHeaderMenu() {
     return menu;
 }
 
-void CListViewEx::OnColumnClick(const lc::NMLISTVIEW& info) {
+void CListViewEx::OnColumnClick(const lc::NMLISTVIEW& info)
+{
     lc::NMLISTVIEW logical = info;
     ReactToColumnClick(logical);
 }
 
-void CListViewEx::OnHeaderContextMenu(const QPoint& globalPos) {
+void CListViewEx::OnHeaderContextMenu(const QPoint& globalPos)
+{
     if (std::unique_ptr<QMenu> menu = CreateHeaderMenu()) {
         menu->exec(globalPos);
     }
 }
 
-void CListViewEx::OnHeaderEndDrag(int column, int newOrder) {
+void CListViewEx::OnHeaderEndDrag(int column, int newOrder)
+{
     if (newOrder >= 0) {
         MoveColumnOrder(ToLogicalColumn(column), ToLogicalOrder(newOrder));
     }
 }
 
-void CListViewEx::OnItemDeleted(int item, lc::LPARAM itemData) { OnDeleteItem(item, UserDataOf(itemData)); }
+void CListViewEx::OnItemDeleted(int item, lc::LPARAM itemData)
+{
+    OnDeleteItem(item, UserDataOf(itemData));
+}
 
-void CListViewEx::OnDeleteItem(int /*item*/, lc::LPARAM /*userData*/) {}
+void CListViewEx::OnDeleteItem(int /*item*/, lc::LPARAM /*userData*/) { }
 
-void CListViewEx::OnSetFocus() {
+void CListViewEx::OnSetFocus()
+{
     if (std::exchange(m_focusLentToPopup, false)) {
         return;  // back from a pop-up menu
     }
     CListBase::OnSetFocus();
 }
 
-void CListViewEx::OnKillFocus() {
+void CListViewEx::OnKillFocus()
+{
     if (QApplication::activePopupWidget() != nullptr) {
         m_focusLentToPopup = true;
         return;
@@ -95,11 +109,13 @@ void CListViewEx::OnKillFocus() {
 }
 
 void CListViewEx::DrawListImage(QPainter& painter, const lc::ImageList& images, int index, const QPoint& topLeft,
-                                const QSize& clip, bool blend50) {
+                                const QSize& clip, bool blend50)
+{
     images.Draw(painter, index, topLeft, clip, blend50);
 }
 
-QColor CListViewEx::SystemColor(QPalette::ColorRole role) const {
+QColor CListViewEx::SystemColor(QPalette::ColorRole role) const
+{
     return m_control->DetailsView()->palette().color(role);
 }
 

@@ -7,18 +7,19 @@ namespace vantor {
 namespace {
 
 // Little-endian int32 at `offset`; the caller has checked that four bytes are there.
-std::int32_t ReadInt32(std::span<const std::uint8_t> block, std::size_t offset) {
-    const std::uint32_t value = static_cast<std::uint32_t>(block[offset]) |
-                                (static_cast<std::uint32_t>(block[offset + 1]) << 8) |
-                                (static_cast<std::uint32_t>(block[offset + 2]) << 16) |
-                                (static_cast<std::uint32_t>(block[offset + 3]) << 24);
+std::int32_t ReadInt32(std::span<const std::uint8_t> block, std::size_t offset)
+{
+    const std::uint32_t value =
+        static_cast<std::uint32_t>(block[offset]) | (static_cast<std::uint32_t>(block[offset + 1]) << 8) |
+        (static_cast<std::uint32_t>(block[offset + 2]) << 16) | (static_cast<std::uint32_t>(block[offset + 3]) << 24);
     // Two's complement reinterpretation without relying on implementation-defined conversion.
     return value <= static_cast<std::uint32_t>(std::numeric_limits<std::int32_t>::max())
                ? static_cast<std::int32_t>(value)
                : static_cast<std::int32_t>(static_cast<std::int64_t>(value) - (std::int64_t{1} << 32));
 }
 
-void WriteInt32(std::vector<std::uint8_t>& out, std::int32_t value) {
+void WriteInt32(std::vector<std::uint8_t>& out, std::int32_t value)
+{
     const auto bits = static_cast<std::uint32_t>(value);
     for (int shift = 0; shift < 32; shift += 8) {
         out.push_back(static_cast<std::uint8_t>((bits >> shift) & 0xFFu));
@@ -27,14 +28,16 @@ void WriteInt32(std::vector<std::uint8_t>& out, std::int32_t value) {
 
 }  // namespace
 
-std::size_t ColumnLayout::BlockSize(std::int64_t columnCount) {
+std::size_t ColumnLayout::BlockSize(std::int64_t columnCount)
+{
     if (columnCount < 0) {
         return 0;
     }
     return kHeaderSize + kColumnSize * static_cast<std::size_t>(columnCount);
 }
 
-std::optional<ColumnLayout> ColumnLayout::Parse(std::span<const std::uint8_t> block, int columnCount) {
+std::optional<ColumnLayout> ColumnLayout::Parse(std::span<const std::uint8_t> block, int columnCount)
+{
     if (columnCount <= 0 || block.size() != BlockSize(columnCount)) {
         return std::nullopt;
     }
@@ -55,7 +58,8 @@ std::optional<ColumnLayout> ColumnLayout::Parse(std::span<const std::uint8_t> bl
     return layout;
 }
 
-ColumnLayout::Problem ColumnLayout::Check() const {
+ColumnLayout::Problem ColumnLayout::Check() const
+{
     const auto n = static_cast<std::int64_t>(columns.size());
     const std::int64_t key = sortKey;  // widened: |INT32_MIN| does not fit in 32 bits
     if (key > n || -key > n) {
@@ -75,7 +79,8 @@ ColumnLayout::Problem ColumnLayout::Check() const {
     return Problem::None;
 }
 
-std::vector<std::uint8_t> ColumnLayout::Encode() const {
+std::vector<std::uint8_t> ColumnLayout::Encode() const
+{
     std::vector<std::uint8_t> out;
     out.reserve(BlockSize(static_cast<std::int64_t>(columns.size())));
     WriteInt32(out, static_cast<std::int32_t>(columns.size()));

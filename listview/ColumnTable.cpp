@@ -5,11 +5,13 @@
 
 namespace vantor {
 
-bool ColumnTable::AnyVisible() const {
+bool ColumnTable::AnyVisible() const
+{
     return std::any_of(m_columns.begin(), m_columns.end(), [](const COLUMN_DATA& c) { return c.visible; });
 }
 
-int ColumnTable::ToLogicalColumn(int controlColumn) const {
+int ColumnTable::ToLogicalColumn(int controlColumn) const
+{
     int target = controlColumn;
     for (int i = 0; i < Count(); ++i) {
         if (!At(i).visible) {
@@ -21,7 +23,8 @@ int ColumnTable::ToLogicalColumn(int controlColumn) const {
     return -1;
 }
 
-int ColumnTable::ToControlColumn(int logicalColumn) const {
+int ColumnTable::ToControlColumn(int logicalColumn) const
+{
     const int end = std::min(logicalColumn, Count());
     int count = 0;
     for (int i = 0; i < end; ++i) {
@@ -30,7 +33,8 @@ int ColumnTable::ToControlColumn(int logicalColumn) const {
     return count;
 }
 
-int ColumnTable::ToControlOrder(int logicalOrder) const {
+int ColumnTable::ToControlOrder(int logicalOrder) const
+{
     int count = 0;
     for (const COLUMN_DATA& column : m_columns) {
         count += column.visible && column.order < logicalOrder ? 1 : 0;
@@ -38,7 +42,8 @@ int ColumnTable::ToControlOrder(int logicalOrder) const {
     return count;
 }
 
-std::vector<int> ColumnTable::ColumnsByOrder() const {
+std::vector<int> ColumnTable::ColumnsByOrder() const
+{
     const int n = Count();
     std::vector<int> columnAt(static_cast<std::size_t>(n), -1);
     for (int i = 0; i < n; ++i) {
@@ -50,7 +55,8 @@ std::vector<int> ColumnTable::ColumnsByOrder() const {
     return columnAt;
 }
 
-int ColumnTable::ToLogicalOrder(int controlOrder) const {
+int ColumnTable::ToLogicalOrder(int controlOrder) const
+{
     if (controlOrder < 0) {
         return -1;
     }
@@ -70,7 +76,8 @@ int ColumnTable::ToLogicalOrder(int controlOrder) const {
     return -1;
 }
 
-void ColumnTable::MoveOrder(int column, int newOrder) {
+void ColumnTable::MoveOrder(int column, int newOrder)
+{
     if (!IsValid(column) || newOrder < 0 || newOrder >= Count()) {
         return;
     }
@@ -91,14 +98,16 @@ void ColumnTable::MoveOrder(int column, int newOrder) {
     At(column).order = newOrder;
 }
 
-void ColumnTable::AllowHiding(int column) {
+void ColumnTable::AllowHiding(int column)
+{
     if (IsValid(column) && !At(column).hideable) {
         At(column).hideable = true;
         ++m_hideableCount;
     }
 }
 
-void ColumnTable::Insert(int column, COLUMN_DATA data) {
+void ColumnTable::Insert(int column, COLUMN_DATA data)
+{
     for (COLUMN_DATA& c : m_columns) {
         if (c.order >= data.order) {
             ++c.order;
@@ -108,7 +117,8 @@ void ColumnTable::Insert(int column, COLUMN_DATA data) {
     m_columns.insert(m_columns.begin() + column, std::move(data));
 }
 
-void ColumnTable::Erase(int column) {
+void ColumnTable::Erase(int column)
+{
     const int order = At(column).order;
     for (COLUMN_DATA& c : m_columns) {
         if (c.order > order) {

@@ -16,19 +16,25 @@ int CompareText(std::string_view a, std::string_view b)
 }
 
 struct SortKey {
-    int field;       // -1: no field, everything compares equal
+    int field;  // -1: no field, everything compares equal
     bool nameTieBreak;
 };
 
 SortKey KeyForMagnitude(long long magnitude)
 {
     switch (magnitude) {
-    case 1: return {0, false};
-    case 2: return {1, true};
-    case 3: return {2, true};
-    case 4: return {3, true};
-    case 5: return {4, false};
-    default: return {-1, false};
+    case 1:
+        return {0, false};
+    case 2:
+        return {1, true};
+    case 3:
+        return {2, true};
+    case 4:
+        return {3, true};
+    case 5:
+        return {4, false};
+    default:
+        return {-1, false};
     }
 }
 

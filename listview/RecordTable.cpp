@@ -11,13 +11,15 @@ constexpr std::uint64_t kHandleMark = std::uint64_t{1} << 63;
 constexpr std::uint32_t kGenerationMask = 0x7FFF'FFFFu;
 constexpr std::uint64_t kMaxSlots = std::uint64_t{1} << 32;
 
-lc::LPARAM MakeHandle(std::size_t index, std::uint32_t generation) {
+lc::LPARAM MakeHandle(std::size_t index, std::uint32_t generation)
+{
     return static_cast<lc::LPARAM>(kHandleMark | (std::uint64_t{generation} << 32) | std::uint64_t{index});
 }
 
 }  // namespace
 
-std::int64_t RecordTable::SlotOf(lc::LPARAM itemData) const {
+std::int64_t RecordTable::SlotOf(lc::LPARAM itemData) const
+{
     const auto handle = static_cast<std::uint64_t>(itemData);
     if ((handle & kHandleMark) == 0) {
         return -1;
@@ -31,17 +33,20 @@ std::int64_t RecordTable::SlotOf(lc::LPARAM itemData) const {
     return slot.live && slot.generation == generation ? static_cast<std::int64_t>(index) : -1;
 }
 
-RecordTable::ROW_DATA* RecordTable::RecordFromItemData(lc::LPARAM itemData) {
+RecordTable::ROW_DATA* RecordTable::RecordFromItemData(lc::LPARAM itemData)
+{
     const std::int64_t index = SlotOf(itemData);
     return index >= 0 ? &m_slots[static_cast<std::size_t>(index)].record : nullptr;
 }
 
-const RecordTable::ROW_DATA* RecordTable::RecordFromItemData(lc::LPARAM itemData) const {
+const RecordTable::ROW_DATA* RecordTable::RecordFromItemData(lc::LPARAM itemData) const
+{
     const std::int64_t index = SlotOf(itemData);
     return index >= 0 ? &m_slots[static_cast<std::size_t>(index)].record : nullptr;
 }
 
-RecordTable::ROW_DATA* RecordTable::NewRecord() {
+RecordTable::ROW_DATA* RecordTable::NewRecord()
+{
     std::size_t index = 0;
     if (!m_freeSlots.empty()) {
         index = m_freeSlots.back();
@@ -59,7 +64,8 @@ RecordTable::ROW_DATA* RecordTable::NewRecord() {
     return &slot.record;
 }
 
-void RecordTable::FreeRecord(lc::LPARAM itemData) {
+void RecordTable::FreeRecord(lc::LPARAM itemData)
+{
     const std::int64_t found = SlotOf(itemData);
     if (found < 0) {
         return;
@@ -73,7 +79,8 @@ void RecordTable::FreeRecord(lc::LPARAM itemData) {
     --m_liveRecords;
 }
 
-void RecordTable::InsertColumn(int column) {
+void RecordTable::InsertColumn(int column)
+{
     for (RECORD_SLOT& slot : m_slots) {
         std::vector<std::unique_ptr<CELL>>& cells = slot.record.cells;  // empty in a free slot
         if (static_cast<std::size_t>(column) < cells.size()) {
@@ -82,7 +89,8 @@ void RecordTable::InsertColumn(int column) {
     }
 }
 
-void RecordTable::DeleteColumn(int column) {
+void RecordTable::DeleteColumn(int column)
+{
     for (RECORD_SLOT& slot : m_slots) {
         std::vector<std::unique_ptr<CELL>>& cells = slot.record.cells;  // empty in a free slot
         if (static_cast<std::size_t>(column) < cells.size()) {

@@ -20,7 +20,7 @@ class RecordTable {
 public:
     // Text of a stored cell: none, the text-callback marker (an address never read), or a
     // duplicate the cell owns.
-    struct CALLBACK_TEXT {};
+    struct CALLBACK_TEXT { };
     using CELL_TEXT = std::variant<std::monostate, CALLBACK_TEXT, std::string>;
 
     // Stored cell: the caller's item descriptor with absent fields zeroed. item.pszText stays
@@ -35,7 +35,7 @@ public:
     struct ROW_DATA {
         lc::LPARAM userData = 0;
         std::vector<std::unique_ptr<CELL>> cells;  // by logical column; null or missing = empty
-        lc::LPARAM itemData = 0;                    // the handle naming this record
+        lc::LPARAM itemData = 0;                   // the handle naming this record
     };
 
     // A fresh record in a free slot (null when the table is full); FreeRecord gives it back.

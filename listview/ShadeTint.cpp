@@ -9,7 +9,8 @@ constexpr int kDarkenStep = 8;
 
 }  // namespace
 
-QColor ShadeTint(const QColor& background) {
+QColor ShadeTint(const QColor& background)
+{
     const QColor rgb = background.toRgb();
     const int red = rgb.red();
     const int green = rgb.green();

@@ -11,7 +11,8 @@ namespace vantor {
 QColor ShadeTint(const QColor& background);
 
 // One channel (0-255) of the tint for a background that is not near-white.
-constexpr int LightenedChannel(int channel) {
+constexpr int LightenedChannel(int channel)
+{
     return channel >= 232 ? 255 : channel + channel / 10;
 }
 

@@ -14,8 +14,8 @@ bool EnableBroadcastOption(qintptr descriptor)
         return false;
 #ifdef _WIN32
     const BOOL on = TRUE;
-    return ::setsockopt(static_cast<SOCKET>(descriptor), SOL_SOCKET, SO_BROADCAST,
-                        reinterpret_cast<const char*>(&on), sizeof(on)) == 0;
+    return ::setsockopt(static_cast<SOCKET>(descriptor), SOL_SOCKET, SO_BROADCAST, reinterpret_cast<const char*>(&on),
+                        sizeof(on)) == 0;
 #else
     const int on = 1;
     return ::setsockopt(static_cast<int>(descriptor), SOL_SOCKET, SO_BROADCAST, &on, sizeof(on)) == 0;

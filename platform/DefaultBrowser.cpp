@@ -112,9 +112,8 @@ std::optional<QString> FromDesktopDefault(const QProcessEnvironment& environment
             DesktopFileValue(listFile, QStringLiteral("Default Applications"), QStringLiteral("x-scheme-handler/http"));
         for (const QString& desktopId : handlers.split(QLatin1Char(';'), Qt::SkipEmptyParts)) {
             for (const QString& dir : applicationDirs) {
-                const QString exec =
-                    DesktopFileValue(dir + QLatin1Char('/') + desktopId, QStringLiteral("Desktop Entry"),
-                                     QStringLiteral("Exec"));
+                const QString exec = DesktopFileValue(dir + QLatin1Char('/') + desktopId,
+                                                      QStringLiteral("Desktop Entry"), QStringLiteral("Exec"));
                 if (const std::optional<QString> program = Executable(ProgramOfCommandLine(exec), environment))
                     return program;
             }

@@ -30,7 +30,7 @@ std::optional<std::string> BrowserPathFromCommandValue(std::string_view value);
 //  3. x-www-browser, sensible-browser, www-browser on the PATH.
 // On Windows the command of the http protocol's open verb in the registry is read instead.
 // A candidate counts only when it names an executable file. Nothing when none is found.
-std::optional<QString> FindBrowserCommand(
-    const QProcessEnvironment& environment = QProcessEnvironment::systemEnvironment());
+std::optional<QString>
+FindBrowserCommand(const QProcessEnvironment& environment = QProcessEnvironment::systemEnvironment());
 
 }  // namespace vantor

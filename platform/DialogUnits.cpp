@@ -24,8 +24,8 @@ DialogUnits::DialogUnits(const QFont& font)
 {
     const QFontMetrics metrics(font);
     // Average width over the 52 letters, rounded: (width / 26 + 1) / 2.
-    const int letters = metrics.horizontalAdvance(
-        QLatin1String("ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz"));
+    const int letters =
+        metrics.horizontalAdvance(QLatin1String("ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz"));
     m_baseX = std::max(1, (letters / 26 + 1) / 2);
     m_baseY = std::max(1, metrics.height());
 }
@@ -33,8 +33,7 @@ DialogUnits::DialogUnits(const QFont& font)
 DialogUnits::DialogUnits(int baseX, int baseY)
     : m_baseX(std::max(1, baseX))
     , m_baseY(std::max(1, baseY))
-{
-}
+{ }
 
 int DialogUnits::ToPixelsX(int units) const
 {

@@ -11,8 +11,7 @@ namespace vantor {
 
 FontPreload::FontPreload()
     : m_thread([this] { Read(); })
-{
-}
+{ }
 
 FontPreload::~FontPreload()
 {

@@ -33,8 +33,7 @@ CListSocket::CListSocket(ReplyHandler replyHandler, EndpointAddresses addresses,
     , m_replyHandler(std::move(replyHandler))
     , m_addresses(std::move(addresses))
     , m_replies(std::make_unique<ReplyMemory>())
-{
-}
+{ }
 
 CListSocket::~CListSocket()
 {
@@ -89,8 +88,7 @@ void CListSocket::SendTo(const DEVICE_PACKET& packet)
     if (m_socket == nullptr)
         return;
     m_socket->writeDatagram(reinterpret_cast<const char*>(packet.bytes.data()),
-                            static_cast<qint64>(packet.bytes.size()), m_addresses.destination,
-                            m_addresses.devicePort);
+                            static_cast<qint64>(packet.bytes.size()), m_addresses.destination, m_addresses.devicePort);
 }
 
 bool CListSocket::IsOpen() const
@@ -122,8 +120,8 @@ void CListSocket::OnReceive()
             continue;
         }
         DEVICE_PACKET reply;
-        const qint64 read = socket->readDatagram(reinterpret_cast<char*>(reply.bytes.data()),
-                                                 static_cast<qint64>(reply.bytes.size()));
+        const qint64 read =
+            socket->readDatagram(reinterpret_cast<char*>(reply.bytes.data()), static_cast<qint64>(reply.bytes.size()));
         if (read < 0)
             break;
         if (read == static_cast<qint64>(DEVICE_PACKET::kSize))

@@ -2,7 +2,6 @@
 
 #include "resources/StringTable.h"
 
-
 #include <algorithm>
 #include <array>
 #include <cstdio>
@@ -19,8 +18,7 @@ std::string_view UsableName(const DEVICE_PACKET& reply)
     const auto nul = std::find(field.begin(), field.end(), std::uint8_t{0});
     if (nul == field.end())
         return {};
-    return std::string_view(reinterpret_cast<const char*>(field.data()),
-                            static_cast<std::size_t>(nul - field.begin()));
+    return std::string_view(reinterpret_cast<const char*>(field.data()), static_cast<std::size_t>(nul - field.begin()));
 }
 
 std::string StoredText(int id)

@@ -24,9 +24,8 @@ std::string_view RowRecordField(std::string_view record, int field);
 int RowIconIndex(std::uint8_t modelCode);
 
 // Field formats, byte by byte in datagram order.
-std::string FormatIpv4(const Ipv4Bytes& address);       // "%u.%u.%u.%u"
-std::string FormatMac(const MacBytes& mac);             // "%02X-%02X-%02X-%02X-%02X-%02X"
+std::string FormatIpv4(const Ipv4Bytes& address);                   // "%u.%u.%u.%u"
+std::string FormatMac(const MacBytes& mac);                         // "%02X-%02X-%02X-%02X-%02X-%02X"
 std::string FormatVersion(std::uint8_t major, std::uint8_t minor);  // "%X.%02X"
-
 
 }  // namespace vantor

@@ -11,8 +11,7 @@ DeviceSearch::DeviceSearch(Handlers handlers, EndpointAddresses addresses, QObje
     , m_handlers(std::move(handlers))
     , m_socket(std::make_unique<CListSocket>([this](const DEVICE_PACKET& reply) { AcceptReply(reply); },
                                              std::move(addresses)))
-{
-}
+{ }
 
 DeviceSearch::~DeviceSearch() = default;
 

@@ -17,7 +17,8 @@ using ReplyBytes = std::array<std::uint8_t, DEVICE_PACKET::kSize>;
 struct ReplyBytesHash {
     std::uint64_t operator()(const ReplyBytes& bytes) const noexcept
     {
-        return std::hash<std::string_view>{}(std::string_view(reinterpret_cast<const char*>(bytes.data()), bytes.size()));
+        return std::hash<std::string_view>{}(
+            std::string_view(reinterpret_cast<const char*>(bytes.data()), bytes.size()));
     }
 };
 
@@ -42,7 +43,7 @@ public:
             Grow();
         const auto hash = static_cast<std::uint32_t>(Hash{}(reply) >> 32);
         const std::size_t mask = m_slots.size() - 1;
-        for (std::size_t at = Home(hash); ; at = (at + 1) & mask) {
+        for (std::size_t at = Home(hash);; at = (at + 1) & mask) {
             const std::uint64_t slot = m_slots[at];
             if (slot == 0) {
                 m_replies.push_back(reply);

@@ -11,8 +11,8 @@ void ReportPortOpenFailure(QWidget* parent)
 {
     const std::string text =
         PortOpenFailureText(LoadStringUtf8(ids::IDS_PORT_OPEN_FAIL).value_or(std::string_view()), kLocalPort);
-    QMessageBox box(QMessageBox::Warning, LoadString(ids::IDS_APP_NAME), QString::fromStdString(text),
-                    QMessageBox::Ok, parent);
+    QMessageBox box(QMessageBox::Warning, LoadString(ids::IDS_APP_NAME), QString::fromStdString(text), QMessageBox::Ok,
+                    parent);
     box.exec();
 }
 

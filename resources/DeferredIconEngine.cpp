@@ -1,22 +1,20 @@
 #include "resources/DeferredIconEngine.h"
 
-#include <QPainter>
 #include <QPaintDevice>
+#include <QPainter>
 #include <QPixmap>
 
 namespace vantor {
 
 DeferredIconEngine::DeferredIconEngine(Maker maker)
     : m_maker(std::move(maker))
-{
-}
+{ }
 
 DeferredIconEngine::DeferredIconEngine(const DeferredIconEngine& other)
     : QIconEngine(other)
     , m_maker(other.m_maker)
     , m_icon(other.m_icon)
-{
-}
+{ }
 
 DeferredIconEngine::~DeferredIconEngine() = default;
 

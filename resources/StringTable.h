@@ -9,9 +9,9 @@ namespace vantor {
 
 // Identifiers of the program's texts.
 namespace ids {
-inline constexpr int IDR_MAINFRAME = 128;          // caption, menu, toolbar, icon
-inline constexpr int IDS_APP_NAME = 57344;         // "Dorvex"
-inline constexpr int IDS_READY = 57345;            // idle text of the message pane
+inline constexpr int IDR_MAINFRAME = 128;   // caption, menu, toolbar, icon
+inline constexpr int IDS_APP_NAME = 57344;  // "Dorvex"
+inline constexpr int IDS_READY = 57345;     // idle text of the message pane
 inline constexpr int IDS_SOCKETS_INIT_FAILED = 104;
 inline constexpr int IDS_OLE_INIT_FAILED = 100;
 

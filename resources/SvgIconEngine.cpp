@@ -6,13 +6,11 @@
 #include <QPalette>
 #include <QSvgRenderer>
 
-
 namespace vantor {
 
 SvgIconEngine::SvgIconEngine(QString path)
     : m_path(std::move(path))
-{
-}
+{ }
 
 SvgIconEngine::~SvgIconEngine() = default;
 
@@ -97,8 +95,8 @@ QImage SvgIconEngine::DisabledImage(const QImage& normal)
             // Two thirds the picture's grey, one third the window colour: shapes stay readable
             // but the colour is gone.
             const int grey = 2 * qGray(pixel);
-            line[x] = qRgba((grey + windowRed) / 3, (grey + windowGreen) / 3, (grey + windowBlue) / 3,
-                            qAlpha(pixel) * 4 / 5);
+            line[x] =
+                qRgba((grey + windowRed) / 3, (grey + windowGreen) / 3, (grey + windowBlue) / 3, qAlpha(pixel) * 4 / 5);
         }
     }
     return image;

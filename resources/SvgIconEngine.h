@@ -34,7 +34,7 @@ private:
     QSvgRenderer& Renderer();
 
     QString m_path;
-    std::unique_ptr<QSvgRenderer> m_renderer;  // made on first use
+    std::unique_ptr<QSvgRenderer> m_renderer;              // made on first use
     std::map<std::tuple<int, int, int>, QPixmap> m_cache;  // (width, height, mode)
 };
 

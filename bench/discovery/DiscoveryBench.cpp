@@ -59,9 +59,9 @@ constexpr int kDefaultRuns = 5;
 
 struct Result {
     int rows = 0;
-    double seconds = 0;     // wall time
-    double cpuSeconds = 0;  // user + system time of the process (steadier on a busy machine)
-    double sendSeconds = 0; // of the wall time: the devices' side, sending the datagrams
+    double seconds = 0;      // wall time
+    double cpuSeconds = 0;   // user + system time of the process (steadier on a busy machine)
+    double sendSeconds = 0;  // of the wall time: the devices' side, sending the datagrams
     long maxRssKb = 0;
     double longestBusyMs = 0;
     bool ok = false;
@@ -263,8 +263,8 @@ Result RunBurst(int count)
     result.maxRssKb = MaxRssKb();
     result.ok = result.rows > 0;
     if (result.rows < count)
-        std::fprintf(stderr, "burst: %d of %d replies arrived (the rest did not fit the receive buffer)\n",
-                     result.rows, count);
+        std::fprintf(stderr, "burst: %d of %d replies arrived (the rest did not fit the receive buffer)\n", result.rows,
+                     count);
     return result;
 }
 
@@ -280,7 +280,7 @@ public:
         layout->addWidget(&m_list);
         layout->addWidget(&m_count);
         static constexpr std::array<const char*, 6> headings = {"Device Name", "IP Address", "Subnet Mask",
-                                                                "Gateway IP", "MAC", "Version"};
+                                                                "Gateway IP",  "MAC",        "Version"};
         m_list.SetExtendedStyle(0, LVS_EX_GRIDLINES | LVS_EX_HEADERDRAGDROP | LVS_EX_FULLROWSELECT);
         for (int c = 0; c < 6; ++c) {
             std::string heading = headings[static_cast<std::size_t>(c)];
@@ -312,7 +312,8 @@ private:
                 m_socket.readDatagram(nullptr, 0);
                 continue;
             }
-            m_socket.readDatagram(reinterpret_cast<char*>(reply.bytes.data()), static_cast<qint64>(DEVICE_PACKET::kSize));
+            m_socket.readDatagram(reinterpret_cast<char*>(reply.bytes.data()),
+                                  static_cast<qint64>(DEVICE_PACKET::kSize));
             if (std::find(m_accepted.begin(), m_accepted.end(), reply.bytes) != m_accepted.end())
                 continue;
             m_accepted.push_back(reply.bytes);
@@ -374,9 +375,9 @@ int Child(const QString& mode, int count)
 {
     const Result result = mode == QLatin1String("baseline") ? RunStraightforward(count)
                           : mode == QLatin1String("burst")  ? RunBurst(count)
-                                                             : RunView(count);
-    std::printf("%d %.6f %.6f %.6f %ld %.3f %d\n", result.rows, result.seconds, result.cpuSeconds,
-                result.sendSeconds, result.maxRssKb, result.longestBusyMs, result.ok ? 1 : 0);
+                                                            : RunView(count);
+    std::printf("%d %.6f %.6f %.6f %ld %.3f %d\n", result.rows, result.seconds, result.cpuSeconds, result.sendSeconds,
+                result.maxRssKb, result.longestBusyMs, result.ok ? 1 : 0);
     return result.ok ? 0 : 1;
 }
 

@@ -20,9 +20,13 @@ using namespace vantor::lc;
 constexpr int kItems = 10000;
 constexpr int kColumns = 6;
 
-char* In(const std::string& text) { return const_cast<char*>(text.c_str()); }
+char* In(const std::string& text)
+{
+    return const_cast<char*>(text.c_str());
+}
 
-std::unique_ptr<CListViewEx> MakeView() {
+std::unique_ptr<CListViewEx> MakeView()
+{
     auto view = std::make_unique<CListViewEx>();
     view->resize(900, 600);
     view->SetExtendedStyle(0, LVS_EX_GRIDLINES | LVS_EX_HEADERDRAGDROP | LVS_EX_FULLROWSELECT);
@@ -42,7 +46,8 @@ std::unique_ptr<CListViewEx> MakeView() {
     return view;
 }
 
-void Fill(CListViewEx& view) {
+void Fill(CListViewEx& view)
+{
     for (int r = 0; r < kItems; ++r) {
         // Item data runs backwards so a sort has work to do.
         const std::string first = "device-" + std::to_string(r);
@@ -63,12 +68,14 @@ void Fill(CListViewEx& view) {
     QApplication::processEvents();
 }
 
-int CompareItemData(LPARAM a, LPARAM b, LPARAM direction) {
+int CompareItemData(LPARAM a, LPARAM b, LPARAM direction)
+{
     const int order = a < b ? -1 : (a > b ? 1 : 0);
     return direction >= 0 ? order : -order;
 }
 
-void BM_HideColumn(benchmark::State& state) {
+void BM_HideColumn(benchmark::State& state)
+{
     auto view = MakeView();
     Fill(*view);
     for (auto _ : state) {
@@ -82,7 +89,8 @@ void BM_HideColumn(benchmark::State& state) {
 }
 BENCHMARK(BM_HideColumn)->Unit(benchmark::kMillisecond)->Iterations(10);
 
-void BM_ShowColumn(benchmark::State& state) {
+void BM_ShowColumn(benchmark::State& state)
+{
     auto view = MakeView();
     Fill(*view);
     for (auto _ : state) {
@@ -96,7 +104,8 @@ void BM_ShowColumn(benchmark::State& state) {
 }
 BENCHMARK(BM_ShowColumn)->Unit(benchmark::kMillisecond)->Iterations(10);
 
-void BM_FullSort(benchmark::State& state) {
+void BM_FullSort(benchmark::State& state)
+{
     auto view = MakeView();
     Fill(*view);
     LPARAM direction = 1;
@@ -108,7 +117,8 @@ void BM_FullSort(benchmark::State& state) {
 }
 BENCHMARK(BM_FullSort)->Unit(benchmark::kMillisecond)->Iterations(10);
 
-void BM_DeleteAllItems(benchmark::State& state) {
+void BM_DeleteAllItems(benchmark::State& state)
+{
     auto view = MakeView();
     for (auto _ : state) {
         state.PauseTiming();
@@ -122,7 +132,8 @@ BENCHMARK(BM_DeleteAllItems)->Unit(benchmark::kMillisecond)->Iterations(5);
 
 }  // namespace
 
-int main(int argc, char** argv) {
+int main(int argc, char** argv)
+{
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) {
         qputenv("QT_QPA_PLATFORM", "offscreen");
     }

@@ -34,11 +34,15 @@ constexpr int kBlocks = 12;
 constexpr int kFramesPerBlock = 40;
 constexpr double kBudget = 1.25;  // shading may cost at most a quarter more
 
-char* In(const std::string& text) { return const_cast<char*>(text.c_str()); }
+char* In(const std::string& text)
+{
+    return const_cast<char*>(text.c_str());
+}
 
 // Six columns as the device list has them, grid lines, full-row selection, small icons, and
 // a few selected rows; sorted on the second column.
-std::unique_ptr<CListViewEx> MakeList(ImageList& icons) {
+std::unique_ptr<CListViewEx> MakeList(ImageList& icons)
+{
     auto view = std::make_unique<CListViewEx>();
     view->resize(900, 600);
     view->SetExtendedStyle(0, LVS_EX_GRIDLINES | LVS_EX_HEADERDRAGDROP | LVS_EX_FULLROWSELECT);
@@ -77,7 +81,8 @@ std::unique_ptr<CListViewEx> MakeList(ImageList& icons) {
     return view;
 }
 
-double Milliseconds(clockid_t clock) {
+double Milliseconds(clockid_t clock)
+{
     timespec now{};
     clock_gettime(clock, &now);
     return static_cast<double>(now.tv_sec) * 1e3 + static_cast<double>(now.tv_nsec) / 1e6;
@@ -89,7 +94,8 @@ struct Sample {
 };
 
 // One block of frames.
-Sample RunBlock(CListViewEx& view, QScrollBar& bar, int step) {
+Sample RunBlock(CListViewEx& view, QScrollBar& bar, int step)
+{
     QWidget* viewport = view.Control().DetailsView()->viewport();
     const double cpuStart = Milliseconds(CLOCK_THREAD_CPUTIME_ID);
     const double wallStart = Milliseconds(CLOCK_MONOTONIC);
@@ -106,7 +112,8 @@ Sample RunBlock(CListViewEx& view, QScrollBar& bar, int step) {
             (Milliseconds(CLOCK_MONOTONIC) - wallStart) / kFramesPerBlock};
 }
 
-double Median(std::vector<double> values) {
+double Median(std::vector<double> values)
+{
     std::sort(values.begin(), values.end());
     const std::size_t n = values.size();
     return n % 2 == 1 ? values[n / 2] : (values[n / 2 - 1] + values[n / 2]) / 2;
@@ -117,7 +124,8 @@ struct Figures {
     Sample on;
 };
 
-Figures Measure(CListViewEx& view, QScrollBar& bar, int step) {
+Figures Measure(CListViewEx& view, QScrollBar& bar, int step)
+{
     std::vector<double> offCpu, offWall, onCpu, onWall;
     RunBlock(view, bar, step);  // warm-up: caches, fonts, first layouts
     for (int block = 0; block < kBlocks; ++block) {
@@ -134,7 +142,8 @@ Figures Measure(CListViewEx& view, QScrollBar& bar, int step) {
     return {{Median(offCpu), Median(offWall)}, {Median(onCpu), Median(onWall)}};
 }
 
-bool Report(const char* what, const Figures& figures) {
+bool Report(const char* what, const Figures& figures)
+{
     const double cpuRatio = figures.off.cpu > 0 ? figures.on.cpu / figures.off.cpu : 0;
     const double wallRatio = figures.off.wall > 0 ? figures.on.wall / figures.off.wall : 0;
     const bool within = cpuRatio <= kBudget;
@@ -147,7 +156,8 @@ bool Report(const char* what, const Figures& figures) {
 
 }  // namespace
 
-int main(int argc, char** argv) {
+int main(int argc, char** argv)
+{
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) {
         qputenv("QT_QPA_PLATFORM", "offscreen");
     }
@@ -160,8 +170,8 @@ int main(int argc, char** argv) {
     }
     std::unique_ptr<CListViewEx> view = MakeList(icons);
     QTreeView* tree = view->Control().DetailsView();
-    std::printf("%d rows x %d columns, list area %dx%d, %d rows visible, %d frames per figure\n", kItems,
-                kColumns, tree->viewport()->width(), tree->viewport()->height(),
+    std::printf("%d rows x %d columns, list area %dx%d, %d rows visible, %d frames per figure\n", kItems, kColumns,
+                tree->viewport()->width(), tree->viewport()->height(),
                 tree->viewport()->height() / std::max(1, view->Control().RowHeight()), kBlocks * kFramesPerBlock);
     bool within = Report("vertical scroll (7 rows)", Measure(*view, *tree->verticalScrollBar(), 7));
     within = Report("horizontal scroll (37 px)", Measure(*view, *tree->horizontalScrollBar(), 37)) && within;

@@ -189,8 +189,8 @@ int main(int argc, char** argv)
             double cpuMs = 0;
             long long wallMs = 0;
             if (std::sscanf(line.constData(), "idle %lf ms cpu in %lld ms", &cpuMs, &wallMs) == 2 && wallMs > 0)
-                std::printf("idle main frame: %.1f ms processor time in %lld ms (%.2f%%; target below 1%%)\n",
-                            cpuMs, wallMs, 100.0 * cpuMs / static_cast<double>(wallMs));
+                std::printf("idle main frame: %.1f ms processor time in %lld ms (%.2f%%; target below 1%%)\n", cpuMs,
+                            wallMs, 100.0 * cpuMs / static_cast<double>(wallMs));
         }
     }
     return 0;

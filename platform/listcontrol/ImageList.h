@@ -15,7 +15,9 @@ namespace vantor::lc {
 // a list whose pictures are not shown yet costs nothing to fill.
 class ImageList final {
 public:
-    explicit ImageList(QSize imageSize) : m_imageSize(imageSize) {}
+    explicit ImageList(QSize imageSize)
+        : m_imageSize(imageSize)
+    { }
 
     QSize ImageSize() const { return m_imageSize; }
     int Count() const { return static_cast<int>(m_images.size()); }

@@ -32,9 +32,10 @@ QSize SizeOf(const ImageList* images)
 }  // namespace
 
 ListCellDelegate::ListCellDelegate(const ListControl& control, const ListDetailsView& view, QObject* parent)
-    : QAbstractItemDelegate(parent), m_control(control), m_view(view)
-{
-}
+    : QAbstractItemDelegate(parent)
+    , m_control(control)
+    , m_view(view)
+{ }
 
 QSize ListCellDelegate::sizeHint(const QStyleOptionViewItem& option, const QModelIndex& index) const
 {
@@ -113,7 +114,8 @@ void ListCellDelegate::PaintCell(QPainter& painter, const NMLVCUSTOMDRAW& draw, 
         const FirstCellParts parts = LayOutFirstCell(cell, item.indent, SizeOf(small), SizeOf(states));
         const int stateImage = static_cast<int>((item.state & LVIS_STATEIMAGEMASK) >> 12);
         if (states != nullptr && stateImage > 0) {
-            const QSize clip(std::min(parts.state.width(), cell.right() - parts.state.left() + 1), parts.state.height());
+            const QSize clip(std::min(parts.state.width(), cell.right() - parts.state.left() + 1),
+                             parts.state.height());
             const int top = parts.state.top() + (parts.state.height() - states->ImageSize().height()) / 2;
             states->Draw(painter, stateImage - 1, QPoint(parts.state.left(), top), clip, false);
         }

@@ -20,8 +20,8 @@ FirstCellParts LayOutFirstCell(const QRect& cell, int indent, QSize smallImage, 
     }
     if (!smallImage.isEmpty()) {
         x += kIconMargin;
-        parts.icon = QRect(x, cell.top() + (cell.height() - smallImage.height()) / 2, smallImage.width(),
-                           smallImage.height());
+        parts.icon =
+            QRect(x, cell.top() + (cell.height() - smallImage.height()) / 2, smallImage.width(), smallImage.height());
         x += smallImage.width();
     } else {
         parts.icon = QRect(x, cell.top(), 0, cell.height());
@@ -34,8 +34,8 @@ QRect SubItemIconRect(const QRect& cell, QSize smallImage)
 {
     if (smallImage.isEmpty())
         return QRect(cell.left(), cell.top(), 0, cell.height());
-    return QRect(cell.left() + kIconMargin, cell.top() + (cell.height() - smallImage.height()) / 2,
-                 smallImage.width(), smallImage.height());
+    return QRect(cell.left() + kIconMargin, cell.top() + (cell.height() - smallImage.height()) / 2, smallImage.width(),
+                 smallImage.height());
 }
 
 }  // namespace vantor::lc

@@ -21,7 +21,9 @@
 
 namespace vantor::lc {
 
-ListControl::ListControl(QWidget* parent) : QWidget(parent), d(std::make_unique<Private>(*this))
+ListControl::ListControl(QWidget* parent)
+    : QWidget(parent)
+    , d(std::make_unique<Private>(*this))
 {
     d->model = new ListControlModel(*this, this);
     d->selection = new QItemSelectionModel(d->model, this);
@@ -75,14 +77,16 @@ ListControl::ListControl(QWidget* parent) : QWidget(parent), d(std::make_unique<
     d->stack->setCurrentWidget(d->tree);
     setFocusProxy(d->tree);
 
-    for (QWidget* watched : {static_cast<QWidget*>(d->tree), d->tree->viewport(),
-                             static_cast<QWidget*>(d->icons), d->icons->viewport()})
+    for (QWidget* watched :
+         {static_cast<QWidget*>(d->tree), d->tree->viewport(), static_cast<QWidget*>(d->icons), d->icons->viewport()})
         watched->installEventFilter(this);
 
     d->ConnectSelection();
     d->ConnectHeader();
-    connect(d->tree, &QWidget::customContextMenuRequested, this, [this](const QPoint& pos) { d->NotifyRightClick(pos); });
-    connect(d->icons, &QWidget::customContextMenuRequested, this, [this](const QPoint& pos) { d->NotifyRightClick(pos); });
+    connect(d->tree, &QWidget::customContextMenuRequested, this,
+            [this](const QPoint& pos) { d->NotifyRightClick(pos); });
+    connect(d->icons, &QWidget::customContextMenuRequested, this,
+            [this](const QPoint& pos) { d->NotifyRightClick(pos); });
     connect(d->tree->horizontalScrollBar(), &QScrollBar::valueChanged, this, [this] {
         if (d->listener != nullptr)
             d->listener->OnHScroll();
@@ -111,9 +115,9 @@ ListControl::~ListControl()
     for (QObject* watched : {static_cast<QObject*>(d->tree), static_cast<QObject*>(d->tree->viewport()),
                              static_cast<QObject*>(d->icons), static_cast<QObject*>(d->icons->viewport())})
         watched->removeEventFilter(this);
-    for (QObject* sender : {static_cast<QObject*>(d->selection), static_cast<QObject*>(d->header),
-                            static_cast<QObject*>(d->tree), static_cast<QObject*>(d->tree->horizontalScrollBar()),
-                            static_cast<QObject*>(d->icons)})
+    for (QObject* sender :
+         {static_cast<QObject*>(d->selection), static_cast<QObject*>(d->header), static_cast<QObject*>(d->tree),
+          static_cast<QObject*>(d->tree->horizontalScrollBar()), static_cast<QObject*>(d->icons)})
         QObject::disconnect(sender, nullptr, this, nullptr);
     delete d->icons;
     delete d->tree;

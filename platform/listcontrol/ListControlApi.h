@@ -48,7 +48,7 @@ public:
     virtual bool SetItem(const LVITEMA& item) = 0;
     virtual bool SetItemText(int item, const LVITEMA& descriptor) = 0;
     virtual bool GetItem(LVITEMA& item) const = 0;
-    virtual int GetItemText(int item, LVITEMA& descriptor) const = 0;  // characters copied
+    virtual int GetItemText(int item, LVITEMA& descriptor) const = 0;             // characters copied
     virtual bool SetItemState(int item, unsigned state, unsigned stateMask) = 0;  // -1: every item
     virtual unsigned GetItemState(int item, unsigned stateMask) const = 0;
     virtual bool DeleteItem(int item) = 0;

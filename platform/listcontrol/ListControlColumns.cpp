@@ -265,8 +265,8 @@ bool ListControl::SetColumn(int column, const LVCOLUMNA& descriptor)
     ListColumn& entry = contents.Column(column);
     if ((descriptor.mask & LVCF_FMT) != 0) {
         entry.fmt = descriptor.fmt;
-        entry.headerFmt = (entry.headerFmt & ~(HDF_JUSTIFYMASK | HDF_IMAGE | HDF_BITMAP_ON_RIGHT))
-                          | HeaderBitsOf(descriptor.fmt, column == 0);
+        entry.headerFmt = (entry.headerFmt & ~(HDF_JUSTIFYMASK | HDF_IMAGE | HDF_BITMAP_ON_RIGHT)) |
+                          HeaderBitsOf(descriptor.fmt, column == 0);
     }
     if ((descriptor.mask & LVCF_WIDTH) != 0)
         entry.width = std::max(0, descriptor.cx);

@@ -197,9 +197,8 @@ std::vector<int> ListControlData::SortPermutation(PFNLVCOMPARE compare, LPARAM s
     m_items.ForEach([&itemData](const ListItem& item) { itemData.push_back(item.data); });
     std::vector<int> permutation(m_items.size());
     std::iota(permutation.begin(), permutation.end(), 0);
-    std::stable_sort(permutation.begin(), permutation.end(), [&](int a, int b) {
-        return compare(itemData[At(a)], itemData[At(b)], sortData) < 0;
-    });
+    std::stable_sort(permutation.begin(), permutation.end(),
+                     [&](int a, int b) { return compare(itemData[At(a)], itemData[At(b)], sortData) < 0; });
     return permutation;
 }
 
@@ -243,8 +242,8 @@ bool ListControlData::ChangeState(int item, unsigned state, unsigned mask)
 
 int ListControlData::NextItem(int start, unsigned flags) const
 {
-    const unsigned wanted = ((flags & LVNI_SELECTED) != 0 ? LVIS_SELECTED : 0u)
-                            | ((flags & LVNI_FOCUSED) != 0 ? LVIS_FOCUSED : 0u);
+    const unsigned wanted =
+        ((flags & LVNI_SELECTED) != 0 ? LVIS_SELECTED : 0u) | ((flags & LVNI_FOCUSED) != 0 ? LVIS_FOCUSED : 0u);
     if (start < -1)
         start = -1;
     if (wanted == LVIS_FOCUSED)

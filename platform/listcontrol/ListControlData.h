@@ -25,10 +25,10 @@ struct ListAppearance {
 
 // One control column: its descriptor and header item.
 struct ListColumn {
-    int fmt = LVCFMT_LEFT;   // column format (cell alignment)
+    int fmt = LVCFMT_LEFT;  // column format (cell alignment)
     int width = 0;
-    std::string text;        // bytes, shown by the header
-    int image = 0;           // column / header item image
+    std::string text;            // bytes, shown by the header
+    int image = 0;               // column / header item image
     int headerFmt = HDF_STRING;  // header item format: alignment, sort marker, image flags
 };
 

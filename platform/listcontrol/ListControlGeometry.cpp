@@ -76,7 +76,8 @@ QRect ListControl::Private::CellRect(int item, int column) const
 FirstCellParts ListControl::Private::FirstCell(int item) const
 {
     const ListAppearance& look = data.appearance;
-    const QRect cell = data.ColumnCount() > 0 ? CellRect(item, 0) : QRect(RowRect(item).topLeft(), QSize(0, q.RowHeight()));
+    const QRect cell =
+        data.ColumnCount() > 0 ? CellRect(item, 0) : QRect(RowRect(item).topLeft(), QSize(0, q.RowHeight()));
     return LayOutFirstCell(cell, data.Item(item).indent, SizeOf(look.smallImages), SizeOf(look.stateImages));
 }
 
@@ -124,7 +125,7 @@ bool ListControl::GetItemRect(int item, QRect& rect, int code) const
         break;
     default:  // LVIR_SELECTBOUNDS
         rect = (contents.appearance.extStyle & LVS_EX_FULLROWSELECT) != 0 ? d->RowRect(item)
-                                                                       : parts.icon.united(parts.label);
+                                                                          : parts.icon.united(parts.label);
         break;
     }
     return true;
@@ -146,7 +147,8 @@ bool ListControl::GetSubItemRect(int item, int column, int code, QRect& rect) co
     const QRect cell = d->CellRect(item, column);
     const ImageList* small = contents.appearance.smallImages;
     const bool images = (contents.appearance.extStyle & LVS_EX_SUBITEMIMAGES) != 0 && small != nullptr;
-    const QRect icon = images ? SubItemIconRect(cell, small->ImageSize()) : QRect(cell.left(), cell.top(), 0, cell.height());
+    const QRect icon =
+        images ? SubItemIconRect(cell, small->ImageSize()) : QRect(cell.left(), cell.top(), 0, cell.height());
     switch (code) {
     case LVIR_BOUNDS:
     case LVIR_SELECTBOUNDS:
@@ -156,7 +158,8 @@ bool ListControl::GetSubItemRect(int item, int column, int code, QRect& rect) co
         rect = icon;
         return true;
     case LVIR_LABEL:
-        rect = images ? QRect(icon.right() + 1, cell.top(), std::max(0, cell.right() - icon.right()), cell.height()) : cell;
+        rect = images ? QRect(icon.right() + 1, cell.top(), std::max(0, cell.right() - icon.right()), cell.height())
+                      : cell;
         return true;
     default:
         return false;

@@ -24,9 +24,9 @@ Qt::Alignment AlignmentOf(int fmt)
 }  // namespace
 
 ListControlModel::ListControlModel(const ListControl& control, QObject* parent)
-    : QAbstractTableModel(parent), m_control(control)
-{
-}
+    : QAbstractTableModel(parent)
+    , m_control(control)
+{ }
 
 QModelIndex ListControlModel::index(int row, int column, const QModelIndex& parent) const
 {

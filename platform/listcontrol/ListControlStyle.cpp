@@ -30,8 +30,8 @@ QAbstractItemView* ListControl::Private::CurrentView() const
 void ListControl::Private::ApplyStyle()
 {
     const unsigned style = data.appearance.style;
-    const auto mode = (style & LVS_SINGLESEL) != 0 ? QAbstractItemView::SingleSelection
-                                                   : QAbstractItemView::ExtendedSelection;
+    const auto mode =
+        (style & LVS_SINGLESEL) != 0 ? QAbstractItemView::SingleSelection : QAbstractItemView::ExtendedSelection;
     tree->setSelectionMode(mode);
     icons->setSelectionMode(mode);
     switch (style & LVS_TYPEMASK) {
@@ -79,8 +79,7 @@ void ListControl::Private::ApplyExtendedStyle()
 void ListControl::Private::ApplyImageLists()
 {
     const ListAppearance& look = data.appearance;
-    const ImageList* iconImages =
-        (look.style & LVS_TYPEMASK) == LVS_ICON ? look.normalImages : look.smallImages;
+    const ImageList* iconImages = (look.style & LVS_TYPEMASK) == LVS_ICON ? look.normalImages : look.smallImages;
     const QSize fallback = (look.style & LVS_TYPEMASK) == LVS_ICON ? QSize(32, 32) : QSize(16, 16);
     const QSize iconSize = iconImages != nullptr ? iconImages->ImageSize() : fallback;
     icons->setIconSize(iconSize);

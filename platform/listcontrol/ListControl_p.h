@@ -58,7 +58,11 @@ inline std::string InputText(const char* text)
 // exception) can leave it raised.
 class CounterGuard {
 public:
-    explicit CounterGuard(int& counter) : m_counter(counter) { ++m_counter; }
+    explicit CounterGuard(int& counter)
+        : m_counter(counter)
+    {
+        ++m_counter;
+    }
     ~CounterGuard() { --m_counter; }
     Q_DISABLE_COPY_MOVE(CounterGuard)
 
@@ -68,7 +72,9 @@ private:
 
 // ------------------------------------------------------------------------------------------------
 struct ListControl::Private {
-    explicit Private(ListControl& owner) : q(owner) {}
+    explicit Private(ListControl& owner)
+        : q(owner)
+    { }
 
     // ---- Texts (ListControlItems.cpp) ----
     std::string_view AskText(int item, int column, char* buffer, int capacity) const;
@@ -126,8 +132,8 @@ struct ListControl::Private {
     int headerSyncing = 0;      // >0 while the control itself changes the header
     bool sorting = false;
     int hotItem = -1;
-    int sortMarkColumn = -1;   // column whose header format last received a sort marker
-    int trackingColumn = -1;   // column being resized by the user
+    int sortMarkColumn = -1;  // column whose header format last received a sort marker
+    int trackingColumn = -1;  // column being resized by the user
 };
 
 }  // namespace vantor::lc

@@ -8,19 +8,19 @@
 #include <QHeaderView>
 #include <QKeyEvent>
 #include <QMouseEvent>
-#include <QTimerEvent>
 #include <QPaintEvent>
 #include <QPainter>
 #include <QScrollBar>
+#include <QTimerEvent>
 
 #include <algorithm>
 
 namespace vantor::lc {
 
 ListDetailsView::ListDetailsView(const ListControl& control, QWidget* parent)
-    : QTreeView(parent), m_control(control)
-{
-}
+    : QTreeView(parent)
+    , m_control(control)
+{ }
 
 void ListDetailsView::setModel(QAbstractItemModel* model)
 {

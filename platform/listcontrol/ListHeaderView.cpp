@@ -13,9 +13,9 @@
 namespace vantor::lc {
 
 ListHeaderView::ListHeaderView(const ListControl& control, QWidget* parent)
-    : QHeaderView(Qt::Horizontal, parent), m_control(control)
-{
-}
+    : QHeaderView(Qt::Horizontal, parent)
+    , m_control(control)
+{ }
 
 void ListHeaderView::mousePressEvent(QMouseEvent* event)
 {
@@ -53,7 +53,8 @@ QSize ListHeaderView::sectionSizeFromContents(int logicalIndex) const
     initStyleOption(&option);
     option.section = logicalIndex;
     const QVariant font = headerModel->headerData(logicalIndex, orientation(), Qt::FontRole);
-    option.fontMetrics = font.isValid() && font.canConvert<QFont>() ? QFontMetrics(qvariant_cast<QFont>(font)) : fontMetrics();
+    option.fontMetrics =
+        font.isValid() && font.canConvert<QFont>() ? QFontMetrics(qvariant_cast<QFont>(font)) : fontMetrics();
     option.text = headerModel->headerData(logicalIndex, orientation(), Qt::DisplayRole).toString();
     const QVariant decoration = headerModel->headerData(logicalIndex, orientation(), Qt::DecorationRole);
     option.icon = qvariant_cast<QIcon>(decoration);

@@ -11,7 +11,9 @@ class ListIconView final : public QListView {
     Q_DISABLE_COPY_MOVE(ListIconView)
 
 public:
-    explicit ListIconView(QWidget* parent) : QListView(parent) {}
+    explicit ListIconView(QWidget* parent)
+        : QListView(parent)
+    { }
 
 signals:
     void focusChanged(bool focused);

@@ -6,8 +6,8 @@
 #include "listview/CDorvexView.h"
 #include "platform/listcontrol/ListControl.h"
 #include "resources/Icons.h"
-#include "tests/support/LoopbackDevice.h"
 #include "resources/StringTable.h"
+#include "tests/support/LoopbackDevice.h"
 
 #include <QAction>
 #include <QApplication>
@@ -42,7 +42,10 @@ void ProcessEventsFor(int milliseconds)
 
 QPixmap IconSheet()
 {
-    const std::array toolbar = {vantor::ids::ID_REFRESH, vantor::ids::ID_MODIFY_IP, vantor::ids::ID_MODIFY_MAC, vantor::ids::ID_WEB_BROWSER, vantor::ids::ID_SOFT_RESET, vantor::ids::ID_UPDATE_FIRMWARE, vantor::ids::ID_APP_ABOUT};
+    const std::array toolbar = {vantor::ids::ID_REFRESH,    vantor::ids::ID_MODIFY_IP,
+                                vantor::ids::ID_MODIFY_MAC, vantor::ids::ID_WEB_BROWSER,
+                                vantor::ids::ID_SOFT_RESET, vantor::ids::ID_UPDATE_FIRMWARE,
+                                vantor::ids::ID_APP_ABOUT};
     const std::array icons = {128, 158, 151, 147, 153, 155, 157};
     QPixmap sheet(8 + 8 * 72, 8 + 4 * 72);
     sheet.fill(Qt::white);

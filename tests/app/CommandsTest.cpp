@@ -3,17 +3,17 @@
 #include "app/CDorvexDoc.h"
 #include "app/CMainFrame.h"
 #include "listview/CDorvexView.h"
+#include "resources/StringTable.h"
 #include "tests/app/DialogScript.h"
 #include "tests/app/ModalCloser.h"
 #include "tests/app/WaitUntil.h"
 #include "tests/support/LoopbackDevice.h"
-#include "resources/StringTable.h"
 
 #include <QElapsedTimer>
-#include <QScopeGuard>
 #include <QFile>
-#include <QTemporaryDir>
 #include <QMessageBox>
+#include <QScopeGuard>
+#include <QTemporaryDir>
 #include <QUdpSocket>
 
 #include <gtest/gtest.h>
@@ -103,7 +103,8 @@ TEST_F(CommandsTest, EachSelectedRowGetsOneDatagramAfterItsPromptAndTheListIsSea
         char opcode;
         bool newMacAndIp;
     };
-    for (const Case& c : {Case{kModifyMac, '<', true}, Case{kSoftReset, '=', false}, Case{kUpdateFirmware, '?', false}}) {
+    for (const Case& c :
+         {Case{kModifyMac, '<', true}, Case{kSoftReset, '=', false}, Case{kUpdateFirmware, '?', false}}) {
         SCOPED_TRACE(c.opcode);
         SetUp();
         Select({0, 2});  // 192.168.1.3 and 192.168.1.7
@@ -131,13 +132,12 @@ TEST_F(CommandsTest, ModifyIpSendsOneDatagramPerChangedValueInTheOrderIpMaskGate
         m_view->OnTimer(CDorvexView::kSearchWindowTimer);
         DialogScript::Password("")(prompt);
     };
-    const std::vector<QByteArray> sent =
-        Run(kModifyIp,
-            {DialogScript::Addresses(0x0A000003),  // row .3: the IP address only
-             windowEndsThenEmptyPassword,
-             DialogScript::Addresses(0x0A000005, 0xFFFF0000, 0x0A000001),  // row .5: all three
-             DialogScript::Password("a"), DialogScript::Cancel(), DialogScript::Password("c")},
-            6);
+    const std::vector<QByteArray> sent = Run(
+        kModifyIp,
+        {DialogScript::Addresses(0x0A000003),  // row .3: the IP address only
+         windowEndsThenEmptyPassword, DialogScript::Addresses(0x0A000005, 0xFFFF0000, 0x0A000001),  // row .5: all three
+         DialogScript::Password("a"), DialogScript::Cancel(), DialogScript::Password("c")},
+        6);
     const auto setAddress = [](char opcode, int n, const QByteArray& ip, const QByteArray& mask,
                                const QByteArray& gateway, const QByteArray& password) {
         return Datagram(opcode, {{4, ip}, {8, mask}, {12, Mac(0x1A, n)}, {35, gateway}}, password);
@@ -173,7 +173,8 @@ TEST_F(CommandsTest, PortHeldByAnotherProgramShowsTheMessageOncePerRowAndSendsNo
         messages << static_cast<QMessageBox&>(box).text();
         box.accept();
     };
-    EXPECT_TRUE(Run(kSoftReset, {DialogScript::Password("x"), message, DialogScript::Password("y"), message}, 4).empty());
+    EXPECT_TRUE(
+        Run(kSoftReset, {DialogScript::Password("x"), message, DialogScript::Password("y"), message}, 4).empty());
     EXPECT_EQ(messages, QStringList(2, QStringLiteral("Socket port '4000' Open fail ！")));
     EXPECT_EQ(m_view->GetItemCount(), 3);
     EXPECT_FALSE(m_view->IsTimerRunning(CDorvexView::kResearchTimer));
@@ -184,29 +185,27 @@ TEST_F(CommandsTest, TheWalkReachesTheRowsSelectedAtItsStartWhateverHappensWhile
     Select({1, 2});  // .5 and .7
     // While the first prompt is open a new device sorts in before both, and the search window
     // ends; at the second prompt the list is emptied and refilled by a new search.
-    const std::vector<QByteArray> sent = Run(
-        kSoftReset,
-        {[&](QDialog& prompt) {
-             m_device.Send(MakeReply(1), m_addresses.localPort);
-             test::WaitUntil([&] { return m_view->GetItemCount() == 4; });
-             m_view->OnTimer(CDorvexView::kSearchWindowTimer);
-             m_view->OnTimer(CDorvexView::kSearchWindowTimer);
-             prompt.accept();
-         },
-         DialogScript::Password("p")},
-        2);
+    const std::vector<QByteArray> sent = Run(kSoftReset,
+                                             {[&](QDialog& prompt) {
+                                                  m_device.Send(MakeReply(1), m_addresses.localPort);
+                                                  test::WaitUntil([&] { return m_view->GetItemCount() == 4; });
+                                                  m_view->OnTimer(CDorvexView::kSearchWindowTimer);
+                                                  m_view->OnTimer(CDorvexView::kSearchWindowTimer);
+                                                  prompt.accept();
+                                              },
+                                              DialogScript::Password("p")},
+                                             2);
     EXPECT_EQ(sent, (std::vector<QByteArray>{Datagram('=', {{12, Mac(0x1A, 5)}}, ""),
                                              Datagram('=', {{12, Mac(0x1A, 7)}}, "p")}));
 
     SetUp();
     Select({0, 1});
-    const std::vector<QByteArray> afterRefresh = Run(kSoftReset,
-                                                     {[&](QDialog& prompt) {
-                                                          m_frame->RouteCommand(ids::ID_REFRESH);
-                                                          m_device.Send(MakeReply(5), m_addresses.localPort);
-                                                          test::WaitUntil([&] { return m_view->GetItemCount() == 1; });
-                                                          prompt.accept();
-                                                      }},
+    const std::vector<QByteArray> afterRefresh = Run(kSoftReset, {[&](QDialog& prompt) {
+                                                         m_frame->RouteCommand(ids::ID_REFRESH);
+                                                         m_device.Send(MakeReply(5), m_addresses.localPort);
+                                                         test::WaitUntil([&] { return m_view->GetItemCount() == 1; });
+                                                         prompt.accept();
+                                                     }},
                                                      1);
     ASSERT_EQ(afterRefresh.size(), 2u) << "the discovery request and one datagram: the second row is gone";
     EXPECT_EQ(afterRefresh[1], Datagram('=', {{12, Mac(0x1A, 3)}}, ""));
@@ -242,7 +241,8 @@ TEST_F(CommandsTest, WebBrowserStartsTheBrowserOncePerSelectedRowWithTheBareAddr
         script.setPermissions(QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
     }
     // Nothing of this machine's desktop is asked: the stand-in is the only browser there is.
-    const std::array names = {"XDG_CONFIG_HOME", "XDG_DATA_HOME", "XDG_CONFIG_DIRS", "XDG_DATA_DIRS", "PATH", "BROWSER"};
+    const std::array names = {"XDG_CONFIG_HOME", "XDG_DATA_HOME", "XDG_CONFIG_DIRS",
+                              "XDG_DATA_DIRS",   "PATH",          "BROWSER"};
     std::vector<QByteArray> saved;
     for (const char* name : names) {
         saved.push_back(qgetenv(name));
@@ -268,7 +268,7 @@ TEST_F(CommandsTest, WebBrowserStartsTheBrowserOncePerSelectedRowWithTheBareAddr
     qputenv("BROWSER", browser.toUtf8());
     m_frame->RouteCommand(ids::ID_WEB_BROWSER);
     EXPECT_EQ(starts, (std::vector<QStringList>{{browser, QStringLiteral("192.168.1.3")},
-                                               {browser, QStringLiteral("192.168.1.7")}}));
+                                                {browser, QStringLiteral("192.168.1.7")}}));
     ASSERT_TRUE(test::WaitUntil([&] {
         QFile file(recorded);
         return file.open(QIODevice::ReadOnly) && file.readAll().count('\n') == 2;

@@ -6,9 +6,9 @@
 #include "listview/CDorvexView.h"
 #include "platform/IndicatorStatusBar.h"
 #include "platform/listcontrol/ListControl.h"
+#include "resources/StringTable.h"
 #include "tests/app/DialogScript.h"
 #include "tests/app/WaitUntil.h"
-#include "resources/StringTable.h"
 
 #include <QApplication>
 #include <QElapsedTimer>
@@ -190,9 +190,8 @@ TEST(EndToEnd, RepliesOfTheWrongSizeAreNoRows)
 TEST(EndToEnd, SearchWindowsFollowEachOtherWhileDevicesKeepAnswering)
 {
     QTemporaryDir dir;
-    const QString devices = WriteDeviceFile(
-        dir, "name=Early model=31 ip=10.77.0.21 mac=00-1A-2B-00-00-21 delay=1000\n"
-             "name=Late model=32 ip=10.77.0.22 mac=00-1A-2B-00-00-22 delay=6000\n");
+    const QString devices = WriteDeviceFile(dir, "name=Early model=31 ip=10.77.0.21 mac=00-1A-2B-00-00-21 delay=1000\n"
+                                                 "name=Late model=32 ip=10.77.0.22 mac=00-1A-2B-00-00-22 delay=6000\n");
     Simulator simulator({QStringLiteral("--devices"), devices});
     ASSERT_TRUE(simulator.WaitReady()) << simulator.LogText().toStdString();
 
@@ -258,11 +257,11 @@ QString OnlinePane(const CMainFrame& frame)
 TEST(EndToEnd, RowsAreSortedAsTheyArriveAndHeaderClicksAndAutoArrangeWork)
 {
     QTemporaryDir dir;
-    const QString devices = WriteDeviceFile(
-        dir, "name=Charlie model=31 ip=10.77.0.30 mac=00-1A-2B-00-00-30 version=1.30 delay=0\n"
-             "name=Alpha model=32 ip=10.77.0.100 mac=00-1A-2B-00-00-31 version=2.00 delay=150\n"
-             "name=Delta model=31 ip=10.77.0.4 mac=00-1A-2B-00-00-32 version=1.05 delay=300\n"
-             "name=Bravo model=31 ip=10.77.0.4 mac=00-1A-2B-00-00-33 version=A.01 delay=450\n");
+    const QString devices =
+        WriteDeviceFile(dir, "name=Charlie model=31 ip=10.77.0.30 mac=00-1A-2B-00-00-30 version=1.30 delay=0\n"
+                             "name=Alpha model=32 ip=10.77.0.100 mac=00-1A-2B-00-00-31 version=2.00 delay=150\n"
+                             "name=Delta model=31 ip=10.77.0.4 mac=00-1A-2B-00-00-32 version=1.05 delay=300\n"
+                             "name=Bravo model=31 ip=10.77.0.4 mac=00-1A-2B-00-00-33 version=A.01 delay=450\n");
     Simulator simulator({QStringLiteral("--devices"), devices});
     ASSERT_TRUE(simulator.WaitReady()) << simulator.LogText().toStdString();
 
@@ -368,25 +367,37 @@ TEST(EndToEnd, DeviceCommandsChangeTheDeviceWithTheRightPasswordOnly)
                           "secret");
     };
     const std::vector<Case> cases = {
-        {"Modify MAC", ids::ID_MODIFY_MAC, {test::DialogScript::Password("secret")},
+        {"Modify MAC",
+         ids::ID_MODIFY_MAC,
+         {test::DialogScript::Password("secret")},
          {CommandHex('<', {{4, "0a4d0032"}, {12, "001b2b3c4d50"}}, "secret")},
          {"10.77.0.50", "255.255.255.0", "10.77.0.1", "00-1B-2B-3C-4D-50"}},
-        {"Modify MAC, wrong password", ids::ID_MODIFY_MAC, {test::DialogScript::Password("wrong")},
-         {CommandHex('<', {{4, "0a4d0032"}, {12, "001b2b3c4d50"}}, "wrong")}, unchanged},
-        {"Modify IP", ids::ID_MODIFY_IP,
+        {"Modify MAC, wrong password",
+         ids::ID_MODIFY_MAC,
+         {test::DialogScript::Password("wrong")},
+         {CommandHex('<', {{4, "0a4d0032"}, {12, "001b2b3c4d50"}}, "wrong")},
+         unchanged},
+        {"Modify IP",
+         ids::ID_MODIFY_IP,
          {test::DialogScript::Addresses(0x0A4D0033, 0xFFFF0000, 0x0A4D00FE), test::DialogScript::Password("secret"),
           test::DialogScript::Password("secret"), test::DialogScript::Password("secret")},
          {setAddress(':'), setAddress(';'), setAddress('>')},
          {"10.77.0.51", "255.255.0.0", "10.77.0.254", "00-1A-2B-3C-4D-50"}},
-        {"Soft Reset", ids::ID_SOFT_RESET, {test::DialogScript::Password("secret")}, {CommandHex('=', {{12, mac}}, "secret")},
+        {"Soft Reset",
+         ids::ID_SOFT_RESET,
+         {test::DialogScript::Password("secret")},
+         {CommandHex('=', {{12, mac}}, "secret")},
          unchanged},
-        {"Update Firmware", ids::ID_UPDATE_FIRMWARE, {test::DialogScript::Password("secret")}, {CommandHex('?', {{12, mac}}, "secret")},
+        {"Update Firmware",
+         ids::ID_UPDATE_FIRMWARE,
+         {test::DialogScript::Password("secret")},
+         {CommandHex('?', {{12, mac}}, "secret")},
          unchanged},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
-        Simulator simulator({QStringLiteral("--devices"), devices, QStringLiteral("--reboot-seconds"),
-                             QStringLiteral("1")});
+        Simulator simulator(
+            {QStringLiteral("--devices"), devices, QStringLiteral("--reboot-seconds"), QStringLiteral("1")});
         ASSERT_TRUE(simulator.WaitReady()) << simulator.LogText().toStdString();
         CDorvexApp app;
         ASSERT_TRUE(app.InitInstance());
@@ -406,7 +417,8 @@ TEST(EndToEnd, DeviceCommandsChangeTheDeviceWithTheRightPasswordOnly)
             EXPECT_EQ(view.GetItemText(0, column), QString::fromLatin1(c.after[static_cast<std::size_t>(column - 1)]));
         EXPECT_EQ(CommandsReceived(simulator), c.wire);
         // The device obeyed each datagram, or refused the wrong password.
-        const bool right = c.after != unchanged || c.command == ids::ID_SOFT_RESET || c.command == ids::ID_UPDATE_FIRMWARE;
+        const bool right =
+            c.after != unchanged || c.command == ids::ID_SOFT_RESET || c.command == ids::ID_UPDATE_FIRMWARE;
         EXPECT_EQ(simulator.LogText().count(QLatin1String(right ? "result=applied" : "result=wrong-password")),
                   static_cast<int>(c.wire.size()));
     }

@@ -6,8 +6,8 @@
 #include "platform/LockKeys.h"
 #include "platform/ProfileStore.h"
 #include "resources/Icons.h"
-#include "resources/SvgIconEngine.h"
 #include "resources/StringTable.h"
+#include "resources/SvgIconEngine.h"
 
 #include <QApplication>
 #include <QFile>
@@ -27,7 +27,8 @@
 namespace vantor {
 namespace {
 
-constexpr std::array kIndicators = {0, ids::ID_INDICATOR_CAPS, ids::ID_INDICATOR_NUM, ids::ID_INDICATOR_SCRL, ids::ID_INDICATOR_ONLINE};
+constexpr std::array kIndicators = {0, ids::ID_INDICATOR_CAPS, ids::ID_INDICATOR_NUM, ids::ID_INDICATOR_SCRL,
+                                    ids::ID_INDICATOR_ONLINE};
 
 // ---- status bar --------------------------------------------------------------------------
 
@@ -45,12 +46,12 @@ protected:
 TEST(CommandIds, HaveTheirFixedValues)
 {
     const std::pair<int, int> named[] = {
-        {ids::ID_REFRESH, 32772},          {ids::ID_MODIFY_IP, 32780},        {ids::ID_MODIFY_MAC, 32781},
-        {ids::ID_WEB_BROWSER, 32782},      {ids::ID_SOFT_RESET, 32783},       {ids::ID_UPDATE_FIRMWARE, 32814},
-        {ids::ID_VIEW_AUTOARRANGE, 59397}, {ids::ID_VIEW_TOOLBAR, 59392},     {ids::ID_VIEW_STATUS_BAR, 59393},
-        {ids::ID_APP_ABOUT, 57664},        {ids::ID_APP_EXIT, 57665},         {ids::ID_VIEW_SMALLICON, 59408},
-        {ids::ID_VIEW_LARGEICON, 59409},   {ids::ID_VIEW_DETAILS, 59411},     {ids::ID_INDICATOR_ONLINE, 59136},
-        {ids::ID_INDICATOR_CAPS, 59137},   {ids::ID_INDICATOR_NUM, 59138},    {ids::ID_INDICATOR_SCRL, 59139},
+        {ids::ID_REFRESH, 32772},          {ids::ID_MODIFY_IP, 32780},       {ids::ID_MODIFY_MAC, 32781},
+        {ids::ID_WEB_BROWSER, 32782},      {ids::ID_SOFT_RESET, 32783},      {ids::ID_UPDATE_FIRMWARE, 32814},
+        {ids::ID_VIEW_AUTOARRANGE, 59397}, {ids::ID_VIEW_TOOLBAR, 59392},    {ids::ID_VIEW_STATUS_BAR, 59393},
+        {ids::ID_APP_ABOUT, 57664},        {ids::ID_APP_EXIT, 57665},        {ids::ID_VIEW_SMALLICON, 59408},
+        {ids::ID_VIEW_LARGEICON, 59409},   {ids::ID_VIEW_DETAILS, 59411},    {ids::ID_INDICATOR_ONLINE, 59136},
+        {ids::ID_INDICATOR_CAPS, 59137},   {ids::ID_INDICATOR_NUM, 59138},   {ids::ID_INDICATOR_SCRL, 59139},
         {ids::IDS_APP_NAME, 57344},        {ids::IDS_PORT_OPEN_FAIL, 40100},
     };
     for (const auto& [id, value] : named)
@@ -112,7 +113,7 @@ struct LockCase {
     const char* scroll;
 };
 
-class LockPaneTest : public ::testing::TestWithParam<LockCase> {};
+class LockPaneTest : public ::testing::TestWithParam<LockCase> { };
 
 TEST_P(LockPaneTest, LockPanesShowTheirTextOnlyWhileTheKeyIsOn)
 {
@@ -128,15 +129,14 @@ TEST_P(LockPaneTest, LockPanesShowTheirTextOnlyWhileTheKeyIsOn)
     EXPECT_EQ(bar.GetPaneText(3), QStringLiteral("SCRL"));
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    States, LockPaneTest,
-    ::testing::Values(LockCase{"Unknown", std::nullopt, "", "", ""},
-                      LockCase{"AllOff", LockKeyState{false, false, false}, "", "", ""},
-                      LockCase{"Caps", LockKeyState{true, false, false}, "CAP", "", ""},
-                      LockCase{"Num", LockKeyState{false, true, false}, "", "NUM", ""},
-                      LockCase{"Scroll", LockKeyState{false, false, true}, "", "", "SCRL"},
-                      LockCase{"All", LockKeyState{true, true, true}, "CAP", "NUM", "SCRL"}),
-    [](const ::testing::TestParamInfo<LockCase>& param) { return std::string(param.param.name); });
+INSTANTIATE_TEST_SUITE_P(States, LockPaneTest,
+                         ::testing::Values(LockCase{"Unknown", std::nullopt, "", "", ""},
+                                           LockCase{"AllOff", LockKeyState{false, false, false}, "", "", ""},
+                                           LockCase{"Caps", LockKeyState{true, false, false}, "CAP", "", ""},
+                                           LockCase{"Num", LockKeyState{false, true, false}, "", "NUM", ""},
+                                           LockCase{"Scroll", LockKeyState{false, false, true}, "", "", "SCRL"},
+                                           LockCase{"All", LockKeyState{true, true, true}, "CAP", "NUM", "SCRL"}),
+                         [](const ::testing::TestParamInfo<LockCase>& param) { return std::string(param.param.name); });
 
 TEST(IndicatorStatusBar, LockPanesAreWideEnoughForTheirText)
 {
@@ -155,7 +155,7 @@ struct BitsCase {
     LockKeyState expected;
 };
 
-class LockBitsTest : public ::testing::TestWithParam<BitsCase> {};
+class LockBitsTest : public ::testing::TestWithParam<BitsCase> { };
 
 TEST_P(LockBitsTest, DecodesIndicatorBits)
 {
@@ -238,7 +238,7 @@ struct UnitsCase {
     QRect pixels;
 };
 
-class DialogUnitsTest : public ::testing::TestWithParam<UnitsCase> {};
+class DialogUnitsTest : public ::testing::TestWithParam<UnitsCase> { };
 
 TEST_P(DialogUnitsTest, ConvertsBothCornersWithRounding)
 {
@@ -247,16 +247,15 @@ TEST_P(DialogUnitsTest, ConvertsBothCornersWithRounding)
 }
 
 // Expected values worked out by hand: x * baseX / 4 and y * baseY / 8, rounded half up.
-INSTANTIATE_TEST_SUITE_P(
-    Rects, DialogUnitsTest,
-    ::testing::Values(
-        // About box at base (6, 13): 235 x 55 -> 352.5 x 89.375.
-        UnitsCase{6, 13, QRect(0, 0, 235, 55), QRect(0, 0, 353, 89)},
-        // OK button (178, 7, 50, 16): left 267, right 342, top 11.375, bottom 37.375.
-        UnitsCase{6, 13, QRect(178, 7, 50, 16), QRect(267, 11, 75, 26)},
-        // Version line (40, 10, 119, 8) at base (7, 16): left 70, right 278.25, top 20, bottom 36.
-        UnitsCase{7, 16, QRect(40, 10, 119, 8), QRect(70, 20, 208, 16)},
-        UnitsCase{8, 16, QRect(11, 17, 20, 20), QRect(22, 34, 40, 40)}));
+INSTANTIATE_TEST_SUITE_P(Rects, DialogUnitsTest,
+                         ::testing::Values(
+                             // About box at base (6, 13): 235 x 55 -> 352.5 x 89.375.
+                             UnitsCase{6, 13, QRect(0, 0, 235, 55), QRect(0, 0, 353, 89)},
+                             // OK button (178, 7, 50, 16): left 267, right 342, top 11.375, bottom 37.375.
+                             UnitsCase{6, 13, QRect(178, 7, 50, 16), QRect(267, 11, 75, 26)},
+                             // Version line (40, 10, 119, 8) at base (7, 16): left 70, right 278.25, top 20, bottom 36.
+                             UnitsCase{7, 16, QRect(40, 10, 119, 8), QRect(70, 20, 208, 16)},
+                             UnitsCase{8, 16, QRect(11, 17, 20, 20), QRect(22, 34, 40, 40)}));
 
 TEST(DialogUnits, BaseFromFontIsPositiveAndScalesWithTheFont)
 {
@@ -299,7 +298,8 @@ bool HasOpaquePixels(const QIcon& icon, int size)
 
 TEST(Artwork, EveryToolbarButtonHasAPicture)
 {
-    for (const int id : {ids::ID_REFRESH, ids::ID_MODIFY_IP, ids::ID_MODIFY_MAC, ids::ID_WEB_BROWSER, ids::ID_SOFT_RESET, ids::ID_UPDATE_FIRMWARE, ids::ID_APP_ABOUT}) {
+    for (const int id : {ids::ID_REFRESH, ids::ID_MODIFY_IP, ids::ID_MODIFY_MAC, ids::ID_WEB_BROWSER,
+                         ids::ID_SOFT_RESET, ids::ID_UPDATE_FIRMWARE, ids::ID_APP_ABOUT}) {
         EXPECT_TRUE(HasOpaquePixels(ToolbarIcon(id), 32)) << id;
         EXPECT_TRUE(HasOpaquePixels(ToolbarIcon(id), 16)) << id;
     }
@@ -322,7 +322,8 @@ TEST(Artwork, ApplicationAndListIcons)
 TEST(Artwork, PicturesDifferFromEachOther)
 {
     std::vector<QImage> images;
-    for (const int id : {ids::ID_REFRESH, ids::ID_MODIFY_IP, ids::ID_MODIFY_MAC, ids::ID_WEB_BROWSER, ids::ID_SOFT_RESET, ids::ID_UPDATE_FIRMWARE, ids::ID_APP_ABOUT})
+    for (const int id : {ids::ID_REFRESH, ids::ID_MODIFY_IP, ids::ID_MODIFY_MAC, ids::ID_WEB_BROWSER,
+                         ids::ID_SOFT_RESET, ids::ID_UPDATE_FIRMWARE, ids::ID_APP_ABOUT})
         images.push_back(ToolbarIcon(id).pixmap(32, 32).toImage());
     for (const int id : {128, 147, 151, 153, 155, 157, 158})
         images.push_back(ListIcon(id).pixmap(32, 32).toImage());
@@ -330,7 +331,6 @@ TEST(Artwork, PicturesDifferFromEachOther)
         for (std::size_t j = i + 1; j < images.size(); ++j)
             EXPECT_NE(images[i], images[j]) << i << " " << j;
 }
-
 
 // The disabled look of a picture: a grey two thirds the picture's, one third the disabled window
 // colour, at four fifths of the picture's opacity. Worked out by hand for a window colour of

@@ -29,7 +29,8 @@
 
 namespace {
 
-constexpr std::array kIndicators = {0, vantor::ids::ID_INDICATOR_CAPS, vantor::ids::ID_INDICATOR_NUM, vantor::ids::ID_INDICATOR_SCRL, vantor::ids::ID_INDICATOR_ONLINE};
+constexpr std::array kIndicators = {0, vantor::ids::ID_INDICATOR_CAPS, vantor::ids::ID_INDICATOR_NUM,
+                                    vantor::ids::ID_INDICATOR_SCRL, vantor::ids::ID_INDICATOR_ONLINE};
 
 // ---- child: runs on the xcb platform against the test's X server ---------------------------
 

@@ -4,14 +4,14 @@
 #include "app/CDorvexApp.h"
 #include "app/CDorvexDoc.h"
 #include "app/CMainFrame.h"
-#include "platform/FontPreload.h"
 #include "listview/CDorvexView.h"
+#include "platform/FontPreload.h"
 #include "platform/IndicatorStatusBar.h"
 #include "platform/listcontrol/ListControl.h"
-#include "tests/support/LoopbackDevice.h"
+#include "resources/StringTable.h"
 #include "tests/app/ModalCloser.h"
 #include "tests/app/WaitUntil.h"
-#include "resources/StringTable.h"
+#include "tests/support/LoopbackDevice.h"
 
 #include <QAction>
 #include <QApplication>
@@ -42,7 +42,8 @@ using test::MakeReply;
 using test::ModalCloser;
 using test::WaitUntil;
 
-constexpr std::array kDeviceCommands = {ids::ID_MODIFY_IP, ids::ID_MODIFY_MAC, ids::ID_WEB_BROWSER, ids::ID_SOFT_RESET, ids::ID_UPDATE_FIRMWARE};
+constexpr std::array kDeviceCommands = {ids::ID_MODIFY_IP, ids::ID_MODIFY_MAC, ids::ID_WEB_BROWSER, ids::ID_SOFT_RESET,
+                                        ids::ID_UPDATE_FIRMWARE};
 
 class MainFrameTest : public ::testing::Test {
 protected:
@@ -127,9 +128,12 @@ TEST_F(MainFrameTest, ToolbarHasSevenButtonsAndTwoSeparatorsInOrder)
 {
     QToolBar* toolbar = m_frame->ToolBar();
     ASSERT_NE(toolbar, nullptr);
-    const std::array<int, 9> expected = {ids::ID_REFRESH, 0, ids::ID_MODIFY_IP, ids::ID_MODIFY_MAC, ids::ID_WEB_BROWSER, ids::ID_SOFT_RESET, ids::ID_UPDATE_FIRMWARE, 0, ids::ID_APP_ABOUT};
-    const std::array<const char*, 9> tooltips = {"Refresh",    nullptr,       "Modify IP",       "Modify MAC", "Web Browser",
-                                                 "Soft Reset", "Update Firmware", nullptr, "About"};
+    const std::array<int, 9> expected = {
+        ids::ID_REFRESH,         0, ids::ID_MODIFY_IP, ids::ID_MODIFY_MAC, ids::ID_WEB_BROWSER, ids::ID_SOFT_RESET,
+        ids::ID_UPDATE_FIRMWARE, 0, ids::ID_APP_ABOUT};
+    const std::array<const char*, 9> tooltips = {"Refresh",         nullptr,       "Modify IP",
+                                                 "Modify MAC",      "Web Browser", "Soft Reset",
+                                                 "Update Firmware", nullptr,       "About"};
     const QList<QAction*> actions = toolbar->actions();
     ASSERT_EQ(actions.size(), 9);
     for (std::size_t i = 0; i < expected.size(); ++i) {
@@ -202,7 +206,8 @@ TEST_F(MainFrameTest, ToolbarAndStatusBarTogglesUncheckAndCheck)
         int commandId;
         QWidget* widget;
     };
-    for (const Toggle toggle : {Toggle{ids::ID_VIEW_TOOLBAR, m_frame->ToolBar()}, Toggle{ids::ID_VIEW_STATUS_BAR, Bar()}}) {
+    for (const Toggle toggle :
+         {Toggle{ids::ID_VIEW_TOOLBAR, m_frame->ToolBar()}, Toggle{ids::ID_VIEW_STATUS_BAR, Bar()}}) {
         SCOPED_TRACE(toggle.commandId);
         QAction* action = Action(toggle.commandId);
         Idle();
@@ -241,7 +246,8 @@ TEST_F(MainFrameTest, StatusBarPanesAndTexts)
 {
     IndicatorStatusBar* bar = Bar();
     ASSERT_EQ(bar->PaneCount(), 5);
-    const std::array<int, 5> ids = {0, ids::ID_INDICATOR_CAPS, ids::ID_INDICATOR_NUM, ids::ID_INDICATOR_SCRL, ids::ID_INDICATOR_ONLINE};
+    const std::array<int, 5> ids = {0, ids::ID_INDICATOR_CAPS, ids::ID_INDICATOR_NUM, ids::ID_INDICATOR_SCRL,
+                                    ids::ID_INDICATOR_ONLINE};
     for (int i = 0; i < 5; ++i) {
         int id = -1;
         unsigned style = 0;
@@ -337,7 +343,11 @@ TEST_F(MainFrameTest, ContextMenuOffersTheFramesOwnActions)
         QCoreApplication::sendEvent(listArea, &event);
         EXPECT_EQ(closer.Seen(), 1);
     }
-    const std::array<int, 9> expected = {ids::ID_MODIFY_IP, ids::ID_MODIFY_MAC, ids::ID_WEB_BROWSER, ids::ID_SOFT_RESET, ids::ID_UPDATE_FIRMWARE, 0, ids::ID_VIEW_AUTOARRANGE, 0, ids::ID_REFRESH};
+    const std::array<int, 9> expected = {ids::ID_MODIFY_IP,        ids::ID_MODIFY_MAC,
+                                         ids::ID_WEB_BROWSER,      ids::ID_SOFT_RESET,
+                                         ids::ID_UPDATE_FIRMWARE,  0,
+                                         ids::ID_VIEW_AUTOARRANGE, 0,
+                                         ids::ID_REFRESH};
     ASSERT_EQ(offered.size(), 9u);
     for (std::size_t i = 0; i < expected.size(); ++i) {
         if (expected[i] == 0)
@@ -390,14 +400,14 @@ TEST_F(MainFrameTest, StandardShortcutsDoNothing)
         spies.push_back(std::make_unique<QSignalSpy>(action, &QAction::triggered));
 
     const std::array<QKeyCombination, 16> keys = {
-        QKeyCombination(Qt::ControlModifier, Qt::Key_N),     QKeyCombination(Qt::ControlModifier, Qt::Key_O),
-        QKeyCombination(Qt::ControlModifier, Qt::Key_S),     QKeyCombination(Qt::ControlModifier, Qt::Key_P),
-        QKeyCombination(Qt::ControlModifier, Qt::Key_Z),     QKeyCombination(Qt::AltModifier, Qt::Key_Backspace),
-        QKeyCombination(Qt::ControlModifier, Qt::Key_X),     QKeyCombination(Qt::ShiftModifier, Qt::Key_Delete),
-        QKeyCombination(Qt::ControlModifier, Qt::Key_C),     QKeyCombination(Qt::ControlModifier, Qt::Key_Insert),
-        QKeyCombination(Qt::ControlModifier, Qt::Key_V),     QKeyCombination(Qt::ShiftModifier, Qt::Key_Insert),
-        QKeyCombination(Qt::NoModifier, Qt::Key_F6),         QKeyCombination(Qt::ShiftModifier, Qt::Key_F6),
-        QKeyCombination(Qt::ControlModifier, Qt::Key_R),     QKeyCombination(Qt::NoModifier, Qt::Key_F5),
+        QKeyCombination(Qt::ControlModifier, Qt::Key_N), QKeyCombination(Qt::ControlModifier, Qt::Key_O),
+        QKeyCombination(Qt::ControlModifier, Qt::Key_S), QKeyCombination(Qt::ControlModifier, Qt::Key_P),
+        QKeyCombination(Qt::ControlModifier, Qt::Key_Z), QKeyCombination(Qt::AltModifier, Qt::Key_Backspace),
+        QKeyCombination(Qt::ControlModifier, Qt::Key_X), QKeyCombination(Qt::ShiftModifier, Qt::Key_Delete),
+        QKeyCombination(Qt::ControlModifier, Qt::Key_C), QKeyCombination(Qt::ControlModifier, Qt::Key_Insert),
+        QKeyCombination(Qt::ControlModifier, Qt::Key_V), QKeyCombination(Qt::ShiftModifier, Qt::Key_Insert),
+        QKeyCombination(Qt::NoModifier, Qt::Key_F6),     QKeyCombination(Qt::ShiftModifier, Qt::Key_F6),
+        QKeyCombination(Qt::ControlModifier, Qt::Key_R), QKeyCombination(Qt::NoModifier, Qt::Key_F5),
     };
     for (QWidget* target : {static_cast<QWidget*>(m_view->Control().DetailsView()), static_cast<QWidget*>(m_frame)}) {
         for (const QKeyCombination key : keys) {
@@ -412,7 +422,8 @@ TEST_F(MainFrameTest, StandardShortcutsDoNothing)
     EXPECT_EQ(m_view->GetItemCount(), 2);
     EXPECT_TRUE(m_device.TakeReceived().empty());
     EXPECT_TRUE(m_frame->isVisible());
-    for (const auto& [id, unused] : std::map<int, int>{{ids::ID_REFRESH, 0}, {ids::ID_APP_ABOUT, 0}, {ids::ID_APP_EXIT, 0}})
+    for (const auto& [id, unused] :
+         std::map<int, int>{{ids::ID_REFRESH, 0}, {ids::ID_APP_ABOUT, 0}, {ids::ID_APP_EXIT, 0}})
         EXPECT_TRUE(Action(id)->shortcuts().isEmpty()) << id;
 }
 
@@ -439,7 +450,7 @@ struct StartupFailureCase {
     const char* message;
 };
 
-class StartupFailureTest : public ::testing::TestWithParam<StartupFailureCase> {};
+class StartupFailureTest : public ::testing::TestWithParam<StartupFailureCase> { };
 
 TEST_P(StartupFailureTest, ShowsItsMessageAndEndsBeforeAnyWindow)
 {
@@ -470,12 +481,13 @@ TEST_P(StartupFailureTest, ShowsItsMessageAndEndsBeforeAnyWindow)
     EXPECT_TRUE(device.TakeReceived().empty()) << "no search without a window";
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Steps, StartupFailureTest,
-    ::testing::Values(StartupFailureCase{"Sockets", false, true, "Windows 通訊端安裝失敗。"},
-                      StartupFailureCase{"ComponentObjects", true, false,
-                                         "OLE 初始化失敗。請確認 OLE 程式庫的版本是否正確。"}),
-    [](const ::testing::TestParamInfo<StartupFailureCase>& param) { return std::string(param.param.name); });
+INSTANTIATE_TEST_SUITE_P(Steps, StartupFailureTest,
+                         ::testing::Values(StartupFailureCase{"Sockets", false, true, "Windows 通訊端安裝失敗。"},
+                                           StartupFailureCase{"ComponentObjects", true, false,
+                                                              "OLE 初始化失敗。請確認 OLE 程式庫的版本是否正確。"}),
+                         [](const ::testing::TestParamInfo<StartupFailureCase>& param) {
+                             return std::string(param.param.name);
+                         });
 
 TEST(MainFrameFirstText, WaitsForTheFontsBeforeItsFirstText)
 {

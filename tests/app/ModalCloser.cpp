@@ -17,8 +17,7 @@ ModalCloser::~ModalCloser() = default;
 
 void ModalCloser::Poll()
 {
-    QWidget* widget =
-        m_kind == Kind::Modal ? QApplication::activeModalWidget() : QApplication::activePopupWidget();
+    QWidget* widget = m_kind == Kind::Modal ? QApplication::activeModalWidget() : QApplication::activePopupWidget();
     if (widget == nullptr || !widget->isVisible())
         return;
     ++m_seen;

@@ -5,10 +5,10 @@
 #include "app/CMainFrame.h"
 #include "listview/CDorvexView.h"
 #include "platform/IndicatorStatusBar.h"
-#include "tests/support/LoopbackDevice.h"
+#include "resources/StringTable.h"
 #include "tests/app/ModalCloser.h"
 #include "tests/app/WaitUntil.h"
-#include "resources/StringTable.h"
+#include "tests/support/LoopbackDevice.h"
 
 #include <QMessageBox>
 #include <QUdpSocket>
@@ -88,15 +88,14 @@ TEST_F(SearchCycleTest, EachNewReplyAddsARowAndCountsIt)
     EXPECT_EQ(OnlinePaneText(), QStringLiteral("Online : 3"));
 
     // Row texts in column order, as the operator reads them.
-    const std::array<QString, 6> first = {QStringLiteral("Dev10"),     QStringLiteral("192.168.1.10"),
-                                          QStringLiteral("255.255.255.0"), QStringLiteral("192.168.1.1"),
-                                          QStringLiteral("00-1A-2B-3C-4D-0A"), QStringLiteral("1.30")};
+    const std::array<QString, 6> first = {
+        QStringLiteral("Dev10"),       QStringLiteral("192.168.1.10"),      QStringLiteral("255.255.255.0"),
+        QStringLiteral("192.168.1.1"), QStringLiteral("00-1A-2B-3C-4D-0A"), QStringLiteral("1.30")};
     for (int column = 0; column < 6; ++column)
         EXPECT_EQ(m_view->GetItemText(0, column), first[static_cast<std::size_t>(column)]) << "column " << column;
     EXPECT_EQ(m_view->GetItemText(2, 1), QStringLiteral("192.168.1.12"));
-    const std::string expectedRecord =
-        std::string("Dev10") + '\0' + "192.168.1.10" + '\0' + "255.255.255.0" + '\0' + "192.168.1.1" + '\0' +
-        "00-1A-2B-3C-4D-0A" + '\0' + "1.30" + '\0';
+    const std::string expectedRecord = std::string("Dev10") + '\0' + "192.168.1.10" + '\0' + "255.255.255.0" + '\0' +
+                                       "192.168.1.1" + '\0' + "00-1A-2B-3C-4D-0A" + '\0' + "1.30" + '\0';
     EXPECT_EQ(m_view->GetItemRecord(0), expectedRecord);
 }
 
@@ -157,8 +156,8 @@ TEST_F(SearchCycleTest, DuplicateReplyDoesNotExtendTheSearch)
     CreateFrame();
     Answer(1, 1);
     m_view->OnTimer(CDorvexView::kSearchWindowTimer);  // clears the flag
-    m_device.Send(MakeReply(1), ProgramPort());      // the same device again
-    Answer(2, 2);                                     // proves the duplicate was read before
+    m_device.Send(MakeReply(1), ProgramPort());        // the same device again
+    Answer(2, 2);                                      // proves the duplicate was read before
     m_view->OnTimer(CDorvexView::kSearchWindowTimer);  // the row of device 2 keeps it open
     EXPECT_TRUE(Endpoint().IsOpen());
     m_device.Send(MakeReply(2), ProgramPort());

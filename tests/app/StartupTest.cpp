@@ -117,7 +117,7 @@ struct OverflowCase {
     Qt::LayoutDirection direction;
 };
 
-class DeferredIconStyleTest : public ::testing::TestWithParam<OverflowCase> {};
+class DeferredIconStyleTest : public ::testing::TestWithParam<OverflowCase> { };
 
 TEST_P(DeferredIconStyleTest, OverflowPicturesAreTheBaseStylesOwn)
 {
@@ -143,7 +143,8 @@ INSTANTIATE_TEST_SUITE_P(BothButtonsBothDirections, DeferredIconStyleTest,
 TEST(DeferredIconStyle, OtherPicturesComeStraightFromTheBaseStyle)
 {
     const DeferredIconStyle style;
-    for (const QStyle::StandardPixmap picture : {QStyle::SP_ArrowLeft, QStyle::SP_MessageBoxWarning, QStyle::SP_DialogOkButton})
+    for (const QStyle::StandardPixmap picture :
+         {QStyle::SP_ArrowLeft, QStyle::SP_MessageBoxWarning, QStyle::SP_DialogOkButton})
         EXPECT_EQ(Picture(style.standardIcon(picture), 16), Picture(style.baseStyle()->standardIcon(picture), 16))
             << picture;
 }
@@ -194,7 +195,8 @@ TEST(Startup, FrameShowsTheBaseStylesOverflowPicture)
 
     // Narrow enough for the toolbar's overflow button to show.
     app.MainFrame()->resize(100, 300);
-    QToolButton* overflow = app.MainFrame()->ToolBar()->findChild<QToolButton*>(QStringLiteral("qt_toolbar_ext_button"));
+    QToolButton* overflow =
+        app.MainFrame()->ToolBar()->findChild<QToolButton*>(QStringLiteral("qt_toolbar_ext_button"));
     ASSERT_NE(overflow, nullptr);
     QStyleOption option;
     option.direction = overflow->layoutDirection();

@@ -57,8 +57,11 @@ TEST(IPAddressCtrl, TypedTextMovesThroughTheFields)
 {
     // Typed text, the fields it leaves, the address they read.
     const std::vector<std::tuple<QString, QString, quint32>> table = {
-        {"192.168.1.10", "192.168.1.10", 0xC0A8010Au}, {"256.26.5", "255.26.5.", 0xFF1A0500u},
-        {"300", "30.0..", 0x1E000000u}, {"1..2", "1.2..", 0x01020000u}, {"1x2.7", "12.7..", 0x0C070000u},
+        {"192.168.1.10", "192.168.1.10", 0xC0A8010Au},
+        {"256.26.5", "255.26.5.", 0xFF1A0500u},
+        {"300", "30.0..", 0x1E000000u},
+        {"1..2", "1.2..", 0x01020000u},
+        {"1x2.7", "12.7..", 0x0C070000u},
     };
     for (const auto& [typed, fields, address] : table) {
         ControlHost host;
@@ -78,13 +81,20 @@ TEST(IPAddressCtrl, EditingKeysCrossFieldEdgesAndTabLeavesAsOneStop)
     host.before->setFocus();
     // Each step: text to type or a key to press, then the widget expected to have the focus.
     const std::vector<std::tuple<QString, Qt::Key, Qt::KeyboardModifiers, QWidget*>> steps = {
-        {{}, Qt::Key_Tab, {}, control.Field(0)},           {"1.2", {}, {}, control.Field(1)},
-        {{}, Qt::Key_Backspace, {}, control.Field(1)},     {{}, Qt::Key_Backspace, {}, control.Field(0)},
-        {"5", {}, {}, control.Field(0)},                   {{}, Qt::Key_Right, {}, control.Field(1)},
-        {{}, Qt::Key_Right, {}, control.Field(2)},         {{}, Qt::Key_Tab, Qt::ShiftModifier, host.before},
-        {{}, Qt::Key_Tab, {}, control.Field(0)},           {{}, Qt::Key_Right, {}, control.Field(0)},
-        {{}, Qt::Key_Right, {}, control.Field(1)},         {{}, Qt::Key_Left, {}, control.Field(0)},
-        {{}, Qt::Key_Tab, {}, host.after},                 {{}, Qt::Key_Tab, Qt::ShiftModifier, control.Field(0)},
+        {{}, Qt::Key_Tab, {}, control.Field(0)},
+        {"1.2", {}, {}, control.Field(1)},
+        {{}, Qt::Key_Backspace, {}, control.Field(1)},
+        {{}, Qt::Key_Backspace, {}, control.Field(0)},
+        {"5", {}, {}, control.Field(0)},
+        {{}, Qt::Key_Right, {}, control.Field(1)},
+        {{}, Qt::Key_Right, {}, control.Field(2)},
+        {{}, Qt::Key_Tab, Qt::ShiftModifier, host.before},
+        {{}, Qt::Key_Tab, {}, control.Field(0)},
+        {{}, Qt::Key_Right, {}, control.Field(0)},
+        {{}, Qt::Key_Right, {}, control.Field(1)},
+        {{}, Qt::Key_Left, {}, control.Field(0)},
+        {{}, Qt::Key_Tab, {}, host.after},
+        {{}, Qt::Key_Tab, Qt::ShiftModifier, control.Field(0)},
     };
     for (std::size_t step = 0; step < steps.size(); ++step) {
         SCOPED_TRACE(step);

@@ -11,8 +11,7 @@ namespace vantor {
 namespace {
 
 std::string Record(std::string name, std::string ip, std::string mask = "255.255.255.0",
-                   std::string gateway = "0.0.0.0", std::string mac = "00-00-00-00-00-00",
-                   std::string version = "1.00")
+                   std::string gateway = "0.0.0.0", std::string mac = "00-00-00-00-00-00", std::string version = "1.00")
 {
     std::string record;
     for (const auto& field : {name, ip, mask, gateway, mac, version}) {
@@ -22,7 +21,10 @@ std::string Record(std::string name, std::string ip, std::string mask = "255.255
     return record;
 }
 
-int Sign(int value) { return (value > 0) - (value < 0); }
+int Sign(int value)
+{
+    return (value > 0) - (value < 0);
+}
 
 struct CompareCase {
     const char* label;
@@ -32,7 +34,7 @@ struct CompareCase {
     int expected;  // sign
 };
 
-class CompareRowRecordsTest : public ::testing::TestWithParam<CompareCase> {};
+class CompareRowRecordsTest : public ::testing::TestWithParam<CompareCase> { };
 
 TEST_P(CompareRowRecordsTest, GivesTheExpectedOrder)
 {
@@ -52,8 +54,8 @@ INSTANTIATE_TEST_SUITE_P(
         CompareCase{"mask key with tie-break", Record("a", "1.1.1.1", "255.0.0.0"), Record("b", "1.1.1.2", "255.0.0.0"),
                     3, -1},
         CompareCase{"gateway key", Record("a", "1", "m", "10.0.0.2"), Record("a", "1", "m", "10.0.0.1"), 4, 1},
-        CompareCase{"mac key has no tie-break", Record("b", "1", "m", "g", "00-1A"), Record("a", "2", "m", "g", "00-1A"),
-                    5, 0},
+        CompareCase{"mac key has no tie-break", Record("b", "1", "m", "g", "00-1A"),
+                    Record("a", "2", "m", "g", "00-1A"), 5, 0},
         CompareCase{"name key has no tie-break", Record("same", "1"), Record("same", "2"), 1, 0},
         CompareCase{"name is case-sensitive: upper case first", Record("Zed", "1"), Record("abc", "1"), 1, -1},
         CompareCase{"bytes compare unsigned", Record("\xC3\xA9", "1"), Record("z", "1"), 1, 1},
@@ -77,8 +79,9 @@ TEST(CompareDeviceRowsTest, SortingByIpPutsEqualAddressesInNameOrderBothWays)
     std::vector<std::string> rows = {Record("c", "10.0.0.1"), Record("a", "10.0.0.2"), Record("b", "10.0.0.1"),
                                      Record("a", "10.0.0.1")};
     for (int param : {2, -2}) {
-        std::stable_sort(rows.begin(), rows.end(),
-                         [param](const std::string& x, const std::string& y) { return CompareRowRecords(x, y, param) < 0; });
+        std::stable_sort(rows.begin(), rows.end(), [param](const std::string& x, const std::string& y) {
+            return CompareRowRecords(x, y, param) < 0;
+        });
         std::vector<std::string> names;
         for (const auto& row : rows)
             names.push_back(row.substr(0, 1));

@@ -66,8 +66,7 @@ TEST_F(DeviceViewLayoutTest, SavedLayoutRestoresVisibilityWidthsOrderAndSortKey)
 {
     ColumnLayout layout;
     layout.sortKey = -4;  // gateway, descending
-    layout.columns = {{true, 150, 0}, {true, 110, 2}, {false, 90, 5},
-                      {true, 100, 1}, {true, 140, 3}, {true, 80, 4}};
+    layout.columns = {{true, 150, 0}, {true, 110, 2}, {false, 90, 5}, {true, 100, 1}, {true, 140, 3}, {true, 80, 4}};
     test::WriteOverview(Block(layout));
     CreateFrame();
     CDorvexView& view = View();
@@ -149,7 +148,8 @@ TEST_F(DeviceViewLayoutTest, BlockWrittenByTheLayoutToolIsApplied)
 
     QProcess tool;
     tool.start(QStringLiteral(VANTOR_LAYOUTBLOCK_PATH),
-               {QStringLiteral("--columns"), QStringLiteral("shown:150,hidden:110:5,shown:100:1,shown:90:2,shown:130:3,shown:60:4"),
+               {QStringLiteral("--columns"),
+                QStringLiteral("shown:150,hidden:110:5,shown:100:1,shown:90:2,shown:130:3,shown:60:4"),
                 QStringLiteral("--sort-key"), QStringLiteral("-1"), QStringLiteral("--write-profile"),
                 QStringLiteral("--profile-dir"), storeDir});
     ASSERT_TRUE(tool.waitForFinished(10000));

@@ -5,9 +5,9 @@
 #include "listview/DeviceRowOrder.h"
 #include "platform/listcontrol/ListControl.h"
 #include "protocol/DeviceRow.h"
+#include "resources/StringTable.h"
 #include "tests/app/WaitUntil.h"
 #include "tests/deviceview/DeviceViewFixture.h"
-#include "resources/StringTable.h"
 
 #include <QAbstractItemModel>
 
@@ -23,12 +23,14 @@ using test::Device;
 // Replies with many ties: few addresses, few names (some not ASCII), random MACs and gateways.
 class ReplyMaker final {
 public:
-    explicit ReplyMaker(unsigned seed) : m_random(seed) {}
+    explicit ReplyMaker(unsigned seed)
+        : m_random(seed)
+    { }
 
     DEVICE_PACKET Next()
     {
-        static const std::array<const char*, 8> names = {"Alpha", "alpha", "Beta", "%d%s", "Caf\xc3\xa9", "Caf\xe9",
-                                                         "", "Zulu"};
+        static const std::array<const char*, 8> names = {"Alpha",       "alpha",   "Beta", "%d%s",
+                                                         "Caf\xc3\xa9", "Caf\xe9", "",     "Zulu"};
         const auto small = [this](int n) { return static_cast<std::uint8_t>(m_random() % static_cast<unsigned>(n)); };
         const std::uint8_t model = small(4) == 0 ? 7 : 31;
         DEVICE_PACKET reply =
@@ -69,8 +71,8 @@ struct ClickPath {
 TEST_F(DeviceViewScaleTest, RowsSortedOnArrivalMatchAFullStableSortForEveryParameter)
 {
     const std::vector<ClickPath> paths = {
-        {{}, 2},     {{1}, -2},    {{0}, 1},  {{0, 0}, -1}, {{2}, 3},
-        {{2, 2}, -3}, {{3}, 4},    {{3, 3}, -4}, {{4}, 5},  {{4, 4}, -5},
+        {{}, 2},      {{1}, -2}, {{0}, 1},     {{0, 0}, -1}, {{2}, 3},
+        {{2, 2}, -3}, {{3}, 4},  {{3, 3}, -4}, {{4}, 5},     {{4, 4}, -5},
     };
     unsigned seed = 1;
     for (const ClickPath& path : paths) {

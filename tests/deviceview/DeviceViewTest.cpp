@@ -3,10 +3,10 @@
 // types, the row context menu with its enabling, and access by keyboard and screen reader.
 #include "platform/IndicatorStatusBar.h"
 #include "platform/listcontrol/ListControl.h"
+#include "resources/StringTable.h"
 #include "tests/app/ModalCloser.h"
 #include "tests/app/WaitUntil.h"
 #include "tests/deviceview/DeviceViewFixture.h"
-#include "resources/StringTable.h"
 
 #include <QAbstractItemModel>
 #include <QAccessible>
@@ -29,9 +29,10 @@ using namespace vantor::lc;
 using test::Device;
 using test::ModalCloser;
 
-constexpr std::array kDeviceCommands = {ids::ID_MODIFY_IP, ids::ID_MODIFY_MAC, ids::ID_WEB_BROWSER, ids::ID_SOFT_RESET, ids::ID_UPDATE_FIRMWARE};
+constexpr std::array kDeviceCommands = {ids::ID_MODIFY_IP, ids::ID_MODIFY_MAC, ids::ID_WEB_BROWSER, ids::ID_SOFT_RESET,
+                                        ids::ID_UPDATE_FIRMWARE};
 
-class DeviceViewTest : public test::DeviceViewFixture {};
+class DeviceViewTest : public test::DeviceViewFixture { };
 
 // ---- First update -------------------------------------------------------------------------------
 
@@ -119,8 +120,8 @@ TEST_F(DeviceViewTest, RowsOfKnownAndForeignModelsCarryTheirIcons)
         int image;
         const char* name;
     };
-    const std::array<Case, 5> cases = {{{31, 1, 2, "Lab"}, {32, 2, 2, "Lab"}, {0, 3, 1, "Unknown"},
-                                        {33, 4, 1, "Unknown"}, {7, 5, 1, "Unknown"}}};
+    const std::array<Case, 5> cases = {
+        {{31, 1, 2, "Lab"}, {32, 2, 2, "Lab"}, {0, 3, 1, "Unknown"}, {33, 4, 1, "Unknown"}, {7, 5, 1, "Unknown"}}};
     for (const Case& c : cases)
         Add(Device("Lab", {10, 0, 0, c.ipLast}, c.model));
     ASSERT_EQ(View().GetItemCount(), 5);
@@ -361,7 +362,8 @@ TEST_F(DeviceViewTest, ListTypeCommandsChangeTheTypeAndTheCheckMarks)
     CreateFrame();
     Add(Device("b", {10, 0, 0, 2}));
     const auto checks = [&] {
-        return std::array<bool, 3>{Frame().RouteCommandUI(ids::ID_VIEW_LARGEICON).checked, Frame().RouteCommandUI(ids::ID_VIEW_SMALLICON).checked,
+        return std::array<bool, 3>{Frame().RouteCommandUI(ids::ID_VIEW_LARGEICON).checked,
+                                   Frame().RouteCommandUI(ids::ID_VIEW_SMALLICON).checked,
                                    Frame().RouteCommandUI(ids::ID_VIEW_DETAILS).checked};
     };
     EXPECT_EQ(checks(), (std::array<bool, 3>{false, false, true}));
@@ -433,10 +435,11 @@ TEST_F(DeviceViewTest, RightClickOnAnEmptyListShowsTheMenuWithTheDeviceItemsGrey
         EXPECT_EQ(closer.Seen(), 1);
     }
     EXPECT_EQ(shown, View().ContextMenu());
-    const QStringList texts = {QStringLiteral("Modify IP"), QStringLiteral("Modify MAC"),
-                               QStringLiteral("Web Browser"), QStringLiteral("Soft Reset"),
+    const QStringList texts = {QStringLiteral("Modify IP"),        QStringLiteral("Modify MAC"),
+                               QStringLiteral("Web Browser"),      QStringLiteral("Soft Reset"),
                                QStringLiteral("Update Firmware "), QStringLiteral("-"),
-                               QStringLiteral("&Auto Arrange"), QStringLiteral("-"), QStringLiteral("&Refresh")};
+                               QStringLiteral("&Auto Arrange"),    QStringLiteral("-"),
+                               QStringLiteral("&Refresh")};
     EXPECT_EQ(seen.texts, texts);
     ASSERT_EQ(seen.enabled.size(), 9u);
     for (std::size_t i = 0; i < 5; ++i)
@@ -479,9 +482,9 @@ TEST_F(DeviceViewTest, HeaderRightClickOpensTheColumnMenuNotTheRowMenu)
         ModalCloser::Kind::Popup);
     emit View().Control().Header()->customContextMenuRequested(QPoint(5, 5));
     EXPECT_EQ(closer.Seen(), 1);
-    EXPECT_EQ(texts, (QStringList{QStringLiteral("Device Name"), QStringLiteral("IP Address"),
-                                  QStringLiteral("Subnet Mask"), QStringLiteral("Gateway IP"), QStringLiteral("MAC"),
-                                  QStringLiteral("Version")}));
+    EXPECT_EQ(texts,
+              (QStringList{QStringLiteral("Device Name"), QStringLiteral("IP Address"), QStringLiteral("Subnet Mask"),
+                           QStringLiteral("Gateway IP"), QStringLiteral("MAC"), QStringLiteral("Version")}));
 }
 
 TEST_F(DeviceViewTest, DeviceCommandsAreEnabledWhileRowsAreSelected)
@@ -603,7 +606,8 @@ TEST_F(DeviceViewTest, MenuKeyOpensTheRowMenuNextToTheList)
                 at = widget->pos();
             },
             ModalCloser::Kind::Popup);
-        QContextMenuEvent event(QContextMenuEvent::Keyboard, QPoint(10, 10), list->viewport()->mapToGlobal(QPoint(10, 10)));
+        QContextMenuEvent event(QContextMenuEvent::Keyboard, QPoint(10, 10),
+                                list->viewport()->mapToGlobal(QPoint(10, 10)));
         QCoreApplication::sendEvent(list->viewport(), &event);
         EXPECT_EQ(closer.Seen(), 1);
     }

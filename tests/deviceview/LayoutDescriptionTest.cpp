@@ -12,8 +12,8 @@ using Column = ColumnLayout::Column;
 TEST(LayoutDescription, ColumnsWithAndWithoutOrders)
 {
     QString error;
-    const auto columns = ParseColumns(QStringLiteral(" shown:120 , shown:120:2,hidden:90:5, 1:100:1,SHOWN:130:3,0:95:4"),
-                                      false, &error);
+    const auto columns =
+        ParseColumns(QStringLiteral(" shown:120 , shown:120:2,hidden:90:5, 1:100:1,SHOWN:130:3,0:95:4"), false, &error);
     ASSERT_TRUE(columns) << error.toStdString();
     const std::vector<Column> expected = {{true, 120, 0}, {true, 120, 2}, {false, 90, 5},
                                           {true, 100, 1}, {true, 130, 3}, {false, 95, 4}};
@@ -26,11 +26,11 @@ TEST(LayoutDescription, BadColumnListsSayWhatIsWrong)
         const char* text;
         const char* mentions;
     };
-    for (const Case c : {Case{"shown", "STATE:WIDTH"}, Case{"shown:1:2:3", "STATE:WIDTH"},
-                         Case{"visible:120", "'shown' or 'hidden'"}, Case{"shown:abc", "width"},
-                         Case{"shown:-1", "width"}, Case{"shown:65536", "width"}, Case{"shown:10:x", "order"},
-                         Case{"shown:10:1,shown:10:1", "same order"}, Case{"shown:10:0,shown:10:2", "between 0 and 1"},
-                         Case{"", "STATE:WIDTH"}}) {
+    for (const Case c :
+         {Case{"shown", "STATE:WIDTH"}, Case{"shown:1:2:3", "STATE:WIDTH"}, Case{"visible:120", "'shown' or 'hidden'"},
+          Case{"shown:abc", "width"}, Case{"shown:-1", "width"}, Case{"shown:65536", "width"},
+          Case{"shown:10:x", "order"}, Case{"shown:10:1,shown:10:1", "same order"},
+          Case{"shown:10:0,shown:10:2", "between 0 and 1"}, Case{"", "STATE:WIDTH"}}) {
         QString error;
         EXPECT_FALSE(ParseColumns(QString::fromLatin1(c.text), false, &error)) << c.text;
         EXPECT_TRUE(error.contains(QString::fromLatin1(c.mentions))) << c.text << ": " << error.toStdString();

@@ -1,7 +1,7 @@
 // The compact keys that find a new row's place: placing rows one by one with them must give
 // exactly the order of a stable sort with the full comparison, for every sort parameter.
-#include "listview/DeviceRowOrder.h"
 #include "listview/OrderedRowKeys.h"
+#include "listview/DeviceRowOrder.h"
 #include "protocol/DeviceRow.h"
 
 #include <gtest/gtest.h>
@@ -30,8 +30,17 @@ std::string Record(const std::vector<std::string>& fields)
 std::string RandomField(std::mt19937& random)
 {
     static const std::vector<std::string> stems = {
-        "", "10.0.0.", "10.0.0.1", "192.168.100.", "255.255.255.", "AA-BB-CC-DD-EE-",
-        "sixteen-bytes-nm", "sixteen-bytes-nm-and-more", "\xC3\xA9t\xC3\xA9", "\xFF\xFE", "Z",
+        "",
+        "10.0.0.",
+        "10.0.0.1",
+        "192.168.100.",
+        "255.255.255.",
+        "AA-BB-CC-DD-EE-",
+        "sixteen-bytes-nm",
+        "sixteen-bytes-nm-and-more",
+        "\xC3\xA9t\xC3\xA9",
+        "\xFF\xFE",
+        "Z",
     };
     std::string field = stems[random() % stems.size()];
     const unsigned tail = random() % 4;
@@ -62,7 +71,8 @@ TEST(OrderedRowKeys, PlacingRowsOneByOneGivesTheStableSortOrder)
         std::vector<int> placed;  // record numbers in row order
         for (int n = 0; n < static_cast<int>(records.size()); ++n) {
             const auto itemData = static_cast<lc::LPARAM>(n);
-            const OrderedRowKeys::Key key = OrderedRowKeys::MakeKey(records[static_cast<std::size_t>(n)], param, itemData);
+            const OrderedRowKeys::Key key =
+                OrderedRowKeys::MakeKey(records[static_cast<std::size_t>(n)], param, itemData);
             const int row = keys.UpperBound(key, [&](lc::LPARAM other) {
                 return CompareRowRecords(records[static_cast<std::size_t>(n)], records[static_cast<std::size_t>(other)],
                                          param);

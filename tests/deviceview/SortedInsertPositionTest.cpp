@@ -80,8 +80,8 @@ TEST(SortedInsertPosition, InsertingOneByOneEqualsAStableSort)
 
         std::vector<std::pair<int, int>> placed;
         for (const auto& element : arrivals) {
-            const int position = UpperBoundPosition(static_cast<int>(placed.size()),
-                                                    [&](int i) { return compare(element, placed[i]); });
+            const int position =
+                UpperBoundPosition(static_cast<int>(placed.size()), [&](int i) { return compare(element, placed[i]); });
             placed.insert(placed.begin() + position, element);
         }
         std::vector<std::pair<int, int>> expected = arrivals;

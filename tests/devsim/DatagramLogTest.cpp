@@ -1,5 +1,5 @@
-#include "tools/devsim/AddressText.h"
 #include "tools/devsim/DatagramLog.h"
+#include "tools/devsim/AddressText.h"
 
 #include <QTimeZone>
 
@@ -15,9 +15,10 @@ const QDateTime kTime(QDate(2024, 6, 11), QTime(9, 5, 7, 42), QTimeZone::utc());
 TEST(DatagramLog, RxLineStartsWithSizeAndHex)
 {
     const std::array<std::uint8_t, 5> bytes{'K', 'W', 'Z', '9', 0x00};
-    EXPECT_EQ(DatagramLog::RxLine(kTime, QHostAddress(QStringLiteral("10.77.0.1")), 4000, bytes,
-                                  QStringLiteral("result=ignored reason=size")),
-              QStringLiteral("RX 5 4b575a3900 2024-06-11T09:05:07.042Z from=10.77.0.1:4000 result=ignored reason=size"));
+    EXPECT_EQ(
+        DatagramLog::RxLine(kTime, QHostAddress(QStringLiteral("10.77.0.1")), 4000, bytes,
+                            QStringLiteral("result=ignored reason=size")),
+        QStringLiteral("RX 5 4b575a3900 2024-06-11T09:05:07.042Z from=10.77.0.1:4000 result=ignored reason=size"));
 }
 
 TEST(DatagramLog, EmptyDatagramKeepsTheFieldCount)
@@ -55,7 +56,8 @@ TEST(AddressText, ParsesAndFormatsAsTheProgramWritesThem)
     EXPECT_EQ(FormatVersion({0x02, 0x00}), QStringLiteral("2.00"));
     EXPECT_EQ(ParseVersion(u"a.05"), (FirmwareVersion{0x0A, 0x05}));
     EXPECT_EQ(ParseMac(u"00:1a:2b:3c:4d:5e"), (MacBytes{0x00, 0x1A, 0x2B, 0x3C, 0x4D, 0x5E}));
-    EXPECT_EQ(EscapeBytes(std::array<std::uint8_t, 5>{'a', ' ', '\\', 0x00, 0xE9}), QStringLiteral("a\\x20\\x5c\\x00\\xe9"));
+    EXPECT_EQ(EscapeBytes(std::array<std::uint8_t, 5>{'a', ' ', '\\', 0x00, 0xE9}),
+              QStringLiteral("a\\x20\\x5c\\x00\\xe9"));
 
     for (const TextCase& c : {TextCase{"0.0.0.0", true}, TextCase{"255.255.255.255", true},
                               TextCase{"1.2.3.4.5", false}, TextCase{"1..2.3", false}, TextCase{"1.2.3.4 ", false},

@@ -1,7 +1,7 @@
 #include "tools/devsim/DeviceFileParser.h"
 
-#include <QTemporaryDir>
 #include <QFile>
+#include <QTemporaryDir>
 
 #include <gtest/gtest.h>
 
@@ -73,7 +73,7 @@ struct BadFile {
     const char* expectedInError;
 };
 
-class DeviceFileParserErrors : public ::testing::TestWithParam<BadFile> {};
+class DeviceFileParserErrors : public ::testing::TestWithParam<BadFile> { };
 
 TEST_P(DeviceFileParserErrors, IsRefusedWithAMessageThatSaysWhere)
 {
@@ -87,8 +87,7 @@ TEST_P(DeviceFileParserErrors, IsRefusedWithAMessageThatSaysWhere)
 INSTANTIATE_TEST_SUITE_P(
     Lines, DeviceFileParserErrors,
     ::testing::Values(
-        BadFile{"empty", "", "no devices"},
-        BadFile{"only_comments", "# nothing\n\n   \n", "no devices"},
+        BadFile{"empty", "", "no devices"}, BadFile{"only_comments", "# nothing\n\n   \n", "no devices"},
         BadFile{"unknown_key", "ip=1.2.3.4 mac=00-00-00-00-00-01 colour=red", "line 1: unknown key 'colour'"},
         BadFile{"repeated_key", "ip=1.2.3.4 ip=1.2.3.5 mac=00-00-00-00-00-01", "given twice"},
         BadFile{"missing_ip", "mac=00-00-00-00-00-01", "missing key 'ip'"},
@@ -119,13 +118,12 @@ INSTANTIATE_TEST_SUITE_P(
     Json, DeviceFileParserErrors,
     ::testing::Values(
         BadFile{"syntax", "[ {\"ip\": \"1.2.3.4\", ", "JSON error"},
-        BadFile{"not_object", "[ 5 ]", "device 1: not a JSON object"},
-        BadFile{"empty_array", "[]", "no devices"},
+        BadFile{"not_object", "[ 5 ]", "device 1: not a JSON object"}, BadFile{"empty_array", "[]", "no devices"},
         BadFile{"bool_value", R"([{"ip":"1.2.3.4","mac":"00-00-00-00-00-01","model":true}])", "'model' must be"},
         BadFile{"fraction", R"([{"ip":"1.2.3.4","mac":"00-00-00-00-00-01","delay":1.5}])", "'delay' must be"},
         BadFile{"version_as_number", R"([{"ip":"1.2.3.4","mac":"00-00-00-00-00-01","version":1.30}])", "version"},
-        BadFile{"second_missing_mac",
-                R"([{"ip":"1.2.3.4","mac":"00-00-00-00-00-01"},{"ip":"1.2.3.5"}])", "device 2: missing key 'mac'"},
+        BadFile{"second_missing_mac", R"([{"ip":"1.2.3.4","mac":"00-00-00-00-00-01"},{"ip":"1.2.3.5"}])",
+                "device 2: missing key 'mac'"},
         BadFile{"unknown_key", R"([{"ip":"1.2.3.4","mac":"00-00-00-00-00-01","port":36}])", "unknown key 'port'"}),
     [](const auto& row) { return std::string(row.param.label); });
 

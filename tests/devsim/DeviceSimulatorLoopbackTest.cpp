@@ -49,8 +49,7 @@ protected:
         options.replyAddress = QHostAddress::LocalHost;
         options.replyPort = m_program.localPort();
         m_simulator = std::make_unique<DeviceSimulator>(std::move(devices), options);
-        QObject::connect(m_simulator.get(), &DeviceSimulator::logLine,
-                         [this](const QString& line) { m_log << line; });
+        QObject::connect(m_simulator.get(), &DeviceSimulator::logLine, [this](const QString& line) { m_log << line; });
         QString error;
         ASSERT_TRUE(m_simulator->start(&error)) << error.toStdString();
         ASSERT_NE(m_simulator->localPort(), 0);
@@ -113,7 +112,10 @@ TEST_F(DeviceSimulatorLoopback, DiscoveryGetsOneReplyOfEachDefaultDevice)
     // The first default device, byte for byte where it matters.
     const QByteArray lab1 = QByteArray::fromHex("00000000c0a80164ffffff00001a2b3c4d01"
                                                 "4c61623100000000000000000000000000"
-                                                "c0a80101" "0130" "1f" "00000000000000000000");
+                                                "c0a80101"
+                                                "0130"
+                                                "1f"
+                                                "00000000000000000000");
     ASSERT_EQ(lab1.size(), 52);
     EXPECT_TRUE(distinct.contains(lab1));
 
@@ -141,7 +143,7 @@ TEST_F(DeviceSimulatorLoopback, AnswerTwiceSendsEveryReplyTwice)
         EXPECT_EQ(count, 2);
 }
 
-class DeviceSimulatorReplySize : public DeviceSimulatorLoopback, public ::testing::WithParamInterface<int> {};
+class DeviceSimulatorReplySize : public DeviceSimulatorLoopback, public ::testing::WithParamInterface<int> { };
 
 TEST_P(DeviceSimulatorReplySize, RepliesAreCutOrPadded)
 {
@@ -166,9 +168,9 @@ TEST_F(DeviceSimulatorLoopback, GarbageIsLoggedAndAnsweredByNobody)
 {
     start({});
     const QList<QByteArray> garbage = {
-        QByteArray(),                      // empty datagram
-        QByteArray("KWZ9"),                // a discovery cut short
-        Discovery() + QByteArray(1, '\0'), // 53 bytes
+        QByteArray(),                       // empty datagram
+        QByteArray("KWZ9"),                 // a discovery cut short
+        Discovery() + QByteArray(1, '\0'),  // 53 bytes
         QByteArray(52, '\xff'),
         QByteArray(2000, 'K'),
     };
@@ -203,8 +205,9 @@ TEST_F(DeviceSimulatorLoopback, SetIpShowsInTheNextDiscovery)
     ASSERT_GE(rx.size(), 2);
     EXPECT_TRUE(rx[0].endsWith(QLatin1String("wrong-password=1 result=wrong-password"))) << rx[0].toStdString();
     EXPECT_TRUE(rx[1].endsWith(QLatin1String("applied=1 result=applied"))) << rx[1].toStdString();
-    EXPECT_TRUE(linesStartingWith(QStringLiteral("EV ")).constFirst().endsWith(
-        QLatin1String("dev=1 name=\"Lab1\" ip 192.168.1.100 -> 192.168.1.101")));
+    EXPECT_TRUE(linesStartingWith(QStringLiteral("EV "))
+                    .constFirst()
+                    .endsWith(QLatin1String("dev=1 name=\"Lab1\" ip 192.168.1.100 -> 192.168.1.101")));
 
     int withNewIp = 0;
     int withOldIp = 0;

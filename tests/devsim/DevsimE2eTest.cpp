@@ -117,8 +117,9 @@ protected:
         m_simulator.start();
         ASSERT_TRUE(m_simulator.waitForStarted(kWaitMs)) << SimulatorPath().toStdString();
         ASSERT_TRUE(QTest::qWaitFor([&] { return !logLines(QStringLiteral("INFO ")).isEmpty(); }, kWaitMs));
-        ASSERT_TRUE(logLines(QStringLiteral("INFO ")).constFirst().contains(
-            QLatin1String("listening on 0.0.0.0:36 replies-to=255.255.255.255:4000 devices=8")));
+        ASSERT_TRUE(logLines(QStringLiteral("INFO "))
+                        .constFirst()
+                        .contains(QLatin1String("listening on 0.0.0.0:36 replies-to=255.255.255.255:4000 devices=8")));
     }
 
     void openProgramSocket()
@@ -172,8 +173,10 @@ TEST_F(DevsimE2e, BroadcastDiscoveryAndSetIpOnTheRealPorts)
                                   QStringLiteral("192.168.1.250"), QStringLiteral("192.168.0.7")}));
 
     // Right password for Lab1 (00-1A-2B-3C-4D-01), wrong one for Gate-East (...-03).
-    const QByteArray setIp = Command(':', QByteArray::fromHex("c0a80165"), QByteArray::fromHex("001a2b3c4d01"), "secret");
-    const QByteArray refused = Command(':', QByteArray::fromHex("c0a80166"), QByteArray::fromHex("001a2b3c4d03"), "secret");
+    const QByteArray setIp =
+        Command(':', QByteArray::fromHex("c0a80165"), QByteArray::fromHex("001a2b3c4d01"), "secret");
+    const QByteArray refused =
+        Command(':', QByteArray::fromHex("c0a80166"), QByteArray::fromHex("001a2b3c4d03"), "secret");
     broadcast(setIp);
     broadcast(refused);
     ASSERT_TRUE(QTest::qWaitFor([&] { return logLines(QStringLiteral("RX ")).size() >= 3; }, kWaitMs));
@@ -204,8 +207,9 @@ TEST_F(DevsimE2e, BroadcastDiscoveryAndSetIpOnTheRealPorts)
     for (const QString& line : rx)
         EXPECT_TRUE(line.contains(QStringLiteral(":%1 ").arg(kProgramPort))) << "sender port 4000";
     EXPECT_EQ(logLines(QStringLiteral("TX 52 ")).size(), 16);
-    EXPECT_TRUE(logLines(QStringLiteral("EV ")).constFirst().endsWith(
-        QLatin1String("dev=1 name=\"Lab1\" ip 192.168.1.100 -> 192.168.1.101")));
+    EXPECT_TRUE(logLines(QStringLiteral("EV "))
+                    .constFirst()
+                    .endsWith(QLatin1String("dev=1 name=\"Lab1\" ip 192.168.1.100 -> 192.168.1.101")));
 }
 
 TEST_F(DevsimE2e, SoftResetSilencesTheDevice)
@@ -232,7 +236,7 @@ struct ExitCase {
     const char* inOutput;
 };
 
-class DevsimExitCodes : public ::testing::TestWithParam<ExitCase> {};
+class DevsimExitCodes : public ::testing::TestWithParam<ExitCase> { };
 
 TEST_P(DevsimExitCodes, BadInputExitsWithAMessage)
 {
@@ -266,8 +270,8 @@ INSTANTIATE_TEST_SUITE_P(
         ExitCase{"bad_value", {QStringLiteral("--reply-size"), QStringLiteral("big")}, nullptr, 2, "--reply-size"},
         ExitCase{"bad_file", {}, "name=Lab1 ip=1.2.3 mac=00-00-00-00-00-01\n", 2, "line 1: ip '1.2.3'"},
         ExitCase{"bad_json", {}, "[{\"ip\": ", 2, "JSON error"},
-        ExitCase{"missing_file", {QStringLiteral("--devices"), QStringLiteral("/nonexistent")}, nullptr, 2,
-                 "cannot read"}),
+        ExitCase{
+            "missing_file", {QStringLiteral("--devices"), QStringLiteral("/nonexistent")}, nullptr, 2, "cannot read"}),
     [](const auto& row) { return std::string(row.param.label); });
 
 }  // namespace

@@ -45,9 +45,25 @@ TEST(SimulatorCommandLine, ReadsEveryOption)
     file.close();
 
     SimulatorCommandLine commandLine;
-    const QStringList args = Args({"--bind", "127.0.0.1", "--port", "0", "--reply-address", "127.0.0.1",
-                                   "--reply-port", "40123", "--reboot-seconds", "1.5", "--firmware-seconds", "7",
-                                   "--answer-twice", "--reply-size", "53", "--late", "6", "--repeat", "--log",
+    const QStringList args = Args({"--bind",
+                                   "127.0.0.1",
+                                   "--port",
+                                   "0",
+                                   "--reply-address",
+                                   "127.0.0.1",
+                                   "--reply-port",
+                                   "40123",
+                                   "--reboot-seconds",
+                                   "1.5",
+                                   "--firmware-seconds",
+                                   "7",
+                                   "--answer-twice",
+                                   "--reply-size",
+                                   "53",
+                                   "--late",
+                                   "6",
+                                   "--repeat",
+                                   "--log",
                                    "/tmp/x.log"})
                              << QStringLiteral("--devices") << devices;
     ASSERT_EQ(commandLine.parse(args), SimulatorCommandLine::Result::Run) << commandLine.errorText().toStdString();
@@ -79,13 +95,13 @@ TEST(SimulatorCommandLine, HelpNamesEveryOption)
     SimulatorCommandLine commandLine;
     EXPECT_EQ(commandLine.parse(Args({"--help"})), SimulatorCommandLine::Result::Help);
     const QString help = commandLine.helpText();
-    for (const char* option : {"--devices", "--bind", "--port", "--reply-address", "--reply-port",
-                               "--reboot-seconds", "--firmware-seconds", "--answer-twice", "--reply-size", "--late",
-                               "--repeat", "--log", "--list", "name=Lab1", "JSON"})
+    for (const char* option :
+         {"--devices", "--bind", "--port", "--reply-address", "--reply-port", "--reboot-seconds", "--firmware-seconds",
+          "--answer-twice", "--reply-size", "--late", "--repeat", "--log", "--list", "name=Lab1", "JSON"})
         EXPECT_TRUE(help.contains(QLatin1String(option))) << option;
 }
 
-class SimulatorCommandLineErrors : public ::testing::TestWithParam<std::vector<const char*>> {};
+class SimulatorCommandLineErrors : public ::testing::TestWithParam<std::vector<const char*>> { };
 
 TEST_P(SimulatorCommandLineErrors, AreReportedNotRun)
 {

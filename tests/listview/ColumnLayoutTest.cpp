@@ -11,15 +11,16 @@ namespace {
 
 // Two columns, key -2: column 0 shown, 120 px, order 1; column 1 hidden, 0x12345 px, order 0.
 const std::vector<std::uint8_t> kTwoColumns = {
-    0x02, 0x00, 0x00, 0x00,              // count 2
-    0xFE, 0xFF, 0xFF, 0xFF,              // key -2
-    0x01, 0x78, 0x00, 0x00, 0x00,        // shown, width 120
-    0x01, 0x00, 0x00, 0x00,              // order 1
-    0x00, 0x45, 0x23, 0x01, 0x00,        // hidden, width 0x12345
-    0x00, 0x00, 0x00, 0x00,              // order 0
+    0x02, 0x00, 0x00, 0x00,        // count 2
+    0xFE, 0xFF, 0xFF, 0xFF,        // key -2
+    0x01, 0x78, 0x00, 0x00, 0x00,  // shown, width 120
+    0x01, 0x00, 0x00, 0x00,        // order 1
+    0x00, 0x45, 0x23, 0x01, 0x00,  // hidden, width 0x12345
+    0x00, 0x00, 0x00, 0x00,        // order 0
 };
 
-TEST(ColumnLayout, ReadsTheFieldsLittleEndian) {
+TEST(ColumnLayout, ReadsTheFieldsLittleEndian)
+{
     const auto layout = ColumnLayout::Parse(kTwoColumns, 2);
     ASSERT_TRUE(layout.has_value());
     EXPECT_EQ(layout->sortKey, -2);
@@ -29,7 +30,8 @@ TEST(ColumnLayout, ReadsTheFieldsLittleEndian) {
     EXPECT_EQ(layout->Check(), ColumnLayout::Problem::None);
 }
 
-TEST(ColumnLayout, EncodingReproducesTheBlockByteForByte) {
+TEST(ColumnLayout, EncodingReproducesTheBlockByteForByte)
+{
     ColumnLayout layout;
     layout.sortKey = -2;
     layout.columns = {{true, 120, 1}, {false, 0x12345, 0}};
@@ -37,7 +39,8 @@ TEST(ColumnLayout, EncodingReproducesTheBlockByteForByte) {
     EXPECT_EQ(ColumnLayout::Parse(layout.Encode(), 2), layout);
 }
 
-TEST(ColumnLayout, AnyVisibleByteOtherThanZeroMeansShown) {
+TEST(ColumnLayout, AnyVisibleByteOtherThanZeroMeansShown)
+{
     std::vector<std::uint8_t> block = kTwoColumns;
     block[8] = 0x80;
     block[17] = 0xFF;
@@ -47,7 +50,8 @@ TEST(ColumnLayout, AnyVisibleByteOtherThanZeroMeansShown) {
     EXPECT_TRUE(layout->columns[1].visible);
 }
 
-TEST(ColumnLayout, EveryShorterOrLongerBlockIsNotForThisList) {
+TEST(ColumnLayout, EveryShorterOrLongerBlockIsNotForThisList)
+{
     for (std::size_t size = 0; size < kTwoColumns.size(); ++size) {
         const std::span<const std::uint8_t> prefix(kTwoColumns.data(), size);
         EXPECT_FALSE(ColumnLayout::Parse(prefix, 2).has_value()) << "size " << size;
@@ -57,7 +61,8 @@ TEST(ColumnLayout, EveryShorterOrLongerBlockIsNotForThisList) {
     EXPECT_FALSE(ColumnLayout::Parse(longer, 2).has_value());
 }
 
-TEST(ColumnLayout, CountMustMatchTheList) {
+TEST(ColumnLayout, CountMustMatchTheList)
+{
     EXPECT_FALSE(ColumnLayout::Parse(kTwoColumns, 3).has_value());
     EXPECT_FALSE(ColumnLayout::Parse(kTwoColumns, 0).has_value());
     EXPECT_FALSE(ColumnLayout::Parse(kTwoColumns, -1).has_value());
@@ -76,9 +81,10 @@ struct CheckCase {
     ColumnLayout::Problem problem;
 };
 
-class ColumnLayoutCheck : public ::testing::TestWithParam<CheckCase> {};
+class ColumnLayoutCheck : public ::testing::TestWithParam<CheckCase> { };
 
-TEST_P(ColumnLayoutCheck, FindsWhatMakesItUnusable) {
+TEST_P(ColumnLayoutCheck, FindsWhatMakesItUnusable)
+{
     const CheckCase& c = GetParam();
     ColumnLayout layout;
     layout.sortKey = c.key;
@@ -100,7 +106,8 @@ INSTANTIATE_TEST_SUITE_P(Table, ColumnLayoutCheck,
                                            CheckCase{"order_repeated", 0, {1, 0, 1}, P::OrderRepeated}),
                          [](const auto& row) { return std::string(row.param.name); });
 
-TEST(ColumnLayout, RandomBlocksOfTheRightSizeParseWithoutHarm) {
+TEST(ColumnLayout, RandomBlocksOfTheRightSizeParseWithoutHarm)
+{
     std::mt19937 random(12345);
     std::uniform_int_distribution<int> byte(0, 255);
     for (int round = 0; round < 2000; ++round) {

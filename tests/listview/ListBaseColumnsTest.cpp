@@ -9,11 +9,12 @@ namespace {
 
 using namespace vantor::lc;
 
-class ListBaseColumns : public ListBaseFixture {};
+class ListBaseColumns : public ListBaseFixture { };
 
 // ---- Index spaces ----------------------------------------------------------------------------
 
-TEST_F(ListBaseColumns, IndexSpacesSkipHiddenColumns) {
+TEST_F(ListBaseColumns, IndexSpacesSkipHiddenColumns)
+{
     AddColumns(6);
     list.SetColumnVisible(1, false);
     list.SetColumnVisible(4, false);
@@ -37,7 +38,8 @@ TEST_F(ListBaseColumns, IndexSpacesSkipHiddenColumns) {
     EXPECT_EQ(list.ToLogicalOrder(-1), -1);
 }
 
-TEST_F(ListBaseColumns, LogicalOrderFollowsDisplayPositionsNotIndexes) {
+TEST_F(ListBaseColumns, LogicalOrderFollowsDisplayPositionsNotIndexes)
+{
     AddColumns(4);
     const std::array<int, 4> display = {3, 1, 0, 2};  // logical columns left to right
     ASSERT_TRUE(list.SetColumnOrderArray(display));
@@ -57,9 +59,10 @@ struct MoveCase {
     std::array<int, 5> orders;  // expected logical order of columns 0..4
 };
 
-class MoveColumnOrderTest : public ListBaseFixture, public ::testing::WithParamInterface<MoveCase> {};
+class MoveColumnOrderTest : public ListBaseFixture, public ::testing::WithParamInterface<MoveCase> { };
 
-TEST_P(MoveColumnOrderTest, ShiftsTheColumnsBetween) {
+TEST_P(MoveColumnOrderTest, ShiftsTheColumnsBetween)
+{
     AddColumns(5);
     const MoveCase& c = GetParam();
     list.MoveColumnOrder(c.column, c.newOrder);
@@ -68,26 +71,25 @@ TEST_P(MoveColumnOrderTest, ShiftsTheColumnsBetween) {
     }
 }
 
-INSTANTIATE_TEST_SUITE_P(Table, MoveColumnOrderTest,
-                         ::testing::Values(MoveCase{"left", 3, 1, {0, 2, 3, 1, 4}},
-                                           MoveCase{"right", 1, 3, {0, 3, 1, 2, 4}},
-                                           MoveCase{"to front", 4, 0, {1, 2, 3, 4, 0}},
-                                           MoveCase{"to end", 0, 4, {4, 0, 1, 2, 3}},
-                                           MoveCase{"same", 2, 2, {0, 1, 2, 3, 4}},
-                                           MoveCase{"order out of range", 2, 5, {0, 1, 2, 3, 4}},
-                                           MoveCase{"negative order", 2, -1, {0, 1, 2, 3, 4}},
-                                           MoveCase{"bad column", 7, 0, {0, 1, 2, 3, 4}}),
-                         [](const auto& row) {
-                             std::string name = row.param.name;
-                             for (char& ch : name) {
-                                 ch = std::isalnum(static_cast<unsigned char>(ch)) ? ch : '_';
-                             }
-                             return name;
-                         });
+INSTANTIATE_TEST_SUITE_P(
+    Table, MoveColumnOrderTest,
+    ::testing::Values(MoveCase{"left", 3, 1, {0, 2, 3, 1, 4}}, MoveCase{"right", 1, 3, {0, 3, 1, 2, 4}},
+                      MoveCase{"to front", 4, 0, {1, 2, 3, 4, 0}}, MoveCase{"to end", 0, 4, {4, 0, 1, 2, 3}},
+                      MoveCase{"same", 2, 2, {0, 1, 2, 3, 4}}, MoveCase{"order out of range", 2, 5, {0, 1, 2, 3, 4}},
+                      MoveCase{"negative order", 2, -1, {0, 1, 2, 3, 4}},
+                      MoveCase{"bad column", 7, 0, {0, 1, 2, 3, 4}}),
+    [](const auto& row) {
+        std::string name = row.param.name;
+        for (char& ch : name) {
+            ch = std::isalnum(static_cast<unsigned char>(ch)) ? ch : '_';
+        }
+        return name;
+    });
 
 // ---- Hiding and showing ----------------------------------------------------------------------
 
-TEST_F(ListBaseColumns, HidingColumnTwoOfSixLeavesColumnsThreeToFiveAnsweringAsBefore) {
+TEST_F(ListBaseColumns, HidingColumnTwoOfSixLeavesColumnsThreeToFiveAnsweringAsBefore)
+{
     AddColumns(6);
     AddRows(3);
     struct Answer {
@@ -137,7 +139,8 @@ TEST_F(ListBaseColumns, HidingColumnTwoOfSixLeavesColumnsThreeToFiveAnsweringAsB
     EXPECT_EQ(Text(1, 2), "r1c2");  // cells of a hidden column come from the records
 }
 
-TEST_F(ListBaseColumns, ShowingAColumnPutsItBackWithItsWidthAndTexts) {
+TEST_F(ListBaseColumns, ShowingAColumnPutsItBackWithItsWidthAndTexts)
+{
     AddColumns(6);
     AddRows(3);
     const std::array<int, 6> display = {0, 4, 2, 1, 3, 5};
@@ -171,7 +174,8 @@ TEST_F(ListBaseColumns, ShowingAColumnPutsItBackWithItsWidthAndTexts) {
     EXPECT_EQ(sets[0].mask & (LVIF_PARAM | LVIF_STATE), 0u);
 }
 
-TEST_F(ListBaseColumns, ShowingPlacesTheColumnAmongVisibleColumnsOnly) {
+TEST_F(ListBaseColumns, ShowingPlacesTheColumnAmongVisibleColumnsOnly)
+{
     AddColumns(5);
     list.SetColumnVisible(1, false);
     list.SetColumnVisible(2, false);
@@ -182,7 +186,8 @@ TEST_F(ListBaseColumns, ShowingPlacesTheColumnAmongVisibleColumnsOnly) {
     EXPECT_EQ(control.HeadingsInDisplayOrder(), (std::vector<std::string>{"C0", "C1", "C2", "C3", "C4"}));
 }
 
-TEST_F(ListBaseColumns, TextsSetWhileHiddenAppearWhenShown) {
+TEST_F(ListBaseColumns, TextsSetWhileHiddenAppearWhenShown)
+{
     AddColumns(4);
     AddRows(2);
     list.SetColumnVisible(3, false);
@@ -204,7 +209,8 @@ TEST_F(ListBaseColumns, TextsSetWhileHiddenAppearWhenShown) {
     EXPECT_EQ(control.items[0].cells[3].image, 5);
 }
 
-TEST_F(ListBaseColumns, ShowingTheNewFirstColumnRewritesTheFormerFirstColumn) {
+TEST_F(ListBaseColumns, ShowingTheNewFirstColumnRewritesTheFormerFirstColumn)
+{
     AddColumns(3);
     list.AllowColumnHiding(0);
     AddRows(2);
@@ -229,7 +235,8 @@ TEST_F(ListBaseColumns, ShowingTheNewFirstColumnRewritesTheFormerFirstColumn) {
     }
 }
 
-TEST_F(ListBaseColumns, OnlyHideableColumnsCanBeHidden) {
+TEST_F(ListBaseColumns, OnlyHideableColumnsCanBeHidden)
+{
     AddColumns(3);
     EXPECT_EQ(list.HideableCount(), 2);
     list.AllowColumnHiding(1);  // counted once
@@ -244,7 +251,8 @@ TEST_F(ListBaseColumns, OnlyHideableColumnsCanBeHidden) {
     EXPECT_TRUE(list.IsColumnVisible(0));
 }
 
-TEST_F(ListBaseColumns, RefusedReinsertionLeavesTheColumnHidden) {
+TEST_F(ListBaseColumns, RefusedReinsertionLeavesTheColumnHidden)
+{
     AddColumns(3);
     list.SetColumnVisible(2, false);
     control.refuse.insert("InsertColumn");
@@ -257,7 +265,8 @@ TEST_F(ListBaseColumns, RefusedReinsertionLeavesTheColumnHidden) {
     EXPECT_EQ(control.GetColumnCount(), 3);
 }
 
-TEST_F(ListBaseColumns, WidthsOfHiddenColumnsAreRememberedNotSent) {
+TEST_F(ListBaseColumns, WidthsOfHiddenColumnsAreRememberedNotSent)
+{
     AddColumns(3);
     list.SetColumnVisible(1, false);
     control.ClearCalls();
@@ -277,7 +286,8 @@ TEST_F(ListBaseColumns, WidthsOfHiddenColumnsAreRememberedNotSent) {
 
 // ---- Insertion and deletion ------------------------------------------------------------------
 
-TEST_F(ListBaseColumns, InsertionAtABadPositionSendsNothing) {
+TEST_F(ListBaseColumns, InsertionAtABadPositionSendsNothing)
+{
     AddColumns(2);
     control.ClearCalls();
     EXPECT_EQ(list.InsertColumn(-1, ColumnDescriptor("x", 10)), -1);
@@ -286,7 +296,8 @@ TEST_F(ListBaseColumns, InsertionAtABadPositionSendsNothing) {
     EXPECT_EQ(list.GetColumnCount(), 2);
 }
 
-TEST_F(ListBaseColumns, InsertionGoesToTheControlColumnAndMovesCells) {
+TEST_F(ListBaseColumns, InsertionGoesToTheControlColumnAndMovesCells)
+{
     AddColumns(4);
     AddRows(2);
     list.SetColumnVisible(1, false);
@@ -311,7 +322,8 @@ TEST_F(ListBaseColumns, InsertionGoesToTheControlColumnAndMovesCells) {
     EXPECT_EQ(control.ShownText(1, 4), "r1c3");
 }
 
-TEST_F(ListBaseColumns, InsertionWithAnOrderTakesThatDisplayPosition) {
+TEST_F(ListBaseColumns, InsertionWithAnOrderTakesThatDisplayPosition)
+{
     AddColumns(3);
     list.SetColumnVisible(1, false);
     control.ClearCalls();
@@ -337,9 +349,10 @@ struct KeyCase {
     int expected;
 };
 
-class SortKeyFollowsColumn : public ListBaseFixture, public ::testing::WithParamInterface<KeyCase> {};
+class SortKeyFollowsColumn : public ListBaseFixture, public ::testing::WithParamInterface<KeyCase> { };
 
-TEST_P(SortKeyFollowsColumn, OnInsertAndDelete) {
+TEST_P(SortKeyFollowsColumn, OnInsertAndDelete)
+{
     AddColumns(5);
     const KeyCase& c = GetParam();
     list.SetSortKey(c.key);
@@ -363,7 +376,8 @@ INSTANTIATE_TEST_SUITE_P(Table, SortKeyFollowsColumn,
                                            KeyCase{"delete_before_sorted_ascending", 3, false, 0, 2}),
                          [](const auto& row) { return std::string(row.param.name); });
 
-TEST_F(ListBaseColumns, DeletingAHiddenColumnSendsNothingAndDropsItsCells) {
+TEST_F(ListBaseColumns, DeletingAHiddenColumnSendsNothingAndDropsItsCells)
+{
     AddColumns(4);
     AddRows(2);
     list.SetColumnVisible(2, false);
@@ -378,7 +392,8 @@ TEST_F(ListBaseColumns, DeletingAHiddenColumnSendsNothingAndDropsItsCells) {
     EXPECT_FALSE(list.DeleteColumn(-1));
 }
 
-TEST_F(ListBaseColumns, RefusalsLeaveTheTableAsItWas) {
+TEST_F(ListBaseColumns, RefusalsLeaveTheTableAsItWas)
+{
     AddColumns(3);
     list.SetSortKey(2);
     control.refuse = {"InsertColumn", "DeleteColumn", "SetColumn", "SetColumnOrderArray"};
@@ -403,7 +418,8 @@ TEST_F(ListBaseColumns, RefusalsLeaveTheTableAsItWas) {
 
 // ---- Changing and reading columns ------------------------------------------------------------
 
-TEST_F(ListBaseColumns, ChangingAHiddenColumnIsStoredAndGoesBackWithIt) {
+TEST_F(ListBaseColumns, ChangingAHiddenColumnIsStoredAndGoesBackWithIt)
+{
     AddColumns(3);
     list.SetColumnVisible(2, false);
     control.ClearCalls();
@@ -427,7 +443,8 @@ TEST_F(ListBaseColumns, ChangingAHiddenColumnIsStoredAndGoesBackWithIt) {
     EXPECT_EQ(control.columns[2].image, 3);
 }
 
-TEST_F(ListBaseColumns, ChangingAVisibleColumnTranslatesColumnAndOrder) {
+TEST_F(ListBaseColumns, ChangingAVisibleColumnTranslatesColumnAndOrder)
+{
     AddColumns(4);
     list.SetColumnVisible(1, false);
     control.ClearCalls();
@@ -444,7 +461,8 @@ TEST_F(ListBaseColumns, ChangingAVisibleColumnTranslatesColumnAndOrder) {
     EXPECT_EQ(control.HeadingsInDisplayOrder(), (std::vector<std::string>{"Moved", "C0", "C2"}));
 }
 
-TEST_F(ListBaseColumns, HiddenHeadingIsCutToTheCallersBuffer) {
+TEST_F(ListBaseColumns, HiddenHeadingIsCutToTheCallersBuffer)
+{
     AddColumns(1);
     ASSERT_EQ(list.InsertColumn(1, ColumnDescriptor("A long heading", 50)), 1);
     list.AllowColumnHiding(1);
@@ -464,7 +482,8 @@ TEST_F(ListBaseColumns, HiddenHeadingIsCutToTheCallersBuffer) {
     EXPECT_EQ(buffer[0], 'Q');
 }
 
-TEST_F(ListBaseColumns, BadColumnIndexesAnswerZero) {
+TEST_F(ListBaseColumns, BadColumnIndexesAnswerZero)
+{
     AddColumns(2);
     LVCOLUMNA d;
     d.mask = LVCF_WIDTH;
@@ -477,7 +496,8 @@ TEST_F(ListBaseColumns, BadColumnIndexesAnswerZero) {
 
 // ---- Order arrays ----------------------------------------------------------------------------
 
-TEST_F(ListBaseColumns, OrderArraysSpeakLogicalColumns) {
+TEST_F(ListBaseColumns, OrderArraysSpeakLogicalColumns)
+{
     AddColumns(5);
     list.SetColumnVisible(3, false);
     control.ClearCalls();
@@ -497,7 +517,8 @@ TEST_F(ListBaseColumns, OrderArraysSpeakLogicalColumns) {
     EXPECT_EQ(control.HeadingsInDisplayOrder(), (std::vector<std::string>{"C4", "C3", "C0", "C2", "C1"}));
 }
 
-TEST_F(ListBaseColumns, AnOrderArrayWithABadColumnChangesNothing) {
+TEST_F(ListBaseColumns, AnOrderArrayWithABadColumnChangesNothing)
+{
     AddColumns(3);
     control.ClearCalls();
     const std::array<int, 3> bad = {0, 3, 1};
@@ -514,7 +535,8 @@ TEST_F(ListBaseColumns, AnOrderArrayWithABadColumnChangesNothing) {
 
 // ---- First column alignment ------------------------------------------------------------------
 
-TEST_F(ListBaseColumns, FirstColumnAlignmentReachesTheHeaderOnlyWithFullRowSelection) {
+TEST_F(ListBaseColumns, FirstColumnAlignmentReachesTheHeaderOnlyWithFullRowSelection)
+{
     list.SetExtendedStyle(0, LVS_EX_FULLROWSELECT);
     ASSERT_EQ(list.InsertColumn(0, ColumnDescriptor("B", 50)), 0);
     control.ClearCalls();

@@ -29,7 +29,8 @@ private:
 
 [[maybe_unused]] ::testing::Environment* const kGui = ::testing::AddGlobalTestEnvironment(new GuiEnvironment);
 
-QPixmap Solid(QSize size, const QColor& color) {
+QPixmap Solid(QSize size, const QColor& color)
+{
     QPixmap pixmap(size);
     pixmap.fill(color);
     return pixmap;
@@ -39,7 +40,8 @@ QPixmap Solid(QSize size, const QColor& color) {
 // 16 x 16 small image list. Moved: column 0 is displayed second, at x = 110..210.
 class ListBaseDraw : public ListBaseShadeFixture {
 protected:
-    void SetUp() override {
+    void SetUp() override
+    {
         small.Add(Solid(QSize(16, 16), Qt::red));
         small.Add(Solid(QSize(16, 16), Qt::green));
         small.Add(Solid(QSize(16, 16), Qt::blue));
@@ -50,20 +52,23 @@ protected:
         AddRows(3, 2);
     }
 
-    void MoveFirstColumn() {
+    void MoveFirstColumn()
+    {
         const int order[] = {1, 0, 2};
         ASSERT_TRUE(list.SetColumnOrderArray(order));
     }
 
     // Runs the cell post-paint stage of control column 0 for an item onto `image`.
-    void PostPaint(QImage& image, int item) {
+    void PostPaint(QImage& image, int item)
+    {
         QPainter painter(&image);
         NMLVCUSTOMDRAW draw = Stage(CDDS_ITEMPOSTPAINT | CDDS_SUBITEM, item, 0);
         draw.painter = &painter;
         EXPECT_EQ(list.OnCustomDraw(draw), CDRF_DODEFAULT);
     }
 
-    std::vector<ShadeProbe::Drawn> DrawnFrom(const ImageList& images) const {
+    std::vector<ShadeProbe::Drawn> DrawnFrom(const ImageList& images) const
+    {
         std::vector<ShadeProbe::Drawn> out;
         for (const ShadeProbe::Drawn& d : list.drawn) {
             if (d.images == &images) {
@@ -77,7 +82,10 @@ protected:
     ImageList states{QSize(16, 16)};
 };
 
-QColor Rgb(const QImage& image, int x, int y) { return QColor(image.pixel(x, y)); }
+QColor Rgb(const QImage& image, int x, int y)
+{
+    return QColor(image.pixel(x, y));
+}
 
 // ---- Colour of the icon area -----------------------------------------------------------------
 
@@ -93,9 +101,10 @@ struct AreaCase {
     QColor colour;
 };
 
-class ListBaseDrawArea : public ListBaseDraw, public ::testing::WithParamInterface<AreaCase> {};
+class ListBaseDrawArea : public ListBaseDraw, public ::testing::WithParamInterface<AreaCase> { };
 
-TEST_P(ListBaseDrawArea, IsFilledLeftOfTheLabel) {
+TEST_P(ListBaseDrawArea, IsFilledLeftOfTheLabel)
+{
     const AreaCase& row = GetParam();
     if (row.moved) {
         MoveFirstColumn();
@@ -129,8 +138,8 @@ INSTANTIATE_TEST_SUITE_P(
     States, ListBaseDrawArea,
     ::testing::Values(
         AreaCase{"focused_selected", true, kFullRow, 0, true, LVIS_SELECTED, false, 0, kProbeHighlight},
-        AreaCase{"unfocused_show_selection_always", true, kFullRow, LVS_SHOWSELALWAYS, false, LVIS_SELECTED, false,
-                 0, kProbeButtonFace},
+        AreaCase{"unfocused_show_selection_always", true, kFullRow, LVS_SHOWSELALWAYS, false, LVIS_SELECTED, false, 0,
+                 kProbeButtonFace},
         AreaCase{"unfocused_selected", true, kFullRow, 0, false, LVIS_SELECTED, false, 0, kWhite},
         AreaCase{"focused_not_selected", true, kFullRow, LVS_SHOWSELALWAYS, true, LVIS_FOCUSED, false, 0, kWhite},
         AreaCase{"at_the_left_edge", false, kFullRow, 0, true, LVIS_SELECTED, false, 0, kWhite},
@@ -149,7 +158,8 @@ INSTANTIATE_TEST_SUITE_P(
 
 // ---- Images drawn again ----------------------------------------------------------------------
 
-TEST_F(ListBaseDraw, TheSmallIconIsDrawnAgainBlendedWhenSelectedInAFocusedList) {
+TEST_F(ListBaseDraw, TheSmallIconIsDrawnAgainBlendedWhenSelectedInAFocusedList)
+{
     MoveFirstColumn();
     list.SetExtendedStyle(0, kFullRow);
     control.items[1].state = LVIS_SELECTED;
@@ -169,7 +179,8 @@ TEST_F(ListBaseDraw, TheSmallIconIsDrawnAgainBlendedWhenSelectedInAFocusedList) 
     EXPECT_FALSE(DrawnFrom(small)[1].blend);
 }
 
-TEST_F(ListBaseDraw, ImageZeroIsNeverDrawn) {
+TEST_F(ListBaseDraw, ImageZeroIsNeverDrawn)
+{
     MoveFirstColumn();
     LVITEMA item;
     item.mask = LVIF_IMAGE;
@@ -183,7 +194,8 @@ TEST_F(ListBaseDraw, ImageZeroIsNeverDrawn) {
     EXPECT_EQ(Rgb(image, 120, 24), kWhite);
 }
 
-TEST_F(ListBaseDraw, AnImageMissingFromTheListIsNotDrawn) {
+TEST_F(ListBaseDraw, AnImageMissingFromTheListIsNotDrawn)
+{
     LVITEMA item;
     item.mask = LVIF_IMAGE;
     item.iItem = 1;
@@ -200,9 +212,10 @@ struct NarrowCase {
     int filledTo;               // last filled x (from x0 = 110)
 };
 
-class ListBaseDrawNarrow : public ListBaseDraw, public ::testing::WithParamInterface<NarrowCase> {};
+class ListBaseDrawNarrow : public ListBaseDraw, public ::testing::WithParamInterface<NarrowCase> { };
 
-TEST_P(ListBaseDrawNarrow, ImagesAndFillStayInsideTheColumn) {
+TEST_P(ListBaseDrawNarrow, ImagesAndFillStayInsideTheColumn)
+{
     MoveFirstColumn();
     control.columns[0].width = GetParam().width;
     QImage image = Canvas();
@@ -221,7 +234,8 @@ INSTANTIATE_TEST_SUITE_P(Widths, ListBaseDrawNarrow,
                                            NarrowCase{10, QSize(8, 16), 119}, NarrowCase{5, QSize(3, 16), 114},
                                            NarrowCase{4, std::nullopt, 113}, NarrowCase{1, std::nullopt, 110}));
 
-TEST_F(ListBaseDraw, TheStateImageIsDrawnAgainInItsArea) {
+TEST_F(ListBaseDraw, TheStateImageIsDrawnAgainInItsArea)
+{
     list.SetImageList(&states, LVSIL_STATE);
     MoveFirstColumn();
     control.items[1].state = 0x2000;  // state image 2 = image 1 of the list
@@ -239,7 +253,8 @@ TEST_F(ListBaseDraw, TheStateImageIsDrawnAgainInItsArea) {
     EXPECT_EQ(Rgb(image, 144, 20), kUntouched);
 }
 
-TEST_F(ListBaseDraw, NoStateImageWithoutAStateIndex) {
+TEST_F(ListBaseDraw, NoStateImageWithoutAStateIndex)
+{
     list.SetImageList(&states, LVSIL_STATE);
     QImage image = Canvas();
     PostPaint(image, 1);
@@ -259,9 +274,10 @@ struct RectCase {
     QRect rect;
 };
 
-class ListBaseDrawRect : public ListBaseDraw, public ::testing::WithParamInterface<RectCase> {};
+class ListBaseDrawRect : public ListBaseDraw, public ::testing::WithParamInterface<RectCase> { };
 
-TEST_P(ListBaseDrawRect, CellRectangles) {
+TEST_P(ListBaseDrawRect, CellRectangles)
+{
     const RectCase& row = GetParam();
     if (row.moved) {
         MoveFirstColumn();
@@ -288,7 +304,8 @@ INSTANTIATE_TEST_SUITE_P(
                       RectCase{"other_column_scrolled", false, 30, 100, 1, LVIR_BOUNDS, QRect(70, 16, 110, 16)}),
     [](const auto& row) { return std::string(row.param.name); });
 
-TEST_F(ListBaseDraw, RectanglesOfAMissingItemFail) {
+TEST_F(ListBaseDraw, RectanglesOfAMissingItemFail)
+{
     QRect rect;
     EXPECT_FALSE(list.CellRect(7, 0, LVIR_BOUNDS, rect));
     EXPECT_FALSE(list.CellRect(7, 0, LVIR_ICON, rect));
@@ -297,7 +314,8 @@ TEST_F(ListBaseDraw, RectanglesOfAMissingItemFail) {
     EXPECT_FALSE(list.StateIconRect(7, rect));
 }
 
-TEST_F(ListBaseDraw, WithoutStateImagesTheGapIsFourPixels) {
+TEST_F(ListBaseDraw, WithoutStateImagesTheGapIsFourPixels)
+{
     QRect rect;
     ASSERT_TRUE(list.StateIconRect(1, rect));
     EXPECT_EQ(list.IconGap(), 4);
@@ -305,7 +323,8 @@ TEST_F(ListBaseDraw, WithoutStateImagesTheGapIsFourPixels) {
     EXPECT_EQ(rect, QRect(4, 16, 0, 16));
 }
 
-TEST_F(ListBaseDraw, TheGapIsMeasuredOnce) {
+TEST_F(ListBaseDraw, TheGapIsMeasuredOnce)
+{
     list.SetImageList(&states, LVSIL_STATE);
     QRect rect;
     ASSERT_TRUE(list.StateIconRect(1, rect));

@@ -24,7 +24,8 @@ public:
     const char* parentAnswer = nullptr;  // what the parent hook answers with, if anything
 
 protected:
-    void ForwardGetDispInfo(lc::NMLVDISPINFOA& info) override {
+    void ForwardGetDispInfo(lc::NMLVDISPINFOA& info) override
+    {
         forwarded.push_back({info.item.iItem, info.item.iSubItem, info.item.lParam});
         if (parentAnswer != nullptr) {
             info.item.pszText = const_cast<char*>(parentAnswer);
@@ -33,9 +34,13 @@ protected:
 };
 
 // Input texts are only read by the extension and the control.
-inline char* In(const char* text) { return const_cast<char*>(text); }
+inline char* In(const char* text)
+{
+    return const_cast<char*>(text);
+}
 
-inline lc::LVCOLUMNA ColumnDescriptor(const char* heading, int width, int fmt = lc::LVCFMT_LEFT) {
+inline lc::LVCOLUMNA ColumnDescriptor(const char* heading, int width, int fmt = lc::LVCFMT_LEFT)
+{
     lc::LVCOLUMNA d;
     d.mask = lc::LVCF_TEXT | lc::LVCF_WIDTH | lc::LVCF_FMT;
     d.pszText = In(heading);
@@ -44,7 +49,8 @@ inline lc::LVCOLUMNA ColumnDescriptor(const char* heading, int width, int fmt = 
     return d;
 }
 
-inline lc::LVITEMA TextItem(int item, int subItem, const char* text) {
+inline lc::LVITEMA TextItem(int item, int subItem, const char* text)
+{
     lc::LVITEMA d;
     d.mask = lc::LVIF_TEXT;
     d.iItem = item;
@@ -54,18 +60,21 @@ inline lc::LVITEMA TextItem(int item, int subItem, const char* text) {
 }
 
 // Expected cell text of the standard rows.
-inline std::string CellName(int row, int column) {
+inline std::string CellName(int row, int column)
+{
     return "r" + std::to_string(row) + "c" + std::to_string(column);
 }
 
 class ListBaseFixture : public ::testing::Test {
 protected:
-    ListBaseFixture() {
+    ListBaseFixture()
+    {
         control.dispInfo = [this](lc::NMLVDISPINFOA& info) { list.OnGetDispInfo(info); };
     }
 
     // Columns "C0".."C<n-1>", widths 100, 110, ...; every column but the first hideable.
-    void AddColumns(int n) {
+    void AddColumns(int n)
+    {
         for (int i = 0; i < n; ++i) {
             const std::string heading = "C" + std::to_string(i);
             ASSERT_EQ(list.InsertColumn(i, ColumnDescriptor(heading.c_str(), 100 + 10 * i)), i);
@@ -76,7 +85,8 @@ protected:
     }
 
     // Rows with texts CellName(row, column) in every column and item data 1000 + row.
-    void AddRows(int rows) {
+    void AddRows(int rows)
+    {
         for (int r = 0; r < rows; ++r) {
             const std::string first = CellName(r, 0);
             lc::LVITEMA item = TextItem(r, 0, first.c_str());
@@ -91,7 +101,8 @@ protected:
     }
 
     // Text of a cell read back through the extension (logical column).
-    std::string Text(int item, int column, int capacity = 64) {
+    std::string Text(int item, int column, int capacity = 64)
+    {
         std::vector<char> buffer(static_cast<std::size_t>(capacity), 'X');
         lc::LVITEMA d;
         d.iSubItem = column;
@@ -104,7 +115,8 @@ protected:
     }
 
     // Heading read back through the extension (logical column).
-    std::string Heading(int column) {
+    std::string Heading(int column)
+    {
         char buffer[64] = {};
         lc::LVCOLUMNA d;
         d.mask = lc::LVCF_TEXT;

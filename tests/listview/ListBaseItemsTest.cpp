@@ -10,9 +10,10 @@ namespace {
 
 using namespace vantor::lc;
 
-class ListBaseItems : public ListBaseFixture {};
+class ListBaseItems : public ListBaseFixture { };
 
-LVITEMA ParamItem(int item, LPARAM data) {
+LVITEMA ParamItem(int item, LPARAM data)
+{
     LVITEMA d;
     d.mask = LVIF_PARAM;
     d.iItem = item;
@@ -20,7 +21,8 @@ LVITEMA ParamItem(int item, LPARAM data) {
     return d;
 }
 
-TEST_F(ListBaseItems, ItemDataIsTheCallersWhileTheControlHoldsTheRecord) {
+TEST_F(ListBaseItems, ItemDataIsTheCallersWhileTheControlHoldsTheRecord)
+{
     AddColumns(2);
     LVITEMA d = TextItem(0, 0, "dev");
     d.mask |= LVIF_PARAM;
@@ -54,7 +56,8 @@ TEST_F(ListBaseItems, ItemDataIsTheCallersWhileTheControlHoldsTheRecord) {
     EXPECT_EQ(back.lParam, 0x777);
 }
 
-TEST_F(ListBaseItems, WithoutASortStyleTheControlGetsTheCallbackMarker) {
+TEST_F(ListBaseItems, WithoutASortStyleTheControlGetsTheCallbackMarker)
+{
     AddColumns(3);
     AddRows(1);
     LVITEMA d = TextItem(0, 2, "changed");
@@ -70,7 +73,8 @@ TEST_F(ListBaseItems, WithoutASortStyleTheControlGetsTheCallbackMarker) {
     EXPECT_EQ(control.ShownText(0, 2), "changed");
 }
 
-TEST_F(ListBaseItems, WithASortStyleTheControlGetsTheRealTexts) {
+TEST_F(ListBaseItems, WithASortStyleTheControlGetsTheRealTexts)
+{
     control.style |= LVS_SORTASCENDING;
     AddColumns(3);
     AddRows(1);
@@ -82,7 +86,8 @@ TEST_F(ListBaseItems, WithASortStyleTheControlGetsTheRealTexts) {
     EXPECT_EQ(control.items[0].cells[1].kind, RecordingListControl::Cell::Kind::Text);
 }
 
-TEST_F(ListBaseItems, ACallersOwnCallbackMarkerGoesToTheParent) {
+TEST_F(ListBaseItems, ACallersOwnCallbackMarkerGoesToTheParent)
+{
     AddColumns(3);
     AddRows(2);
     ASSERT_TRUE(list.SetItemText(1, TextItem(1, 2, LPSTR_TEXTCALLBACK)));
@@ -91,8 +96,8 @@ TEST_F(ListBaseItems, ACallersOwnCallbackMarkerGoesToTheParent) {
     EXPECT_EQ(control.ShownText(1, 1), "from parent");  // control column 1 = logical 2
     ASSERT_EQ(list.forwarded.size(), 1u);
     EXPECT_EQ(list.forwarded[0].item, 1);
-    EXPECT_EQ(list.forwarded[0].subItem, 2);         // the logical column
-    EXPECT_EQ(list.forwarded[0].lParam, 1001);       // the caller's item data
+    EXPECT_EQ(list.forwarded[0].subItem, 2);    // the logical column
+    EXPECT_EQ(list.forwarded[0].lParam, 1001);  // the caller's item data
     EXPECT_EQ(Text(1, 1), "r1c1");
     // A hidden cell holding the marker has no text of its own to give.
     list.SetColumnVisible(2, false);
@@ -108,7 +113,8 @@ public:
     std::string innerText = "unset";
 
 protected:
-    void ForwardGetDispInfo(NMLVDISPINFOA& info) override {
+    void ForwardGetDispInfo(NMLVDISPINFOA& info) override
+    {
         if (++parentCalls == 1) {
             NMLVDISPINFOA inner;
             inner.item.mask = LVIF_TEXT;
@@ -124,7 +130,8 @@ public:
     RecordingListControl* control = nullptr;
 };
 
-TEST(ListBaseDispInfo, RequestsMadeWhileAnsweringGoStraightToTheParent) {
+TEST(ListBaseDispInfo, RequestsMadeWhileAnsweringGoStraightToTheParent)
+{
     RecordingListControl control;
     ReentrantListBase list(control);
     list.control = &control;
@@ -153,7 +160,8 @@ TEST(ListBaseDispInfo, RequestsMadeWhileAnsweringGoStraightToTheParent) {
     EXPECT_STREQ(later.item.pszText, "r0c0");
 }
 
-TEST_F(ListBaseItems, ALongTextIsCutToTheBufferLessOne) {
+TEST_F(ListBaseItems, ALongTextIsCutToTheBufferLessOne)
+{
     AddColumns(3);
     AddRows(1);
     ASSERT_TRUE(list.SetItemText(0, TextItem(0, 2, "0123456789")));
@@ -188,7 +196,8 @@ TEST_F(ListBaseItems, ALongTextIsCutToTheBufferLessOne) {
     }
 }
 
-TEST_F(ListBaseItems, HiddenColumnReadsComeFromTheRecord) {
+TEST_F(ListBaseItems, HiddenColumnReadsComeFromTheRecord)
+{
     AddColumns(3);
     AddRows(2);
     LVITEMA d;
@@ -230,7 +239,8 @@ TEST_F(ListBaseItems, HiddenColumnReadsComeFromTheRecord) {
     EXPECT_EQ(g.iImage, 0);
 }
 
-TEST_F(ListBaseItems, StateOfAHiddenFirstColumnStillReachesTheItem) {
+TEST_F(ListBaseItems, StateOfAHiddenFirstColumnStillReachesTheItem)
+{
     AddColumns(3);
     list.AllowColumnHiding(0);
     AddRows(1);
@@ -248,7 +258,8 @@ TEST_F(ListBaseItems, StateOfAHiddenFirstColumnStillReachesTheItem) {
     EXPECT_EQ(Text(0, 0), "new name");
 }
 
-TEST_F(ListBaseItems, ShowingTheFirstColumnAgainKeepsCurrentItemDataAndState) {
+TEST_F(ListBaseItems, ShowingTheFirstColumnAgainKeepsCurrentItemDataAndState)
+{
     AddColumns(2);
     list.AllowColumnHiding(0);
     LVITEMA d = TextItem(0, 0, "row");
@@ -271,7 +282,8 @@ TEST_F(ListBaseItems, ShowingTheFirstColumnAgainKeepsCurrentItemDataAndState) {
     EXPECT_EQ(control.ShownText(0, 0), "row");
 }
 
-TEST_F(ListBaseItems, BadArgumentsAnswerZero) {
+TEST_F(ListBaseItems, BadArgumentsAnswerZero)
+{
     AddColumns(2);
     AddRows(1);
     control.ClearCalls();
@@ -302,7 +314,8 @@ TEST_F(ListBaseItems, BadArgumentsAnswerZero) {
     EXPECT_EQ(list.RecordCount(), 1);
 }
 
-TEST_F(ListBaseItems, RefusalsFreeWhatWasMadeAndKeepRecordsUnchanged) {
+TEST_F(ListBaseItems, RefusalsFreeWhatWasMadeAndKeepRecordsUnchanged)
+{
     AddColumns(2);
     AddRows(1);
     control.refuse = {"InsertItem", "SetItem", "SetItemText", "DeleteItem"};
@@ -321,7 +334,8 @@ TEST_F(ListBaseItems, RefusalsFreeWhatWasMadeAndKeepRecordsUnchanged) {
     EXPECT_EQ(Text(0, 1), "z");
 }
 
-TEST_F(ListBaseItems, AnItemTheExtensionDidNotInsertHasNoRecord) {
+TEST_F(ListBaseItems, AnItemTheExtensionDidNotInsertHasNoRecord)
+{
     AddColumns(2);
     AddRows(1);
     LVITEMA foreign = TextItem(1, 0, "foreign");
@@ -343,7 +357,8 @@ TEST_F(ListBaseItems, AnItemTheExtensionDidNotInsertHasNoRecord) {
     EXPECT_EQ(list.RecordCount(), 0);
 }
 
-TEST_F(ListBaseItems, DeletingAllOfFiveDeletesEachFromLastToFirst) {
+TEST_F(ListBaseItems, DeletingAllOfFiveDeletesEachFromLastToFirst)
+{
     AddColumns(2);
     AddRows(5);
     std::vector<std::pair<int, LPARAM>> deletions;
@@ -362,7 +377,8 @@ TEST_F(ListBaseItems, DeletingAllOfFiveDeletesEachFromLastToFirst) {
     EXPECT_TRUE(list.DeleteAllItems());  // an empty list
 }
 
-TEST_F(ListBaseItems, DeletingAllStopsNowhereButReportsARefusal) {
+TEST_F(ListBaseItems, DeletingAllStopsNowhereButReportsARefusal)
+{
     AddColumns(1);
     AddRows(3);
     control.refuse = {"DeleteItem"};
@@ -371,7 +387,8 @@ TEST_F(ListBaseItems, DeletingAllStopsNowhereButReportsARefusal) {
     EXPECT_EQ(control.CountOf("DeleteItem"), 3);
 }
 
-TEST_F(ListBaseItems, DeletingOneItemFreesItsRecord) {
+TEST_F(ListBaseItems, DeletingOneItemFreesItsRecord)
+{
     AddColumns(2);
     AddRows(3);
     EXPECT_TRUE(list.DeleteItem(1));
@@ -384,7 +401,8 @@ TEST_F(ListBaseItems, DeletingOneItemFreesItsRecord) {
     EXPECT_EQ(g.lParam, 1002);
 }
 
-TEST_F(ListBaseItems, ADeletedItemsHandleNamesNoRecordOnceItsSlotIsReused) {
+TEST_F(ListBaseItems, ADeletedItemsHandleNamesNoRecordOnceItsSlotIsReused)
+{
     AddColumns(2);
     AddRows(2);
     const LPARAM stale = control.items[1].lParam;
@@ -400,9 +418,9 @@ TEST_F(ListBaseItems, ADeletedItemsHandleNamesNoRecordOnceItsSlotIsReused) {
 
     // Values next to a live handle (mark bit, generation, index) are foreign too.
     const auto bits = static_cast<std::uint64_t>(fresh);
-    for (const std::uint64_t near : {bits ^ (std::uint64_t{1} << 63), bits + (std::uint64_t{1} << 32),
-                                     bits - (std::uint64_t{1} << 32), bits + 1000, std::uint64_t{1},
-                                     ~std::uint64_t{0}}) {
+    for (const std::uint64_t near :
+         {bits ^ (std::uint64_t{1} << 63), bits + (std::uint64_t{1} << 32), bits - (std::uint64_t{1} << 32),
+          bits + 1000, std::uint64_t{1}, ~std::uint64_t{0}}) {
         const auto value = static_cast<LPARAM>(near);
         EXPECT_EQ(list.UserDataOf(value), value) << std::hex << near;
     }
@@ -419,7 +437,8 @@ TEST_F(ListBaseItems, ADeletedItemsHandleNamesNoRecordOnceItsSlotIsReused) {
     EXPECT_EQ(Text(0, 1), "r0c1");
 }
 
-TEST_F(ListBaseItems, FindingByItemDataWrapsAroundTheStart) {
+TEST_F(ListBaseItems, FindingByItemDataWrapsAroundTheStart)
+{
     AddColumns(1);
     AddRows(10);
     const auto searched = [&](int start, LPARAM data, unsigned flags) {
@@ -448,7 +467,8 @@ TEST_F(ListBaseItems, FindingByItemDataWrapsAroundTheStart) {
     EXPECT_EQ(searched(50, 1000, LVFI_WRAP).first, 0);
 }
 
-TEST_F(ListBaseItems, FindingByTextIsTheControlsJob) {
+TEST_F(ListBaseItems, FindingByTextIsTheControlsJob)
+{
     AddColumns(1);
     AddRows(3);
     LVFINDINFOA find;
@@ -458,7 +478,8 @@ TEST_F(ListBaseItems, FindingByTextIsTheControlsJob) {
     EXPECT_EQ(control.CountOf("FindItem"), 1);
 }
 
-TEST_F(ListBaseItems, FirstSetOfACellStoresItAndInsertedColumnsMakeEmptySlots) {
+TEST_F(ListBaseItems, FirstSetOfACellStoresItAndInsertedColumnsMakeEmptySlots)
+{
     AddColumns(2);
     LVITEMA d;
     d.mask = LVIF_TEXT | LVIF_IMAGE | LVIF_PARAM;

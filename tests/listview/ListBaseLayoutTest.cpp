@@ -23,7 +23,8 @@ protected:
         bool operator==(const Snapshot&) const = default;
     };
 
-    Snapshot Take() {
+    Snapshot Take()
+    {
         Snapshot s;
         for (int i = 0; i < list.GetColumnCount(); ++i) {
             s.visible.push_back(list.IsColumnVisible(i));
@@ -39,7 +40,8 @@ protected:
     }
 
     // Counts only the calls that change something.
-    int Changes() const {
+    int Changes() const
+    {
         int n = 0;
         for (const ControlCall& call : control.calls) {
             n += call.op.rfind("Get", 0) == 0 ? 0 : 1;
@@ -48,16 +50,18 @@ protected:
     }
 
     // A block for the six standard columns.
-    static ColumnLayout SixColumns() {
+    static ColumnLayout SixColumns()
+    {
         ColumnLayout layout;
         layout.sortKey = -4;
-        layout.columns = {{true, 150, 0}, {false, 90, 3}, {true, 60, 1},
+        layout.columns = {{true, 150, 0},          {false, 90, 3}, {true, 60, 1},
                           {true, 0x10000 + 70, 2}, {false, 40, 5}, {true, 55, 4}};
         return layout;
     }
 };
 
-TEST_F(ListBaseLayout, AnExactBlockRestoresVisibilityWidthsOrderAndKey) {
+TEST_F(ListBaseLayout, AnExactBlockRestoresVisibilityWidthsOrderAndKey)
+{
     AddColumns(6);
     AddRows(2);
     list.ShowSortArrow(true);
@@ -84,7 +88,8 @@ TEST_F(ListBaseLayout, AnExactBlockRestoresVisibilityWidthsOrderAndKey) {
     EXPECT_EQ(control.ShownText(1, list.ToControlColumn(1)), "r1c1");
 }
 
-TEST_F(ListBaseLayout, BlocksNotWrittenForThisListAreIgnored) {
+TEST_F(ListBaseLayout, BlocksNotWrittenForThisListAreIgnored)
+{
     AddColumns(6);
     const Snapshot before = Take();
     control.ClearCalls();
@@ -103,7 +108,8 @@ TEST_F(ListBaseLayout, BlocksNotWrittenForThisListAreIgnored) {
     EXPECT_EQ(Take(), before);
 }
 
-TEST_F(ListBaseLayout, AListWithoutColumnsIgnoresEveryBlock) {
+TEST_F(ListBaseLayout, AListWithoutColumnsIgnoresEveryBlock)
+{
     ColumnLayout none;
     EXPECT_TRUE(list.ApplyColumnLayout(none.Encode()));
     EXPECT_TRUE(control.calls.empty());
@@ -115,9 +121,10 @@ struct BadCase {
     std::vector<int> orders;
 };
 
-class RefusedLayout : public ListBaseLayout, public ::testing::WithParamInterface<BadCase> {};
+class RefusedLayout : public ListBaseLayout, public ::testing::WithParamInterface<BadCase> { };
 
-TEST_P(RefusedLayout, ChangesNothing) {
+TEST_P(RefusedLayout, ChangesNothing)
+{
     AddColumns(6);
     list.SetSortKey(2);
     const Snapshot before = Take();
@@ -141,7 +148,8 @@ INSTANTIATE_TEST_SUITE_P(Table, RefusedLayout,
                                            BadCase{"negative_order", 1, {-1, 0, 1, 2, 3, 4}}),
                          [](const auto& row) { return std::string(row.param.name); });
 
-TEST_F(ListBaseLayout, ColumnsThatAreNotHideableStayVisible) {
+TEST_F(ListBaseLayout, ColumnsThatAreNotHideableStayVisible)
+{
     AddColumns(3);
     ColumnLayout layout;
     layout.columns = {{false, 80, 0}, {false, 81, 1}, {true, 82, 2}};
@@ -151,7 +159,8 @@ TEST_F(ListBaseLayout, ColumnsThatAreNotHideableStayVisible) {
     EXPECT_EQ(list.GetColumnWidth(0), 80);
 }
 
-TEST_F(ListBaseLayout, RandomBlocksNeverLeaveTheTableBroken) {
+TEST_F(ListBaseLayout, RandomBlocksNeverLeaveTheTableBroken)
+{
     AddColumns(6);
     AddRows(3);
     std::mt19937 random(777);

@@ -37,21 +37,27 @@ public:
 
 protected:
     void DrawListImage(QPainter& /*painter*/, const lc::ImageList& images, int index, const QPoint& topLeft,
-                       const QSize& clip, bool blend50) override {
+                       const QSize& clip, bool blend50) override
+    {
         drawn.push_back({&images, index, topLeft, clip, blend50});
     }
-    QColor SystemColor(QPalette::ColorRole role) const override {
+    QColor SystemColor(QPalette::ColorRole role) const override
+    {
         return role == QPalette::Highlight ? kProbeHighlight : kProbeButtonFace;
     }
 };
 
-inline char* In(const char* text) { return const_cast<char*>(text); }
+inline char* In(const char* text)
+{
+    return const_cast<char*>(text);
+}
 
 // A white list on the recording control: columns "C0".."C<n-1>" of widths 100, 110, 120, ...
 // (all but the first hideable) and rows of texts with item data 1000 + row.
 class ListBaseShadeFixture : public ::testing::Test {
 protected:
-    void AddColumns(int n) {
+    void AddColumns(int n)
+    {
         for (int i = 0; i < n; ++i) {
             const std::string heading = "C" + std::to_string(i);
             lc::LVCOLUMNA d;
@@ -65,7 +71,8 @@ protected:
         }
     }
 
-    void AddRows(int rows, int image = 0) {
+    void AddRows(int rows, int image = 0)
+    {
         for (int r = 0; r < rows; ++r) {
             const std::string text = "row" + std::to_string(r);
             lc::LVITEMA item;
@@ -79,7 +86,8 @@ protected:
     }
 
     // Custom-draw record of one stage for a cell.
-    static lc::NMLVCUSTOMDRAW Stage(unsigned stage, int item = 0, int controlColumn = 0) {
+    static lc::NMLVCUSTOMDRAW Stage(unsigned stage, int item = 0, int controlColumn = 0)
+    {
         lc::NMLVCUSTOMDRAW draw;
         draw.dwDrawStage = stage;
         draw.dwItemSpec = item;
@@ -89,7 +97,8 @@ protected:
     }
 
     // A canvas the size of the fake's list area, filled with a colour no code paints.
-    static QImage Canvas() {
+    static QImage Canvas()
+    {
         QImage image(640, 480, QImage::Format_RGB32);
         image.fill(kUntouched);
         return image;

@@ -13,13 +13,17 @@ namespace {
 
 using namespace vantor::lc;
 
-class ListBaseShade : public ListBaseShadeFixture {};
+class ListBaseShade : public ListBaseShadeFixture { };
 
-QColor Rgb(const QImage& image, int x, int y) { return QColor(image.pixel(x, y)); }
+QColor Rgb(const QImage& image, int x, int y)
+{
+    return QColor(image.pixel(x, y));
+}
 
 // ---- Switching on and off ------------------------------------------------------------------
 
-TEST_F(ListBaseShade, SwitchingOnTwiceRepaintsOnce) {
+TEST_F(ListBaseShade, SwitchingOnTwiceRepaintsOnce)
+{
     AddColumns(3);
     control.invalidations = 0;
     list.ShadeSortedColumn(true);
@@ -32,7 +36,8 @@ TEST_F(ListBaseShade, SwitchingOnTwiceRepaintsOnce) {
     EXPECT_EQ(control.invalidations, 2);
 }
 
-TEST_F(ListBaseShade, SwitchingOnComputesTheTintFromTheBackground) {
+TEST_F(ListBaseShade, SwitchingOnComputesTheTintFromTheBackground)
+{
     control.background = QColor(100, 150, 200);
     list.ShadeSortedColumn(true);
     EXPECT_EQ(list.ShadeColor(), QColor(110, 165, 220));
@@ -43,9 +48,10 @@ struct DepthCase {
     bool shaded;
 };
 
-class ListBaseShadeDepth : public ListBaseShadeFixture, public ::testing::WithParamInterface<DepthCase> {};
+class ListBaseShadeDepth : public ListBaseShadeFixture, public ::testing::WithParamInterface<DepthCase> { };
 
-TEST_P(ListBaseShadeDepth, PaletteScreensRefuseShading) {
+TEST_P(ListBaseShadeDepth, PaletteScreensRefuseShading)
+{
     control.colorDepth = GetParam().bitsPerPixel;
     control.ClearCalls();
     list.ShadeSortedColumn(true);
@@ -61,7 +67,8 @@ INSTANTIATE_TEST_SUITE_P(Depths, ListBaseShadeDepth,
                                            DepthCase{15, true}, DepthCase{16, true}, DepthCase{24, true},
                                            DepthCase{32, true}));
 
-TEST_F(ListBaseShade, ANewBackgroundRecomputesTheTint) {
+TEST_F(ListBaseShade, ANewBackgroundRecomputesTheTint)
+{
     list.ShadeSortedColumn(true);
     ASSERT_EQ(list.ShadeColor(), kWhiteTint);
     control.invalidations = 0;
@@ -72,7 +79,8 @@ TEST_F(ListBaseShade, ANewBackgroundRecomputesTheTint) {
     EXPECT_EQ(control.invalidations, 1);
 }
 
-TEST_F(ListBaseShade, ANewBackgroundWithoutShadingOnlyReachesTheControl) {
+TEST_F(ListBaseShade, ANewBackgroundWithoutShadingOnlyReachesTheControl)
+{
     EXPECT_TRUE(list.SetBkColor(QColor(100, 150, 200)));
     EXPECT_EQ(control.background, QColor(100, 150, 200));
     EXPECT_FALSE(list.IsSortedColumnShaded());
@@ -82,7 +90,8 @@ TEST_F(ListBaseShade, ANewBackgroundWithoutShadingOnlyReachesTheControl) {
     EXPECT_EQ(list.ShadeColor(), QColor(110, 165, 220));
 }
 
-TEST_F(ListBaseShade, ARefusedBackgroundKeepsTheTint) {
+TEST_F(ListBaseShade, ARefusedBackgroundKeepsTheTint)
+{
     list.ShadeSortedColumn(true);
     control.refuse = {"SetBkColor"};
     control.invalidations = 0;
@@ -91,7 +100,8 @@ TEST_F(ListBaseShade, ARefusedBackgroundKeepsTheTint) {
     EXPECT_EQ(control.invalidations, 0);
 }
 
-TEST_F(ListBaseShade, ASystemColourChangeAppliesTheStateAgain) {
+TEST_F(ListBaseShade, ASystemColourChangeAppliesTheStateAgain)
+{
     list.ShadeSortedColumn(true);
     control.background = QColor(100, 150, 200);  // the scheme changed the list's background
     control.invalidations = 0;
@@ -101,7 +111,8 @@ TEST_F(ListBaseShade, ASystemColourChangeAppliesTheStateAgain) {
     EXPECT_EQ(control.invalidations, 1);
 }
 
-TEST_F(ListBaseShade, ASystemColourChangeToAPaletteScreenEndsShading) {
+TEST_F(ListBaseShade, ASystemColourChangeToAPaletteScreenEndsShading)
+{
     list.ShadeSortedColumn(true);
     control.colorDepth = 8;
     list.OnSysColorChange();
@@ -122,11 +133,12 @@ struct BandCase {
     std::optional<std::pair<int, int>> band;  // [left, right)
 };
 
-class ListBaseShadeBand : public ListBaseShadeFixture, public ::testing::WithParamInterface<BandCase> {};
+class ListBaseShadeBand : public ListBaseShadeFixture, public ::testing::WithParamInterface<BandCase> { };
 
 // Columns 100, 110, 120, 130 wide side by side: logical column 1 spans 100..210, column 2
 // 210..330 (100..220 once column 1 is hidden).
-TEST_P(ListBaseShadeBand, FollowsTheSortedHeaderItem) {
+TEST_P(ListBaseShadeBand, FollowsTheSortedHeaderItem)
+{
     const BandCase& row = GetParam();
     AddColumns(4);
     if (row.hiddenColumn >= 0) {
@@ -143,21 +155,21 @@ TEST_P(ListBaseShadeBand, FollowsTheSortedHeaderItem) {
     }
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Keys, ListBaseShadeBand,
-    ::testing::Values(BandCase{"ascending_column_1", 2, -1, 0, true, std::pair{100, 210}},
-                      BandCase{"descending_column_1", -2, -1, 0, true, std::pair{100, 210}},
-                      BandCase{"first_column", 1, -1, 0, true, std::pair{0, 100}},
-                      BandCase{"scrolled", 2, -1, 30, true, std::pair{70, 180}},
-                      BandCase{"column_1_hidden_key_3", 3, 1, 0, true, std::pair{100, 220}},
-                      BandCase{"column_1_hidden_key_minus_4", -4, 1, 0, true, std::pair{220, 350}},
-                      BandCase{"sorted_column_hidden", 3, 2, 0, true, std::nullopt},
-                      BandCase{"unsorted", 0, -1, 0, true, std::nullopt},
-                      BandCase{"key_beyond_the_columns", 9, -1, 0, true, std::nullopt},
-                      BandCase{"shading_off", 2, -1, 0, false, std::nullopt}),
-    [](const auto& row) { return std::string(row.param.name); });
+INSTANTIATE_TEST_SUITE_P(Keys, ListBaseShadeBand,
+                         ::testing::Values(BandCase{"ascending_column_1", 2, -1, 0, true, std::pair{100, 210}},
+                                           BandCase{"descending_column_1", -2, -1, 0, true, std::pair{100, 210}},
+                                           BandCase{"first_column", 1, -1, 0, true, std::pair{0, 100}},
+                                           BandCase{"scrolled", 2, -1, 30, true, std::pair{70, 180}},
+                                           BandCase{"column_1_hidden_key_3", 3, 1, 0, true, std::pair{100, 220}},
+                                           BandCase{"column_1_hidden_key_minus_4", -4, 1, 0, true, std::pair{220, 350}},
+                                           BandCase{"sorted_column_hidden", 3, 2, 0, true, std::nullopt},
+                                           BandCase{"unsorted", 0, -1, 0, true, std::nullopt},
+                                           BandCase{"key_beyond_the_columns", 9, -1, 0, true, std::nullopt},
+                                           BandCase{"shading_off", 2, -1, 0, false, std::nullopt}),
+                         [](const auto& row) { return std::string(row.param.name); });
 
-TEST_F(ListBaseShade, TheEraseFillsTheClipWithTheBandInTheTint) {
+TEST_F(ListBaseShade, TheEraseFillsTheClipWithTheBandInTheTint)
+{
     AddColumns(4);
     AddRows(3);
     list.SetSortKey(2);
@@ -179,7 +191,8 @@ TEST_F(ListBaseShade, TheEraseFillsTheClipWithTheBandInTheTint) {
     }
 }
 
-TEST_F(ListBaseShade, TheEraseStaysInsideItsClip) {
+TEST_F(ListBaseShade, TheEraseStaysInsideItsClip)
+{
     AddColumns(4);
     list.SetSortKey(2);
     list.ShadeSortedColumn(true);
@@ -201,7 +214,8 @@ TEST_F(ListBaseShade, TheEraseStaysInsideItsClip) {
     EXPECT_EQ(Rgb(image, 199, 100), ListBaseShadeFixture::kUntouched);
 }
 
-TEST_F(ListBaseShade, TheControlErasesWhenTheBandMissesTheClip) {
+TEST_F(ListBaseShade, TheControlErasesWhenTheBandMissesTheClip)
+{
     AddColumns(4);
     list.SetSortKey(2);
     QImage image = Canvas();
@@ -224,9 +238,10 @@ struct StripCase {
     std::vector<QRect> strips;
 };
 
-class ListBaseShadeStrips : public ListBaseShadeFixture, public ::testing::WithParamInterface<StripCase> {};
+class ListBaseShadeStrips : public ListBaseShadeFixture, public ::testing::WithParamInterface<StripCase> { };
 
-std::vector<QRect> Invalidated(const RecordingListControl& control) {
+std::vector<QRect> Invalidated(const RecordingListControl& control)
+{
     std::vector<QRect> rects;
     for (const ControlCall& call : control.CallsOf("InvalidateRect")) {
         rects.push_back(call.rect);
@@ -235,7 +250,8 @@ std::vector<QRect> Invalidated(const RecordingListControl& control) {
 }
 
 // Rows of 16 pixels in a list area of 640 x 480.
-TEST_P(ListBaseShadeStrips, OnlyTheEmptyStripsAreInvalidated) {
+TEST_P(ListBaseShadeStrips, OnlyTheEmptyStripsAreInvalidated)
+{
     AddColumns(3);
     AddRows(GetParam().rows);
     list.SetSortKey(2);
@@ -251,13 +267,13 @@ INSTANTIATE_TEST_SUITE_P(
     Rows, ListBaseShadeStrips,
     ::testing::Values(StripCase{"rows_from_the_top", 5, 0, {QRect(0, 80, 640, 400)}},
                       StripCase{"gap_above_the_rows", 5, 6, {QRect(0, 0, 640, 6), QRect(0, 86, 640, 394)}},
-                      StripCase{"rows_reach_the_bottom", 35, 0, {}},
-                      StripCase{"rows_exactly_to_the_bottom", 30, 0, {}},
+                      StripCase{"rows_reach_the_bottom", 35, 0, {}}, StripCase{"rows_exactly_to_the_bottom", 30, 0, {}},
                       StripCase{"gap_and_rows_to_the_bottom", 40, 6, {QRect(0, 0, 640, 6), QRect(0, 0, 640, 6)}},
                       StripCase{"no_rows", 0, 0, {}}),
     [](const auto& row) { return std::string(row.param.name); });
 
-TEST_F(ListBaseShade, NoStripsWithoutASortKey) {
+TEST_F(ListBaseShade, NoStripsWithoutASortKey)
+{
     AddColumns(3);
     AddRows(3);
     list.ShadeSortedColumn(true);
@@ -266,7 +282,8 @@ TEST_F(ListBaseShade, NoStripsWithoutASortKey) {
     EXPECT_EQ(control.CountOf("InvalidateRect"), 0);
 }
 
-TEST_F(ListBaseShade, ScrollingAndHeaderTrackingRepaintTheStrips) {
+TEST_F(ListBaseShade, ScrollingAndHeaderTrackingRepaintTheStrips)
+{
     AddColumns(3);
     AddRows(3);
     list.SetSortKey(2);
@@ -298,9 +315,10 @@ struct DrawCase {
     std::optional<QColor> textBackground;  // unset: left as the control had it
 };
 
-class ListBaseShadeDraw : public ListBaseShadeFixture, public ::testing::WithParamInterface<DrawCase> {};
+class ListBaseShadeDraw : public ListBaseShadeFixture, public ::testing::WithParamInterface<DrawCase> { };
 
-TEST_P(ListBaseShadeDraw, AnswersEachStage) {
+TEST_P(ListBaseShadeDraw, AnswersEachStage)
+{
     const DrawCase& row = GetParam();
     AddColumns(4);
     AddRows(2);
@@ -321,28 +339,29 @@ constexpr unsigned kCell = CDDS_ITEMPREPAINT | CDDS_SUBITEM;
 
 INSTANTIATE_TEST_SUITE_P(
     Stages, ListBaseShadeDraw,
-    ::testing::Values(
-        DrawCase{"prepaint", true, 2, -1, CDDS_PREPAINT, 0, CDRF_NOTIFYITEMDRAW, std::nullopt},
-        DrawCase{"item_prepaint", true, 2, -1, CDDS_ITEMPREPAINT, 0, CDRF_NOTIFYSUBITEMDRAW, std::nullopt},
-        DrawCase{"sorted_cell", true, 2, -1, kCell, 1, CDRF_NEWFONT, kTint},
-        DrawCase{"other_cell", true, 2, -1, kCell, 2, CDRF_NEWFONT, kBack},
-        DrawCase{"first_cell", true, 2, -1, kCell, 0, CDRF_NEWFONT | CDRF_NOTIFYPOSTPAINT, kBack},
-        DrawCase{"sorted_first_cell", true, -1, -1, kCell, 0, CDRF_NEWFONT | CDRF_NOTIFYPOSTPAINT, kTint},
-        DrawCase{"hidden_1_key_3_control_1", true, 3, 1, kCell, 1, CDRF_NEWFONT, kTint},
-        DrawCase{"hidden_1_key_3_control_2", true, 3, 1, kCell, 2, CDRF_NEWFONT, kBack},
-        DrawCase{"sorted_column_hidden", true, 2, 1, kCell, 1, CDRF_NEWFONT, kBack},
-        DrawCase{"unsorted", true, 0, -1, kCell, 0, CDRF_NEWFONT | CDRF_NOTIFYPOSTPAINT, kBack},
-        DrawCase{"off_sorted_cell", false, 2, -1, kCell, 1, CDRF_DODEFAULT, std::nullopt},
-        DrawCase{"off_first_cell", false, 2, -1, kCell, 0, CDRF_NOTIFYPOSTPAINT, std::nullopt},
-        DrawCase{"cell_postpaint_other_column", true, 2, -1, CDDS_ITEMPOSTPAINT | CDDS_SUBITEM, 1, CDRF_DODEFAULT,
-                 std::nullopt},
-        DrawCase{"item_postpaint", true, 2, -1, CDDS_ITEMPOSTPAINT, 0, CDRF_DODEFAULT, std::nullopt},
-        DrawCase{"postpaint", true, 2, -1, CDDS_POSTPAINT, 0, CDRF_DODEFAULT, std::nullopt}),
+    ::testing::Values(DrawCase{"prepaint", true, 2, -1, CDDS_PREPAINT, 0, CDRF_NOTIFYITEMDRAW, std::nullopt},
+                      DrawCase{"item_prepaint", true, 2, -1, CDDS_ITEMPREPAINT, 0, CDRF_NOTIFYSUBITEMDRAW,
+                               std::nullopt},
+                      DrawCase{"sorted_cell", true, 2, -1, kCell, 1, CDRF_NEWFONT, kTint},
+                      DrawCase{"other_cell", true, 2, -1, kCell, 2, CDRF_NEWFONT, kBack},
+                      DrawCase{"first_cell", true, 2, -1, kCell, 0, CDRF_NEWFONT | CDRF_NOTIFYPOSTPAINT, kBack},
+                      DrawCase{"sorted_first_cell", true, -1, -1, kCell, 0, CDRF_NEWFONT | CDRF_NOTIFYPOSTPAINT, kTint},
+                      DrawCase{"hidden_1_key_3_control_1", true, 3, 1, kCell, 1, CDRF_NEWFONT, kTint},
+                      DrawCase{"hidden_1_key_3_control_2", true, 3, 1, kCell, 2, CDRF_NEWFONT, kBack},
+                      DrawCase{"sorted_column_hidden", true, 2, 1, kCell, 1, CDRF_NEWFONT, kBack},
+                      DrawCase{"unsorted", true, 0, -1, kCell, 0, CDRF_NEWFONT | CDRF_NOTIFYPOSTPAINT, kBack},
+                      DrawCase{"off_sorted_cell", false, 2, -1, kCell, 1, CDRF_DODEFAULT, std::nullopt},
+                      DrawCase{"off_first_cell", false, 2, -1, kCell, 0, CDRF_NOTIFYPOSTPAINT, std::nullopt},
+                      DrawCase{"cell_postpaint_other_column", true, 2, -1, CDDS_ITEMPOSTPAINT | CDDS_SUBITEM, 1,
+                               CDRF_DODEFAULT, std::nullopt},
+                      DrawCase{"item_postpaint", true, 2, -1, CDDS_ITEMPOSTPAINT, 0, CDRF_DODEFAULT, std::nullopt},
+                      DrawCase{"postpaint", true, 2, -1, CDDS_POSTPAINT, 0, CDRF_DODEFAULT, std::nullopt}),
     [](const auto& row) { return std::string(row.param.name); });
 
 // ---- Focus and styles ------------------------------------------------------------------------
 
-TEST_F(ListBaseShade, FocusFollowsTheFirstSelectedItem) {
+TEST_F(ListBaseShade, FocusFollowsTheFirstSelectedItem)
+{
     AddColumns(2);
     AddRows(7);
     control.items[3].state = LVIS_SELECTED;
@@ -355,7 +374,8 @@ TEST_F(ListBaseShade, FocusFollowsTheFirstSelectedItem) {
     EXPECT_EQ(control.items[3].state, LVIS_SELECTED);
 }
 
-TEST_F(ListBaseShade, FocusWithoutSelectionChangesNothing) {
+TEST_F(ListBaseShade, FocusWithoutSelectionChangesNothing)
+{
     AddColumns(2);
     AddRows(4);
     control.items[2].state = LVIS_FOCUSED;
@@ -373,9 +393,10 @@ struct StyleCase {
     unsigned after;
 };
 
-class ListBaseShadeStyle : public ListBaseShadeFixture, public ::testing::WithParamInterface<StyleCase> {};
+class ListBaseShadeStyle : public ListBaseShadeFixture, public ::testing::WithParamInterface<StyleCase> { };
 
-TEST_P(ListBaseShadeStyle, PartialMasksMergeUnderTheMask) {
+TEST_P(ListBaseShadeStyle, PartialMasksMergeUnderTheMask)
+{
     const StyleCase& row = GetParam();
     list.SetExtendedStyle(0, row.before);
     EXPECT_EQ(list.SetExtendedStyle(row.mask, row.value), row.before);  // the control's previous style
@@ -398,9 +419,10 @@ struct AlignCase {
     int headerAlign;  // alignment bits of header item 0 afterwards
 };
 
-class ListBaseShadeAlign : public ListBaseShadeFixture, public ::testing::WithParamInterface<AlignCase> {};
+class ListBaseShadeAlign : public ListBaseShadeFixture, public ::testing::WithParamInterface<AlignCase> { };
 
-TEST_P(ListBaseShadeAlign, MirrorsTheFirstColumnsAlignmentIntoTheHeader) {
+TEST_P(ListBaseShadeAlign, MirrorsTheFirstColumnsAlignmentIntoTheHeader)
+{
     const AlignCase& row = GetParam();
     AddColumns(2);
     control.style |= row.style;
@@ -420,7 +442,8 @@ INSTANTIATE_TEST_SUITE_P(
                       AlignCase{"plain_list_untouched", LVS_EX_GRIDLINES, 0, LVCFMT_RIGHT, HDF_LEFT}),
     [](const auto& row) { return std::string(row.param.name); });
 
-TEST_F(ListBaseShade, AColumnBecomingTheFirstMirrorsItsAlignment) {
+TEST_F(ListBaseShade, AColumnBecomingTheFirstMirrorsItsAlignment)
+{
     list.SetExtendedStyle(0, LVS_EX_FULLROWSELECT);
     for (const auto& [heading, fmt] : {std::pair{"A", LVCFMT_CENTER}, std::pair{"B", LVCFMT_LEFT}}) {
         lc::LVCOLUMNA d;

@@ -11,21 +11,23 @@ namespace {
 
 using namespace vantor::lc;
 
-class ListBaseSort : public ListBaseFixture {};
+class ListBaseSort : public ListBaseFixture { };
 
 struct SeenPairs {
     std::vector<LPARAM> values;
     LPARAM data = 0;
 };
 
-int CompareDescending(LPARAM a, LPARAM b, LPARAM sortData) {
+int CompareDescending(LPARAM a, LPARAM b, LPARAM sortData)
+{
     auto* seen = reinterpret_cast<SeenPairs*>(sortData);
     seen->values.push_back(a);
     seen->values.push_back(b);
     return a > b ? -1 : (a < b ? 1 : 0);
 }
 
-TEST_F(ListBaseSort, TheCompareFunctionSeesOnlyTheCallersItemData) {
+TEST_F(ListBaseSort, TheCompareFunctionSeesOnlyTheCallersItemData)
+{
     AddColumns(2);
     AddRows(6);
     SeenPairs seen;
@@ -47,7 +49,8 @@ TEST_F(ListBaseSort, TheCompareFunctionSeesOnlyTheCallersItemData) {
     EXPECT_EQ(g.lParam, 1005);
 }
 
-TEST_F(ListBaseSort, SortingWithoutAFunctionOrRefusedAnswersFalse) {
+TEST_F(ListBaseSort, SortingWithoutAFunctionOrRefusedAnswersFalse)
+{
     AddColumns(1);
     AddRows(2);
     EXPECT_FALSE(list.SortItems(nullptr, 0));
@@ -60,7 +63,8 @@ TEST_F(ListBaseSort, SortingWithoutAFunctionOrRefusedAnswersFalse) {
 }
 
 // Header format of every control column, in control order.
-std::vector<int> HeaderFormats(const RecordingListControl& control) {
+std::vector<int> HeaderFormats(const RecordingListControl& control)
+{
     std::vector<int> out;
     for (const auto& column : control.columns) {
         out.push_back(column.headerFmt);
@@ -68,7 +72,8 @@ std::vector<int> HeaderFormats(const RecordingListControl& control) {
     return out;
 }
 
-TEST_F(ListBaseSort, OnlyTheSortedColumnCarriesTheMarkerAndAlignmentsStay) {
+TEST_F(ListBaseSort, OnlyTheSortedColumnCarriesTheMarkerAndAlignmentsStay)
+{
     ASSERT_EQ(list.InsertColumn(0, ColumnDescriptor("A", 50, LVCFMT_LEFT)), 0);
     ASSERT_EQ(list.InsertColumn(1, ColumnDescriptor("B", 50, LVCFMT_CENTER)), 1);
     ASSERT_EQ(list.InsertColumn(2, ColumnDescriptor("C", 50, LVCFMT_RIGHT)), 2);
@@ -76,9 +81,9 @@ TEST_F(ListBaseSort, OnlyTheSortedColumnCarriesTheMarkerAndAlignmentsStay) {
     control.columns[1].headerFmt |= HDF_IMAGE;  // stray bits are cleared
     list.SetSortKey(-3);
     list.ShowSortArrow(true);
-    EXPECT_EQ(HeaderFormats(control), (std::vector<int>{HDF_STRING | HDF_LEFT, HDF_STRING | HDF_CENTER,
-                                                        HDF_STRING | HDF_RIGHT | HDF_SORTDOWN,
-                                                        HDF_STRING | HDF_RIGHT}));
+    EXPECT_EQ(HeaderFormats(control),
+              (std::vector<int>{HDF_STRING | HDF_LEFT, HDF_STRING | HDF_CENTER, HDF_STRING | HDF_RIGHT | HDF_SORTDOWN,
+                                HDF_STRING | HDF_RIGHT}));
     list.SetSortKey(2);
     EXPECT_EQ(HeaderFormats(control), (std::vector<int>{HDF_STRING | HDF_LEFT, HDF_STRING | HDF_CENTER | HDF_SORTUP,
                                                         HDF_STRING | HDF_RIGHT, HDF_STRING | HDF_RIGHT}));
@@ -87,7 +92,8 @@ TEST_F(ListBaseSort, OnlyTheSortedColumnCarriesTheMarkerAndAlignmentsStay) {
                                                         HDF_STRING | HDF_RIGHT, HDF_STRING | HDF_RIGHT}));
 }
 
-TEST_F(ListBaseSort, TheMarkerFollowsHiddenColumnsToTheRightHeaderItem) {
+TEST_F(ListBaseSort, TheMarkerFollowsHiddenColumnsToTheRightHeaderItem)
+{
     AddColumns(4);
     list.ShowSortArrow(true);
     list.SetSortKey(3);  // logical column 2
@@ -103,7 +109,8 @@ TEST_F(ListBaseSort, TheMarkerFollowsHiddenColumnsToTheRightHeaderItem) {
     EXPECT_EQ(control.columns[1].headerFmt & HDF_SORTUP, HDF_SORTUP);
 }
 
-TEST_F(ListBaseSort, SetSortKeyRepaintsOnlyWhenTheColumnChanges) {
+TEST_F(ListBaseSort, SetSortKeyRepaintsOnlyWhenTheColumnChanges)
+{
     AddColumns(3);
     control.invalidations = 0;
     list.SetSortKey(2);
@@ -126,9 +133,10 @@ struct ClickCase {
     int keyAfter;
 };
 
-class ColumnClick : public ListBaseFixture, public ::testing::WithParamInterface<ClickCase> {};
+class ColumnClick : public ListBaseFixture, public ::testing::WithParamInterface<ClickCase> { };
 
-TEST_P(ColumnClick, FlipsOrSetsTheKey) {
+TEST_P(ColumnClick, FlipsOrSetsTheKey)
+{
     AddColumns(5);
     list.SetColumnVisible(1, false);  // control columns 0..3 = logical 0, 2, 3, 4
     const ClickCase& c = GetParam();
@@ -153,7 +161,8 @@ INSTANTIATE_TEST_SUITE_P(Table, ColumnClick,
                                            ClickCase{"no_such_column", 2, 7, -1, 2}),
                          [](const auto& row) { return std::string(row.param.name); });
 
-TEST_F(ListBaseSort, ShadingFlagIsStoredAndRepaintsOnlyOnChange) {
+TEST_F(ListBaseSort, ShadingFlagIsStoredAndRepaintsOnlyOnChange)
+{
     AddColumns(2);
     control.invalidations = 0;
     list.ShadeSortedColumn(true);
@@ -164,7 +173,8 @@ TEST_F(ListBaseSort, ShadingFlagIsStoredAndRepaintsOnlyOnChange) {
     EXPECT_EQ(control.invalidations, 2);
 }
 
-TEST_F(ListBaseSort, ExtendedStyleCopyIsAnsweredWithoutTheControl) {
+TEST_F(ListBaseSort, ExtendedStyleCopyIsAnsweredWithoutTheControl)
+{
     control.extendedStyle = 0x100;
     EXPECT_EQ(list.SetExtendedStyle(0, 0x31), 0x100u);  // the control's previous style
     control.ClearCalls();
@@ -177,7 +187,8 @@ TEST_F(ListBaseSort, ExtendedStyleCopyIsAnsweredWithoutTheControl) {
     EXPECT_EQ(control.extendedStyle, list.GetExtendedStyle());
 }
 
-TEST_F(ListBaseSort, SmallImagesLeaveTheHeaderWithoutImages) {
+TEST_F(ListBaseSort, SmallImagesLeaveTheHeaderWithoutImages)
+{
     ImageList list16(QSize(16, 16));
     ImageList* images = &list16;
     EXPECT_EQ(list.SetImageList(images, LVSIL_NORMAL), nullptr);

@@ -11,7 +11,8 @@
 namespace vantor::test {
 namespace {
 
-TEST(ColumnTable, IndexSpacesFollowVisibilityAndOrder) {
+TEST(ColumnTable, IndexSpacesFollowVisibilityAndOrder)
+{
     ColumnTable table;
     for (int i = 0; i < 5; ++i) {
         ColumnTable::COLUMN_DATA data;
@@ -43,7 +44,8 @@ TEST(ColumnTable, IndexSpacesFollowVisibilityAndOrder) {
     EXPECT_EQ(table.ColumnsByOrder(), (std::vector<int>{3, 0, 1, 2}));
 }
 
-TEST(RecordTable, HandlesNameOneLiveRecordOnly) {
+TEST(RecordTable, HandlesNameOneLiveRecordOnly)
+{
     RecordTable records;
     RecordTable::ROW_DATA* first = records.NewRecord();
     ASSERT_NE(first, nullptr);

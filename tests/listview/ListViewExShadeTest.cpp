@@ -34,9 +34,13 @@ const QColor kButtonFace(200, 180, 160);
 const QColor kIconRed(255, 0, 0);
 const QColor kIconGreen(0, 255, 0);
 
-char* In(const char* text) { return const_cast<char*>(text); }
+char* In(const char* text)
+{
+    return const_cast<char*>(text);
+}
 
-QPixmap Solid(const QColor& color) {
+QPixmap Solid(const QColor& color)
+{
     QPixmap pixmap(16, 16);
     pixmap.fill(color);
     return pixmap;
@@ -46,7 +50,8 @@ QPixmap Solid(const QColor& color) {
 // full-row selection, header drag; short texts at the left of every cell.
 class ShadedList : public ::testing::Test {
 protected:
-    void SetUp() override {
+    void SetUp() override
+    {
         QPalette scheme = view.palette();
         scheme.setColor(QPalette::Base, kWhite);
         scheme.setColor(QPalette::Highlight, kHighlight);
@@ -69,7 +74,8 @@ protected:
         view.resize(520, 260);
     }
 
-    void AddRows(int rows, const std::vector<int>& images = {}) {
+    void AddRows(int rows, const std::vector<int>& images = {})
+    {
         for (int r = 0; r < rows; ++r) {
             const std::string text = "r" + std::to_string(r);
             LVITEMA item;
@@ -87,7 +93,8 @@ protected:
         }
     }
 
-    void Shade(int sortKey) {
+    void Shade(int sortKey)
+    {
         view.SetSortKey(sortKey);
         view.ShowSortArrow(true);
         view.ShadeSortedColumn(true);
@@ -96,7 +103,8 @@ protected:
     QWidget* Viewport() const { return view.Control().DetailsView()->viewport(); }
 
     // The list area as shown, in its own coordinates (origin just below the header).
-    QImage Shot(const QString& name) {
+    QImage Shot(const QString& name)
+    {
         QApplication::processEvents();
         const QImage image = view.grab().toImage().convertToFormat(QImage::Format_RGB32);
         const QString dir = QStringLiteral(VANTOR_SHOT_DIR);
@@ -107,7 +115,8 @@ protected:
     }
 
     // Columns where the control draws vertical grid lines (last pixel of every column).
-    std::set<int> GridColumns() const {
+    std::set<int> GridColumns() const
+    {
         std::set<int> xs;
         const QHeaderView* header = view.Control().Header();
         for (int section = 0; section < header->count(); ++section) {
@@ -117,7 +126,8 @@ protected:
     }
 
     // Band of a control column in list-area coordinates: [left, right).
-    std::pair<int, int> ExpectedBand(int controlColumn) const {
+    std::pair<int, int> ExpectedBand(int controlColumn) const
+    {
         QRect item;
         EXPECT_TRUE(view.Control().GetHeaderItemRect(controlColumn, item));
         const int scroll = view.Control().HorizontalScrollPosition();
@@ -126,7 +136,8 @@ protected:
 
     // Checks one pixel line in the middle of an empty row slot below the rows: the band's
     // colour exactly under [left, right), white everywhere else (grid lines excepted).
-    void ExpectBandLine(const QImage& area, int y, std::pair<int, int> band) const {
+    void ExpectBandLine(const QImage& area, int y, std::pair<int, int> band) const
+    {
         const std::set<int> grid = GridColumns();
         int wrong = 0;
         for (int x = 0; x < area.width(); ++x) {
@@ -143,7 +154,8 @@ protected:
     }
 
     // Middle lines of the empty row slots below `rows` rows.
-    std::vector<int> EmptySlotLines(int rows, int height) const {
+    std::vector<int> EmptySlotLines(int rows, int height) const
+    {
         const int rowHeight = view.Control().RowHeight();
         std::vector<int> lines;
         for (int y = rows * rowHeight + rowHeight / 2; y < height; y += rowHeight) {
@@ -152,7 +164,8 @@ protected:
         return lines;
     }
 
-    void GiveFocus() {
+    void GiveFocus()
+    {
         view.show();
         view.activateWindow();
         QApplication::setActiveWindow(&view);
@@ -162,7 +175,8 @@ protected:
     }
 
     // Shows the list in an active window whose keyboard focus is elsewhere.
-    void TakeFocusAway() {
+    void TakeFocusAway()
+    {
         view.show();
         view.activateWindow();
         QApplication::setActiveWindow(&view);
@@ -174,11 +188,15 @@ protected:
     CListViewEx view;
 };
 
-QColor At(const QImage& image, int x, int y) { return QColor(image.pixel(x, y)); }
+QColor At(const QImage& image, int x, int y)
+{
+    return QColor(image.pixel(x, y));
+}
 
 // ---- The band --------------------------------------------------------------------------------
 
-TEST_F(ShadedList, TheBandLiesExactlyUnderTheSortedHeaderItem) {
+TEST_F(ShadedList, TheBandLiesExactlyUnderTheSortedHeaderItem)
+{
     AddRows(3);
     Shade(2);
     view.show();
@@ -200,7 +218,8 @@ TEST_F(ShadedList, TheBandLiesExactlyUnderTheSortedHeaderItem) {
     }
 }
 
-TEST_F(ShadedList, WithColumn1HiddenKey3ShadesTheHeaderItemOfLogicalColumn2) {
+TEST_F(ShadedList, WithColumn1HiddenKey3ShadesTheHeaderItemOfLogicalColumn2)
+{
     AddRows(2);
     view.SetColumnVisible(1, false);
     Shade(3);
@@ -217,7 +236,8 @@ TEST_F(ShadedList, WithColumn1HiddenKey3ShadesTheHeaderItemOfLogicalColumn2) {
     EXPECT_EQ(At(area, 296, y), kWhite);
 }
 
-TEST_F(ShadedList, ShadingOffLeavesTheListWhite) {
+TEST_F(ShadedList, ShadingOffLeavesTheListWhite)
+{
     AddRows(2);
     view.SetSortKey(2);
     view.show();
@@ -227,7 +247,8 @@ TEST_F(ShadedList, ShadingOffLeavesTheListWhite) {
     }
 }
 
-TEST_F(ShadedList, TheBandMovesWithTheHeaderWhenScrolled) {
+TEST_F(ShadedList, TheBandMovesWithTheHeaderWhenScrolled)
+{
     AddRows(2);
     Shade(3);  // logical column 2: 200..300 unscrolled
     view.resize(260, 220);
@@ -247,7 +268,8 @@ TEST_F(ShadedList, TheBandMovesWithTheHeaderWhenScrolled) {
     }
 }
 
-TEST_F(ShadedList, ANewBackgroundGivesANewTint) {
+TEST_F(ShadedList, ANewBackgroundGivesANewTint)
+{
     AddRows(1);
     Shade(2);
     view.show();
@@ -259,7 +281,8 @@ TEST_F(ShadedList, ANewBackgroundGivesANewTint) {
     EXPECT_EQ(At(area, 250, y), QColor(100, 150, 200));
 }
 
-TEST_F(ShadedList, APaletteChangeRecomputesTheTint) {
+TEST_F(ShadedList, APaletteChangeRecomputesTheTint)
+{
     AddRows(1);
     view.show();
     Shade(2);
@@ -277,7 +300,8 @@ TEST_F(ShadedList, APaletteChangeRecomputesTheTint) {
 
 class MovedFirstColumn : public ShadedList {
 protected:
-    void SetUp() override {
+    void SetUp() override
+    {
         ShadedList::SetUp();
         small.Add(Solid(kIconRed));
         small.Add(Solid(kIconGreen));
@@ -288,14 +312,16 @@ protected:
     }
 
     // Drags column 0 behind column 1, as a header drag does.
-    void MoveFirstColumn() {
+    void MoveFirstColumn()
+    {
         QHeaderView* header = view.Control().Header();
         header->moveSection(header->visualIndex(0), 1);
         ASSERT_EQ(view.ColumnOrder(0), 1);
     }
 
     // Label rectangle of an item's first cell and the middle line of its row.
-    QRect Label(int item) const {
+    QRect Label(int item) const
+    {
         QRect label;
         EXPECT_TRUE(view.Control().GetItemRect(item, label, LVIR_LABEL));
         return label;
@@ -304,7 +330,8 @@ protected:
     ImageList small{QSize(16, 16)};
 };
 
-TEST_F(MovedFirstColumn, FocusedListShowsTheIconAreaInTheHighlight) {
+TEST_F(MovedFirstColumn, FocusedListShowsTheIconAreaInTheHighlight)
+{
     MoveFirstColumn();
     GiveFocus();
     const QImage area = Shot("moved-first-focused.png");
@@ -331,7 +358,8 @@ TEST_F(MovedFirstColumn, FocusedListShowsTheIconAreaInTheHighlight) {
     EXPECT_EQ(At(area, x0 + 9, y2), kIconGreen);
 }
 
-TEST_F(MovedFirstColumn, UnfocusedListWithShowSelectionAlwaysUsesTheButtonFace) {
+TEST_F(MovedFirstColumn, UnfocusedListWithShowSelectionAlwaysUsesTheButtonFace)
+{
     view.Control().ModifyStyle(0, LVS_SHOWSELALWAYS);
     MoveFirstColumn();
     TakeFocusAway();
@@ -346,7 +374,8 @@ TEST_F(MovedFirstColumn, UnfocusedListWithShowSelectionAlwaysUsesTheButtonFace) 
     }
 }
 
-TEST_F(MovedFirstColumn, UnfocusedListWithoutShowSelectionAlwaysIsPlain) {
+TEST_F(MovedFirstColumn, UnfocusedListWithoutShowSelectionAlwaysIsPlain)
+{
     MoveFirstColumn();
     TakeFocusAway();
     const QImage area = Shot("moved-first-unfocused.png");
@@ -357,7 +386,8 @@ TEST_F(MovedFirstColumn, UnfocusedListWithoutShowSelectionAlwaysIsPlain) {
     }
 }
 
-TEST_F(MovedFirstColumn, AtTheLeftEdgeTheIconAreaKeepsThePlainColour) {
+TEST_F(MovedFirstColumn, AtTheLeftEdgeTheIconAreaKeepsThePlainColour)
+{
     Shade(1);  // the first column is the sorted one: its plain colour is the tint
     GiveFocus();
     const QImage area = Shot("first-at-left-focused.png");
@@ -374,7 +404,8 @@ TEST_F(MovedFirstColumn, AtTheLeftEdgeTheIconAreaKeepsThePlainColour) {
 
 // ---- Focus -----------------------------------------------------------------------------------
 
-TEST_F(ShadedList, FocusGoesToTheFirstSelectedItemAndLeavesIt) {
+TEST_F(ShadedList, FocusGoesToTheFirstSelectedItemAndLeavesIt)
+{
     AddRows(7);
     view.SetItemState(3, LVIS_SELECTED, LVIS_SELECTED);
     view.SetItemState(5, LVIS_SELECTED, LVIS_SELECTED);
@@ -385,7 +416,8 @@ TEST_F(ShadedList, FocusGoesToTheFirstSelectedItemAndLeavesIt) {
     EXPECT_EQ(view.GetSelectedCount(), 2);
 }
 
-TEST_F(ShadedList, APopUpMenuLeavesTheFocusStateAlone) {
+TEST_F(ShadedList, APopUpMenuLeavesTheFocusStateAlone)
+{
     AddRows(7);
     view.SetItemState(3, LVIS_SELECTED, LVIS_SELECTED);
     view.SetItemState(5, LVIS_SELECTED, LVIS_SELECTED);

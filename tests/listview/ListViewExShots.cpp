@@ -35,20 +35,23 @@ const Device kDevices[] = {
 };
 
 // Orders by the IP address text, as the device list does.
-int CompareByAddress(LPARAM a, LPARAM b, LPARAM /*sortData*/) {
+int CompareByAddress(LPARAM a, LPARAM b, LPARAM /*sortData*/)
+{
     const auto* left = reinterpret_cast<const Device*>(a);
     const auto* right = reinterpret_cast<const Device*>(b);
     return std::strcmp(left->fields[1], right->fields[1]);
 }
 
-bool Save(QWidget& widget, const QString& name) {
+bool Save(QWidget& widget, const QString& name)
+{
     const QString dir = QStringLiteral(VANTOR_SHOT_DIR);
     QDir().mkpath(dir);
     const QImage image = widget.grab().toImage();
     return !image.isNull() && image.save(dir + "/" + name);
 }
 
-TEST(ListViewExShot, RendersTheDemo) {
+TEST(ListViewExShot, RendersTheDemo)
+{
     int argc = 1;
     char name[] = "listviewex_shot_test";
     char* argv[] = {name, nullptr};

@@ -24,13 +24,20 @@ constexpr Qt::SortOrder kDownArrow = Qt::AscendingOrder;
 
 using namespace vantor::lc;
 
-char* In(const char* text) { return const_cast<char*>(text); }
+char* In(const char* text)
+{
+    return const_cast<char*>(text);
+}
 
-std::string Cell(int row, int column) { return "r" + std::to_string(row) + "c" + std::to_string(column); }
+std::string Cell(int row, int column)
+{
+    return "r" + std::to_string(row) + "c" + std::to_string(column);
+}
 
 // Columns "C0".."C<n-1>" (all but the first hideable) and rows of texts Cell(row, column) with
 // item data 100 + row.
-void Fill(CListViewEx& view, int columns, int rows) {
+void Fill(CListViewEx& view, int columns, int rows)
+{
     view.SetExtendedStyle(0, LVS_EX_GRIDLINES | LVS_EX_HEADERDRAGDROP | LVS_EX_FULLROWSELECT);
     for (int c = 0; c < columns; ++c) {
         const std::string heading = "C" + std::to_string(c);
@@ -62,7 +69,8 @@ void Fill(CListViewEx& view, int columns, int rows) {
 }
 
 // Headings as the header shows them, left to right.
-std::vector<std::string> HeaderTexts(const CListViewEx& view) {
+std::vector<std::string> HeaderTexts(const CListViewEx& view)
+{
     QHeaderView* header = view.Control().Header();
     std::vector<std::string> out;
     for (int visual = 0; visual < header->count(); ++visual) {
@@ -72,7 +80,8 @@ std::vector<std::string> HeaderTexts(const CListViewEx& view) {
     return out;
 }
 
-TEST(ListViewEx, HeaderMenuListsColumnsInLogicalOrderWithTheirState) {
+TEST(ListViewEx, HeaderMenuListsColumnsInLogicalOrderWithTheirState)
+{
     CListViewEx view;
     Fill(view, 4, 2);
     const std::array<int, 4> display = {3, 0, 2, 1};
@@ -105,7 +114,8 @@ TEST(ListViewEx, HeaderMenuListsColumnsInLogicalOrderWithTheirState) {
     EXPECT_TRUE(again[2]->isChecked());
 }
 
-TEST(ListViewEx, ARightClickOnTheHeaderOpensTheMenuAndItsChoiceTogglesTheColumn) {
+TEST(ListViewEx, ARightClickOnTheHeaderOpensTheMenuAndItsChoiceTogglesTheColumn)
+{
     CListViewEx view;
     Fill(view, 3, 1);
     view.resize(400, 200);
@@ -126,7 +136,8 @@ TEST(ListViewEx, ARightClickOnTheHeaderOpensTheMenuAndItsChoiceTogglesTheColumn)
     EXPECT_EQ(HeaderTexts(view), (std::vector<std::string>{"C0", "C2"}));
 }
 
-TEST(ListViewEx, WithoutHideableColumnsNoMenuOpens) {
+TEST(ListViewEx, WithoutHideableColumnsNoMenuOpens)
+{
     CListViewEx view;
     LVCOLUMNA d;
     d.mask = LVCF_TEXT | LVCF_WIDTH;
@@ -146,7 +157,8 @@ TEST(ListViewEx, WithoutHideableColumnsNoMenuOpens) {
     EXPECT_FALSE(popup);
 }
 
-TEST(ListViewEx, DraggingAHeaderMovesTheColumnsLogicalOrder) {
+TEST(ListViewEx, DraggingAHeaderMovesTheColumnsLogicalOrder)
+{
     CListViewEx view;
     Fill(view, 5, 2);
     view.resize(500, 200);
@@ -165,7 +177,8 @@ TEST(ListViewEx, DraggingAHeaderMovesTheColumnsLogicalOrder) {
     EXPECT_EQ(view.Control().ItemDisplayText(1, 1).toStdString(), "r1c1");
 }
 
-TEST(ListViewEx, ColumnClicksSetTheKeyAndTheHeaderMarker) {
+TEST(ListViewEx, ColumnClicksSetTheKeyAndTheHeaderMarker)
+{
     CListViewEx view;
     Fill(view, 4, 2);
     view.SetColumnVisible(1, false);
@@ -192,7 +205,8 @@ public:
     void OnColumnClick(const NMLISTVIEW& info) override { clicked.push_back(ToLogicalColumn(info.iSubItem)); }
 };
 
-TEST(ListViewEx, AnOwnerCanReplaceTheColumnClickReaction) {
+TEST(ListViewEx, AnOwnerCanReplaceTheColumnClickReaction)
+{
     OwnClicks view;
     Fill(view, 3, 1);
     view.SetColumnVisible(1, false);
@@ -202,7 +216,8 @@ TEST(ListViewEx, AnOwnerCanReplaceTheColumnClickReaction) {
     EXPECT_EQ(view.SortKey(), 1);
 }
 
-TEST(ListViewEx, TextsReachTheControlThroughTheExtension) {
+TEST(ListViewEx, TextsReachTheControlThroughTheExtension)
+{
     CListViewEx view;
     Fill(view, 3, 3);
     QAbstractItemModel* model = view.Control().Model();
@@ -222,7 +237,9 @@ TEST(ListViewEx, TextsReachTheControlThroughTheExtension) {
 // Hears of deletions with the caller's item data, and deletes its items itself.
 class DeletionLog final : public CListViewEx {
 public:
-    explicit DeletionLog(std::vector<LPARAM>& log) : m_log(log) {}
+    explicit DeletionLog(std::vector<LPARAM>& log)
+        : m_log(log)
+    { }
     ~DeletionLog() override { DeleteAllItems(); }
 
 protected:
@@ -232,7 +249,8 @@ private:
     std::vector<LPARAM>& m_log;
 };
 
-TEST(ListViewEx, DeletionsReportTheCallersItemData) {
+TEST(ListViewEx, DeletionsReportTheCallersItemData)
+{
     std::vector<LPARAM> log;
     {
         DeletionLog view(log);
@@ -243,7 +261,8 @@ TEST(ListViewEx, DeletionsReportTheCallersItemData) {
     EXPECT_EQ(log, (std::vector<LPARAM>{101, 103, 102, 100}));
 }
 
-TEST(ListViewEx, DestructionDeletesEveryItemFirst) {
+TEST(ListViewEx, DestructionDeletesEveryItemFirst)
+{
     int removed = 0;
     {
         CListViewEx view;

@@ -12,7 +12,8 @@ using namespace vantor::lc;
 
 namespace {
 
-int CopyOut(const std::string& text, char* buffer, int capacity) {
+int CopyOut(const std::string& text, char* buffer, int capacity)
+{
     if (buffer == nullptr || capacity <= 0) {
         return 0;
     }
@@ -24,7 +25,8 @@ int CopyOut(const std::string& text, char* buffer, int capacity) {
     return static_cast<int>(count);
 }
 
-bool StartsWithNoCase(const std::string& text, const char* prefix, bool whole) {
+bool StartsWithNoCase(const std::string& text, const char* prefix, bool whole)
+{
     const std::size_t n = std::strlen(prefix);
     if (text.size() < n || (whole && text.size() != n)) {
         return false;
@@ -39,7 +41,8 @@ bool StartsWithNoCase(const std::string& text, const char* prefix, bool whole) {
 
 }  // namespace
 
-void DescribeText(ControlCall& call, const char* text) {
+void DescribeText(ControlCall& call, const char* text)
+{
     call.hasText = text != nullptr;
     call.textIsCallback = text == LPSTR_TEXTCALLBACK;
     if (call.hasText && !call.textIsCallback) {
@@ -47,7 +50,8 @@ void DescribeText(ControlCall& call, const char* text) {
     }
 }
 
-void RecordingListControl::TakeText(Cell& cell, const char* text) {
+void RecordingListControl::TakeText(Cell& cell, const char* text)
+{
     if (text == nullptr) {
         cell.kind = Cell::Kind::None;
         cell.text.clear();
@@ -60,7 +64,8 @@ void RecordingListControl::TakeText(Cell& cell, const char* text) {
     }
 }
 
-std::string RecordingListControl::ReadText(int item, int column) const {
+std::string RecordingListControl::ReadText(int item, int column) const
+{
     const Item& it = items[static_cast<std::size_t>(item)];
     if (column < 0 || static_cast<std::size_t>(column) >= it.cells.size()) {
         return {};
@@ -91,7 +96,8 @@ std::string RecordingListControl::ReadText(int item, int column) const {
 
 // ---- Columns ---------------------------------------------------------------------------------
 
-int RecordingListControl::InsertColumn(int column, const LVCOLUMNA& d) {
+int RecordingListControl::InsertColumn(int column, const LVCOLUMNA& d)
+{
     ControlCall call = ControlCall::Make("InsertColumn").SetIndex(column).SetMask(d.mask).SetValue(d.fmt);
     if ((d.mask & LVCF_TEXT) != 0) {
         DescribeText(call, d.pszText);
@@ -129,7 +135,8 @@ int RecordingListControl::InsertColumn(int column, const LVCOLUMNA& d) {
     return column;
 }
 
-bool RecordingListControl::DeleteColumn(int column) {
+bool RecordingListControl::DeleteColumn(int column)
+{
     Log(ControlCall::Make("DeleteColumn").SetIndex(column));
     if (!ValidColumn(column) || Refused("DeleteColumn")) {
         return false;
@@ -147,7 +154,8 @@ bool RecordingListControl::DeleteColumn(int column) {
     return true;
 }
 
-bool RecordingListControl::GetColumn(int column, LVCOLUMNA& d) const {
+bool RecordingListControl::GetColumn(int column, LVCOLUMNA& d) const
+{
     Log(ControlCall::Make("GetColumn").SetIndex(column).SetMask(d.mask));
     if (!ValidColumn(column) || Refused("GetColumn")) {
         return false;
@@ -174,7 +182,8 @@ bool RecordingListControl::GetColumn(int column, LVCOLUMNA& d) const {
     return true;
 }
 
-bool RecordingListControl::SetColumn(int column, const LVCOLUMNA& d) {
+bool RecordingListControl::SetColumn(int column, const LVCOLUMNA& d)
+{
     ControlCall call = ControlCall::Make("SetColumn").SetIndex(column).SetMask(d.mask).SetValue(d.fmt);
     if ((d.mask & LVCF_TEXT) != 0) {
         DescribeText(call, d.pszText);
@@ -205,12 +214,14 @@ bool RecordingListControl::SetColumn(int column, const LVCOLUMNA& d) {
     return true;
 }
 
-int RecordingListControl::GetColumnWidth(int column) const {
+int RecordingListControl::GetColumnWidth(int column) const
+{
     Log(ControlCall::Make("GetColumnWidth").SetIndex(column));
     return ValidColumn(column) ? columns[static_cast<std::size_t>(column)].width : 0;
 }
 
-bool RecordingListControl::SetColumnWidth(int column, int width) {
+bool RecordingListControl::SetColumnWidth(int column, int width)
+{
     Log(ControlCall::Make("SetColumnWidth").SetIndex(column).SetSubItem(width));
     if (!ValidColumn(column) || Refused("SetColumnWidth")) {
         return false;
@@ -219,7 +230,8 @@ bool RecordingListControl::SetColumnWidth(int column, int width) {
     return true;
 }
 
-bool RecordingListControl::GetColumnOrderArray(std::span<int> out) const {
+bool RecordingListControl::GetColumnOrderArray(std::span<int> out) const
+{
     Log(ControlCall::Make("GetColumnOrderArray").SetIndex(static_cast<int>(out.size())));
     if (out.size() != order.size()) {
         return false;
@@ -228,8 +240,11 @@ bool RecordingListControl::GetColumnOrderArray(std::span<int> out) const {
     return true;
 }
 
-bool RecordingListControl::SetColumnOrderArray(std::span<const int> in) {
-    Log(ControlCall::Make("SetColumnOrderArray").SetIndex(static_cast<int>(in.size())).SetArray(std::vector<int>(in.begin(), in.end())));
+bool RecordingListControl::SetColumnOrderArray(std::span<const int> in)
+{
+    Log(ControlCall::Make("SetColumnOrderArray")
+            .SetIndex(static_cast<int>(in.size()))
+            .SetArray(std::vector<int>(in.begin(), in.end())));
     if (in.size() != order.size() || Refused("SetColumnOrderArray")) {
         return false;
     }
@@ -246,7 +261,8 @@ bool RecordingListControl::SetColumnOrderArray(std::span<const int> in) {
 
 // ---- Header ----------------------------------------------------------------------------------
 
-bool RecordingListControl::GetHeaderItem(int column, HDITEMA& h) const {
+bool RecordingListControl::GetHeaderItem(int column, HDITEMA& h) const
+{
     Log(ControlCall::Make("GetHeaderItem").SetIndex(column).SetMask(h.mask));
     if (!ValidColumn(column)) {
         return false;
@@ -267,7 +283,8 @@ bool RecordingListControl::GetHeaderItem(int column, HDITEMA& h) const {
     return true;
 }
 
-bool RecordingListControl::SetHeaderItem(int column, const HDITEMA& h) {
+bool RecordingListControl::SetHeaderItem(int column, const HDITEMA& h)
+{
     Log(ControlCall::Make("SetHeaderItem").SetIndex(column).SetMask(h.mask).SetValue(h.fmt));
     if (!ValidColumn(column)) {
         return false;
@@ -281,7 +298,8 @@ bool RecordingListControl::SetHeaderItem(int column, const HDITEMA& h) {
     return true;
 }
 
-bool RecordingListControl::GetHeaderItemRect(int column, QRect& rect) const {
+bool RecordingListControl::GetHeaderItemRect(int column, QRect& rect) const
+{
     if (!ValidColumn(column)) {
         return false;
     }
@@ -297,15 +315,18 @@ bool RecordingListControl::GetHeaderItemRect(int column, QRect& rect) const {
     return false;
 }
 
-void RecordingListControl::SetHeaderImageList(ImageList* images) {
+void RecordingListControl::SetHeaderImageList(ImageList* images)
+{
     Log(ControlCall::Make("SetHeaderImageList").SetLParam(images != nullptr ? 1 : 0));
     headerImages = images;
 }
 
 // ---- Items -----------------------------------------------------------------------------------
 
-int RecordingListControl::InsertItem(const LVITEMA& d) {
-    ControlCall call = ControlCall::Make("InsertItem").SetIndex(d.iItem).SetSubItem(d.iSubItem).SetMask(d.mask).SetLParam(d.lParam);
+int RecordingListControl::InsertItem(const LVITEMA& d)
+{
+    ControlCall call =
+        ControlCall::Make("InsertItem").SetIndex(d.iItem).SetSubItem(d.iSubItem).SetMask(d.mask).SetLParam(d.lParam);
     if ((d.mask & LVIF_TEXT) != 0) {
         DescribeText(call, d.pszText);
     }
@@ -332,8 +353,14 @@ int RecordingListControl::InsertItem(const LVITEMA& d) {
     return index;
 }
 
-bool RecordingListControl::SetItem(const LVITEMA& d) {
-    ControlCall call = ControlCall::Make("SetItem").SetIndex(d.iItem).SetSubItem(d.iSubItem).SetMask(d.mask).SetLParam(d.lParam).SetValue(static_cast<int>(d.state));
+bool RecordingListControl::SetItem(const LVITEMA& d)
+{
+    ControlCall call = ControlCall::Make("SetItem")
+                           .SetIndex(d.iItem)
+                           .SetSubItem(d.iSubItem)
+                           .SetMask(d.mask)
+                           .SetLParam(d.lParam)
+                           .SetValue(static_cast<int>(d.state));
     if ((d.mask & LVIF_TEXT) != 0) {
         DescribeText(call, d.pszText);
     }
@@ -362,12 +389,12 @@ bool RecordingListControl::SetItem(const LVITEMA& d) {
     return true;
 }
 
-bool RecordingListControl::SetItemText(int index, const LVITEMA& d) {
+bool RecordingListControl::SetItemText(int index, const LVITEMA& d)
+{
     ControlCall call = ControlCall::Make("SetItemText").SetIndex(index).SetSubItem(d.iSubItem);
     DescribeText(call, d.pszText);
     Log(call);
-    if (!ValidItem(index) || d.iSubItem < 0 || d.iSubItem >= std::max(GetColumnCount(), 1) ||
-        Refused("SetItemText")) {
+    if (!ValidItem(index) || d.iSubItem < 0 || d.iSubItem >= std::max(GetColumnCount(), 1) || Refused("SetItemText")) {
         return false;
     }
     Item& item = items[static_cast<std::size_t>(index)];
@@ -376,7 +403,8 @@ bool RecordingListControl::SetItemText(int index, const LVITEMA& d) {
     return true;
 }
 
-bool RecordingListControl::GetItem(LVITEMA& d) const {
+bool RecordingListControl::GetItem(LVITEMA& d) const
+{
     Log(ControlCall::Make("GetItem").SetIndex(d.iItem).SetSubItem(d.iSubItem).SetMask(d.mask));
     if (!ValidItem(d.iItem) || d.iSubItem < 0 || d.iSubItem >= std::max(GetColumnCount(), 1) || Refused("GetItem")) {
         return false;
@@ -401,7 +429,8 @@ bool RecordingListControl::GetItem(LVITEMA& d) const {
     return true;
 }
 
-int RecordingListControl::GetItemText(int index, LVITEMA& d) const {
+int RecordingListControl::GetItemText(int index, LVITEMA& d) const
+{
     Log(ControlCall::Make("GetItemText").SetIndex(index).SetSubItem(d.iSubItem));
     if (!ValidItem(index) || d.iSubItem < 0 || d.iSubItem >= std::max(GetColumnCount(), 1)) {
         CopyOut({}, d.pszText, d.cchTextMax);
@@ -410,7 +439,8 @@ int RecordingListControl::GetItemText(int index, LVITEMA& d) const {
     return CopyOut(ReadText(index, d.iSubItem), d.pszText, d.cchTextMax);
 }
 
-bool RecordingListControl::SetItemState(int index, unsigned state, unsigned stateMask) {
+bool RecordingListControl::SetItemState(int index, unsigned state, unsigned stateMask)
+{
     Log(ControlCall::Make("SetItemState").SetIndex(index).SetMask(stateMask).SetValue(static_cast<int>(state)));
     if (index == -1) {
         for (Item& item : items) {
@@ -426,11 +456,13 @@ bool RecordingListControl::SetItemState(int index, unsigned state, unsigned stat
     return true;
 }
 
-unsigned RecordingListControl::GetItemState(int index, unsigned stateMask) const {
+unsigned RecordingListControl::GetItemState(int index, unsigned stateMask) const
+{
     return ValidItem(index) ? items[static_cast<std::size_t>(index)].state & stateMask : 0;
 }
 
-bool RecordingListControl::DeleteItem(int index) {
+bool RecordingListControl::DeleteItem(int index)
+{
     Log(ControlCall::Make("DeleteItem").SetIndex(index));
     if (!ValidItem(index) || Refused("DeleteItem")) {
         return false;
@@ -443,7 +475,8 @@ bool RecordingListControl::DeleteItem(int index) {
     return true;
 }
 
-bool RecordingListControl::DeleteAllItems() {
+bool RecordingListControl::DeleteAllItems()
+{
     Log(ControlCall::Make("DeleteAllItems"));
     while (!items.empty()) {
         const LPARAM data = items.back().lParam;
@@ -455,7 +488,8 @@ bool RecordingListControl::DeleteAllItems() {
     return true;
 }
 
-int RecordingListControl::FindItem(int start, const LVFINDINFOA& find) const {
+int RecordingListControl::FindItem(int start, const LVFINDINFOA& find) const
+{
     ControlCall call = ControlCall::Make("FindItem").SetIndex(start).SetMask(find.flags).SetLParam(find.lParam);
     DescribeText(call, find.psz);
     Log(call);
@@ -483,7 +517,8 @@ int RecordingListControl::FindItem(int start, const LVFINDINFOA& find) const {
     return -1;
 }
 
-int RecordingListControl::GetNextItem(int start, unsigned flags) const {
+int RecordingListControl::GetNextItem(int start, unsigned flags) const
+{
     for (int i = std::max(start + 1, 0); i < GetItemCount(); ++i) {
         const unsigned state = items[static_cast<std::size_t>(i)].state;
         const bool selectedOk = (flags & LVNI_SELECTED) == 0 || (state & LVIS_SELECTED) != 0;
@@ -495,12 +530,14 @@ int RecordingListControl::GetNextItem(int start, unsigned flags) const {
     return -1;
 }
 
-int RecordingListControl::GetSelectedCount() const {
+int RecordingListControl::GetSelectedCount() const
+{
     return static_cast<int>(
         std::count_if(items.begin(), items.end(), [](const Item& i) { return (i.state & LVIS_SELECTED) != 0; }));
 }
 
-bool RecordingListControl::SortItems(PFNLVCOMPARE compare, LPARAM sortData) {
+bool RecordingListControl::SortItems(PFNLVCOMPARE compare, LPARAM sortData)
+{
     Log(ControlCall::Make("SortItems").SetLParam(sortData));
     if (compare == nullptr || Refused("SortItems")) {
         return false;
@@ -510,7 +547,8 @@ bool RecordingListControl::SortItems(PFNLVCOMPARE compare, LPARAM sortData) {
     return true;
 }
 
-bool RecordingListControl::MoveItem(int from, int to) {
+bool RecordingListControl::MoveItem(int from, int to)
+{
     Log(ControlCall::Make("MoveItem").SetIndex(from).SetSubItem(to));
     if (!ValidItem(from) || !ValidItem(to)) {
         return false;
@@ -521,7 +559,8 @@ bool RecordingListControl::MoveItem(int from, int to) {
     return true;
 }
 
-bool RecordingListControl::GetItemRect(int item, QRect& rect, int code) const {
+bool RecordingListControl::GetItemRect(int item, QRect& rect, int code) const
+{
     if (!ValidItem(item)) {
         return false;
     }
@@ -548,7 +587,8 @@ bool RecordingListControl::GetItemRect(int item, QRect& rect, int code) const {
     return true;
 }
 
-bool RecordingListControl::GetSubItemRect(int item, int column, int code, QRect& rect) const {
+bool RecordingListControl::GetSubItemRect(int item, int column, int code, QRect& rect) const
+{
     QRect header;
     if (!ValidItem(item) || !GetHeaderItemRect(column, header)) {
         return false;
@@ -562,12 +602,14 @@ bool RecordingListControl::GetSubItemRect(int item, int column, int code, QRect&
 
 // ---- Styles, images, painting ----------------------------------------------------------------
 
-void RecordingListControl::ModifyStyle(unsigned remove, unsigned add) {
+void RecordingListControl::ModifyStyle(unsigned remove, unsigned add)
+{
     Log(ControlCall::Make("ModifyStyle").SetMask(remove).SetValue(static_cast<int>(add)));
     style = (style & ~remove) | add;
 }
 
-unsigned RecordingListControl::SetExtendedStyle(unsigned mask, unsigned value) {
+unsigned RecordingListControl::SetExtendedStyle(unsigned mask, unsigned value)
+{
     Log(ControlCall::Make("SetExtendedStyle").SetMask(mask).SetValue(static_cast<int>(value)));
     const unsigned previous = extendedStyle;
     const unsigned bits = mask == 0 ? ~0u : mask;
@@ -575,12 +617,14 @@ unsigned RecordingListControl::SetExtendedStyle(unsigned mask, unsigned value) {
     return previous;
 }
 
-unsigned RecordingListControl::GetExtendedStyle() const {
+unsigned RecordingListControl::GetExtendedStyle() const
+{
     Log(ControlCall::Make("GetExtendedStyle"));
     return extendedStyle;
 }
 
-ImageList* RecordingListControl::SetImageList(ImageList* images, int which) {
+ImageList* RecordingListControl::SetImageList(ImageList* images, int which)
+{
     Log(ControlCall::Make("SetImageList").SetIndex(which).SetLParam(images != nullptr ? 1 : 0));
     if (which < 0 || which > 2) {
         return nullptr;
@@ -590,11 +634,13 @@ ImageList* RecordingListControl::SetImageList(ImageList* images, int which) {
     return previous;
 }
 
-ImageList* RecordingListControl::GetImageList(int which) const {
+ImageList* RecordingListControl::GetImageList(int which) const
+{
     return which >= 0 && which <= 2 ? imageLists[which] : nullptr;
 }
 
-bool RecordingListControl::SetBkColor(const QColor& color) {
+bool RecordingListControl::SetBkColor(const QColor& color)
+{
     Log(ControlCall::Make("SetBkColor"));
     if (Refused("SetBkColor")) {
         return false;
@@ -603,25 +649,29 @@ bool RecordingListControl::SetBkColor(const QColor& color) {
     return true;
 }
 
-void RecordingListControl::Invalidate(bool /*erase*/) {
+void RecordingListControl::Invalidate(bool /*erase*/)
+{
     Log(ControlCall::Make("Invalidate"));
     ++invalidations;
 }
 
-void RecordingListControl::InvalidateRect(const QRect& rect, bool /*erase*/) {
+void RecordingListControl::InvalidateRect(const QRect& rect, bool /*erase*/)
+{
     Log(ControlCall::Make("InvalidateRect").SetRect(rect));
 }
 
 // ---- For the tests ---------------------------------------------------------------------------
 
-std::string RecordingListControl::ShownText(int item, int column) const {
+std::string RecordingListControl::ShownText(int item, int column) const
+{
     if (!ValidItem(item) || !ValidColumn(column)) {
         return {};
     }
     return ReadText(item, column);
 }
 
-std::vector<std::string> RecordingListControl::HeadingsInDisplayOrder() const {
+std::vector<std::string> RecordingListControl::HeadingsInDisplayOrder() const
+{
     std::vector<std::string> out;
     for (int c : order) {
         out.push_back(columns[static_cast<std::size_t>(c)].text);
@@ -629,12 +679,16 @@ std::vector<std::string> RecordingListControl::HeadingsInDisplayOrder() const {
     return out;
 }
 
-std::vector<ControlCall> RecordingListControl::CallsOf(const std::string& op) const {
+std::vector<ControlCall> RecordingListControl::CallsOf(const std::string& op) const
+{
     std::vector<ControlCall> out;
     std::copy_if(calls.begin(), calls.end(), std::back_inserter(out), [&](const ControlCall& c) { return c.op == op; });
     return out;
 }
 
-int RecordingListControl::CountOf(const std::string& op) const { return static_cast<int>(CallsOf(op).size()); }
+int RecordingListControl::CountOf(const std::string& op) const
+{
+    return static_cast<int>(CallsOf(op).size());
+}
 
 }  // namespace vantor::test

@@ -15,26 +15,55 @@ struct ControlCall {
     int index = -1;    // column or item
     int subItem = -1;  // sub-item (item calls), new width / order (column calls)
     unsigned mask = 0;
-    bool hasText = false;       // a text pointer was given (not null)
+    bool hasText = false;  // a text pointer was given (not null)
     bool textIsCallback = false;
-    std::string text;           // the text given, when real
+    std::string text;  // the text given, when real
     lc::LPARAM lParam = 0;
-    int value = 0;              // fmt, width, state, ...
-    std::vector<int> array;     // order arrays
-    QRect rect;                 // invalidated rectangles
+    int value = 0;           // fmt, width, state, ...
+    std::vector<int> array;  // order arrays
+    QRect rect;              // invalidated rectangles
 
-    static ControlCall Make(std::string name) {
+    static ControlCall Make(std::string name)
+    {
         ControlCall call;
         call.op = std::move(name);
         return call;
     }
-    ControlCall& SetIndex(int v) { index = v; return *this; }
-    ControlCall& SetSubItem(int v) { subItem = v; return *this; }
-    ControlCall& SetMask(unsigned v) { mask = v; return *this; }
-    ControlCall& SetLParam(lc::LPARAM v) { lParam = v; return *this; }
-    ControlCall& SetValue(int v) { value = v; return *this; }
-    ControlCall& SetArray(std::vector<int> v) { array = std::move(v); return *this; }
-    ControlCall& SetRect(const QRect& v) { rect = v; return *this; }
+    ControlCall& SetIndex(int v)
+    {
+        index = v;
+        return *this;
+    }
+    ControlCall& SetSubItem(int v)
+    {
+        subItem = v;
+        return *this;
+    }
+    ControlCall& SetMask(unsigned v)
+    {
+        mask = v;
+        return *this;
+    }
+    ControlCall& SetLParam(lc::LPARAM v)
+    {
+        lParam = v;
+        return *this;
+    }
+    ControlCall& SetValue(int v)
+    {
+        value = v;
+        return *this;
+    }
+    ControlCall& SetArray(std::vector<int> v)
+    {
+        array = std::move(v);
+        return *this;
+    }
+    ControlCall& SetRect(const QRect& v)
+    {
+        rect = v;
+        return *this;
+    }
 };
 
 // A small in-memory report-style list control that logs every call it receives. It answers

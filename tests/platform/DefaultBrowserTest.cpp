@@ -28,8 +28,8 @@ TEST(BrowserPathFromCommandValue, TakesTheTextThroughTheFirstExeAndDropsALeading
         {"", std::nullopt},
         {"\"", std::nullopt},
         {std::string("C:\\b\0rowser.exe", 15), std::nullopt},  // only the value's own text counts
-        {padded251 + "exe", padded251 + "exe"},                 // 255 bytes, "exe" at 252
-        {padded251 + "aexe", std::nullopt},                     // does not fit the 256-byte buffer
+        {padded251 + "exe", padded251 + "exe"},                // 255 bytes, "exe" at 252
+        {padded251 + "aexe", std::nullopt},                    // does not fit the 256-byte buffer
         {std::string(300, 'x') + "exe", std::nullopt},
     };
     for (const Case& c : cases)

@@ -76,22 +76,104 @@ TEST_F(ListControlApi, BadIndexesAreRefusedAndChangeNothing)
         {"InsertColumn -1", [](ListControl& l) { return l.InsertColumn(-1, LVCOLUMNA{}); }, -1},
         {"DeleteColumn 3", [](ListControl& l) { return int(l.DeleteColumn(3)); }, 0},
         {"DeleteColumn -1", [](ListControl& l) { return int(l.DeleteColumn(-1)); }, 0},
-        {"GetColumn 3", [](ListControl& l) { LVCOLUMNA c; c.mask = LVCF_WIDTH; return int(l.GetColumn(3, c)); }, 0},
-        {"SetColumn 5", [](ListControl& l) { LVCOLUMNA c; c.mask = LVCF_WIDTH; c.cx = 9; return int(l.SetColumn(5, c)); }, 0},
+        {"GetColumn 3",
+         [](ListControl& l) {
+             LVCOLUMNA c;
+             c.mask = LVCF_WIDTH;
+             return int(l.GetColumn(3, c));
+         },
+         0},
+        {"SetColumn 5",
+         [](ListControl& l) {
+             LVCOLUMNA c;
+             c.mask = LVCF_WIDTH;
+             c.cx = 9;
+             return int(l.SetColumn(5, c));
+         },
+         0},
         {"GetColumnWidth -1", [](ListControl& l) { return l.GetColumnWidth(-1); }, 0},
         {"SetColumnWidth 3", [](ListControl& l) { return int(l.SetColumnWidth(3, 50)); }, 0},
         {"SetColumnWidth -7", [](ListControl& l) { return int(l.SetColumnWidth(0, -7)); }, 0},
-        {"GetHeaderItem 3", [](ListControl& l) { HDITEMA h; h.mask = HDI_WIDTH; return int(l.GetHeaderItem(3, h)); }, 0},
-        {"SetHeaderItem -1", [](ListControl& l) { HDITEMA h; h.mask = HDI_WIDTH; return int(l.SetHeaderItem(-1, h)); }, 0},
-        {"GetHeaderItemRect 3", [](ListControl& l) { QRect r; return int(l.GetHeaderItemRect(3, r)); }, 0},
-        {"InsertItem -1", [](ListControl& l) { LVITEMA i; i.iItem = -1; return l.InsertItem(i); }, -1},
-        {"InsertItem sub-item 1", [](ListControl& l) { LVITEMA i; i.iSubItem = 1; return l.InsertItem(i); }, -1},
-        {"SetItem item 4", [](ListControl& l) { LVITEMA i; i.mask = LVIF_PARAM; i.iItem = 4; return int(l.SetItem(i)); }, 0},
-        {"SetItem column 3", [](ListControl& l) { LVITEMA i; i.mask = LVIF_TEXT; i.iSubItem = 3; return int(l.SetItem(i)); }, 0},
-        {"SetItemText -1", [](ListControl& l) { LVITEMA i; return int(l.SetItemText(-1, i)); }, 0},
-        {"GetItem item 4", [](ListControl& l) { LVITEMA i; i.mask = LVIF_PARAM; i.iItem = 4; return int(l.GetItem(i)); }, 0},
-        {"GetItem column -1", [](ListControl& l) { LVITEMA i; i.mask = LVIF_PARAM; i.iSubItem = -1; return int(l.GetItem(i)); }, 0},
-        {"GetItemText item 9", [&](ListControl& l) { LVITEMA i; i.pszText = buffer; i.cchTextMax = 16; return l.GetItemText(9, i); }, 0},
+        {"GetHeaderItem 3",
+         [](ListControl& l) {
+             HDITEMA h;
+             h.mask = HDI_WIDTH;
+             return int(l.GetHeaderItem(3, h));
+         },
+         0},
+        {"SetHeaderItem -1",
+         [](ListControl& l) {
+             HDITEMA h;
+             h.mask = HDI_WIDTH;
+             return int(l.SetHeaderItem(-1, h));
+         },
+         0},
+        {"GetHeaderItemRect 3",
+         [](ListControl& l) {
+             QRect r;
+             return int(l.GetHeaderItemRect(3, r));
+         },
+         0},
+        {"InsertItem -1",
+         [](ListControl& l) {
+             LVITEMA i;
+             i.iItem = -1;
+             return l.InsertItem(i);
+         },
+         -1},
+        {"InsertItem sub-item 1",
+         [](ListControl& l) {
+             LVITEMA i;
+             i.iSubItem = 1;
+             return l.InsertItem(i);
+         },
+         -1},
+        {"SetItem item 4",
+         [](ListControl& l) {
+             LVITEMA i;
+             i.mask = LVIF_PARAM;
+             i.iItem = 4;
+             return int(l.SetItem(i));
+         },
+         0},
+        {"SetItem column 3",
+         [](ListControl& l) {
+             LVITEMA i;
+             i.mask = LVIF_TEXT;
+             i.iSubItem = 3;
+             return int(l.SetItem(i));
+         },
+         0},
+        {"SetItemText -1",
+         [](ListControl& l) {
+             LVITEMA i;
+             return int(l.SetItemText(-1, i));
+         },
+         0},
+        {"GetItem item 4",
+         [](ListControl& l) {
+             LVITEMA i;
+             i.mask = LVIF_PARAM;
+             i.iItem = 4;
+             return int(l.GetItem(i));
+         },
+         0},
+        {"GetItem column -1",
+         [](ListControl& l) {
+             LVITEMA i;
+             i.mask = LVIF_PARAM;
+             i.iSubItem = -1;
+             return int(l.GetItem(i));
+         },
+         0},
+        {"GetItemText item 9",
+         [&](ListControl& l) {
+             LVITEMA i;
+             i.pszText = buffer;
+             i.cchTextMax = 16;
+             return l.GetItemText(9, i);
+         },
+         0},
         {"SetItemState 4", [](ListControl& l) { return int(l.SetItemState(4, LVIS_SELECTED, LVIS_SELECTED)); }, 0},
         {"SetItemState -2", [](ListControl& l) { return int(l.SetItemState(-2, LVIS_SELECTED, LVIS_SELECTED)); }, 0},
         {"GetItemState 4", [](ListControl& l) { return int(l.GetItemState(4, ~0u)); }, 0},
@@ -100,15 +182,50 @@ TEST_F(ListControlApi, BadIndexesAreRefusedAndChangeNothing)
         {"MoveItem 0 to 4", [](ListControl& l) { return int(l.MoveItem(0, 4)); }, 0},
         {"MoveItem -1 to 0", [](ListControl& l) { return int(l.MoveItem(-1, 0)); }, 0},
         {"SortItems null", [](ListControl& l) { return int(l.SortItems(nullptr, 0)); }, 0},
-        {"GetItemRect 4", [](ListControl& l) { QRect r; return int(l.GetItemRect(4, r, LVIR_BOUNDS)); }, 0},
-        {"GetItemRect code 9", [](ListControl& l) { QRect r; return int(l.GetItemRect(0, r, 9)); }, 0},
-        {"GetSubItemRect column 3", [](ListControl& l) { QRect r; return int(l.GetSubItemRect(0, 3, LVIR_BOUNDS, r)); }, 0},
+        {"GetItemRect 4",
+         [](ListControl& l) {
+             QRect r;
+             return int(l.GetItemRect(4, r, LVIR_BOUNDS));
+         },
+         0},
+        {"GetItemRect code 9",
+         [](ListControl& l) {
+             QRect r;
+             return int(l.GetItemRect(0, r, 9));
+         },
+         0},
+        {"GetSubItemRect column 3",
+         [](ListControl& l) {
+             QRect r;
+             return int(l.GetSubItemRect(0, 3, LVIR_BOUNDS, r));
+         },
+         0},
         {"GetNextItem after last", [](ListControl& l) { return l.GetNextItem(3, LVNI_ALL); }, -1},
         {"SetImageList slot 7", [](ListControl& l) { return int(l.SetImageList(nullptr, 7) != nullptr); }, 0},
-        {"order array too short", [](ListControl& l) { std::array<int, 2> o{0, 1}; return int(l.SetColumnOrderArray(o)); }, 0},
-        {"order array repeated", [](ListControl& l) { std::array<int, 3> o{0, 1, 1}; return int(l.SetColumnOrderArray(o)); }, 0},
-        {"order array out of range", [](ListControl& l) { std::array<int, 3> o{0, 1, 3}; return int(l.SetColumnOrderArray(o)); }, 0},
-        {"get order array wrong size", [](const ListControl& l) { std::array<int, 4> o{}; return int(l.GetColumnOrderArray(o)); }, 0},
+        {"order array too short",
+         [](ListControl& l) {
+             std::array<int, 2> o{0, 1};
+             return int(l.SetColumnOrderArray(o));
+         },
+         0},
+        {"order array repeated",
+         [](ListControl& l) {
+             std::array<int, 3> o{0, 1, 1};
+             return int(l.SetColumnOrderArray(o));
+         },
+         0},
+        {"order array out of range",
+         [](ListControl& l) {
+             std::array<int, 3> o{0, 1, 3};
+             return int(l.SetColumnOrderArray(o));
+         },
+         0},
+        {"get order array wrong size",
+         [](const ListControl& l) {
+             std::array<int, 4> o{};
+             return int(l.GetColumnOrderArray(o));
+         },
+         0},
     };
     const std::string before = Snapshot();
     for (const Case& row : table) {
@@ -134,7 +251,8 @@ TEST_F(ListControlApi, TextReadsCutToTheBufferAndNeverOverrun)
         std::string expected;  // what lands in the buffer before the terminator
         int result;            // characters copied (GetItemText)
     };
-    const std::vector<Case> table = {{0, "", 0}, {1, "", 0}, {2, "a", 1}, {4, "abc", 3}, {7, "abcdef", 6}, {40, "abcdef", 6}};
+    const std::vector<Case> table = {{0, "", 0},    {1, "", 0},       {2, "a", 1},
+                                     {4, "abc", 3}, {7, "abcdef", 6}, {40, "abcdef", 6}};
     for (const Case& row : table) {
         const auto check = [&](const char* what, const std::array<char, 48>& buffer, const std::string& text) {
             const std::size_t cut = row.capacity <= 0 ? 0 : std::min<std::size_t>(text.size(), row.capacity - 1);
@@ -240,7 +358,8 @@ TEST_F(ListControlApi, FindItemByDataTextAndPrefixWithWrap)
     AddColumns(ten, 1);
     // Item data: 5 at items 2 and 7, 9 at item 3 only.
     const std::vector<LPARAM> data = {0, 1, 5, 9, 4, 6, 8, 5, 2, 3};
-    const std::vector<std::string> names = {"alpha", "Beta", "gamma", "delta", "beta", "zeta", "eta", "theta", "iota", "kappa"};
+    const std::vector<std::string> names = {"alpha", "Beta", "gamma", "delta", "beta",
+                                            "zeta",  "eta",  "theta", "iota",  "kappa"};
     for (int i = 0; i < 10; ++i)
         AddItem(ten, i, names[static_cast<std::size_t>(i)], data[static_cast<std::size_t>(i)]);
 
@@ -443,10 +562,9 @@ TEST_F(ListControlApi, ExtendedStyleMergesUnderTheMask)
         unsigned after;
     };
     const std::vector<Case> table = {
-        {0x00, 0, 0x31, 0x31},       // mask 0: every bit
-        {0x31, 0, 0x01, 0x01},
-        {0x31, 0x20, 0x00, 0x11},    // only the full-row bit cleared
-        {0x01, 0x30, 0x3F, 0x31},    // bits outside the mask ignored
+        {0x00, 0, 0x31, 0x31},                               // mask 0: every bit
+        {0x31, 0, 0x01, 0x01},    {0x31, 0x20, 0x00, 0x11},  // only the full-row bit cleared
+        {0x01, 0x30, 0x3F, 0x31},                            // bits outside the mask ignored
         {0x10, 0x01, 0x01, 0x11},
     };
     for (const Case& row : table) {
@@ -489,8 +607,7 @@ TEST_F(ListControlApi, DeletionsNotifyOncePerItemAndDeleteAllGoesLastToFirst)
     listener.deleted.clear();
     ASSERT_TRUE(list.DeleteAllItems());
     EXPECT_EQ(list.GetItemCount(), 0);
-    EXPECT_EQ(listener.deleted,
-              (std::vector<std::pair<int, LPARAM>>{{2, 103}, {1, 102}, {0, 100}}));
+    EXPECT_EQ(listener.deleted, (std::vector<std::pair<int, LPARAM>>{{2, 103}, {1, 102}, {0, 100}}));
     EXPECT_EQ(list.GetTopIndex(), -1);
     EXPECT_EQ(list.Model()->rowCount(), 0);
     listener.deleted.clear();

@@ -1,5 +1,5 @@
-#include "platform/listcontrol/ListCellLayout.h"
 #include "platform/listcontrol/ListControlData.h"
+#include "platform/listcontrol/ListCellLayout.h"
 #include "platform/listcontrol/TextBytes.h"
 
 #include <gtest/gtest.h>
@@ -24,7 +24,10 @@ TEST(DisplayTextFromBytes, Utf8WhenValidElseOneCharacterPerByte)
         {"ascii", "192.168.1.20", u"192.168.1.20"},
         {"utf-8", "Caf\xC3\xA9", u"Caf\u00E9"},
         {"utf-8 full-width", "\xEF\xBC\x81", u"\uFF01"},
-        {"byte-order mark kept", "\xEF\xBB\xBF" "A", u"\uFEFFA"},
+        {"byte-order mark kept",
+         "\xEF\xBB\xBF"
+         "A",
+         u"\uFEFFA"},
         {"latin-1 byte", "Caf\xE9", u"Caf\u00E9"},
         {"cut sequence", "ab\xC3", u"ab\u00C3"},
         {"overlong", "\xC0\xAF", u"\u00C0\u00AF"},
@@ -109,8 +112,8 @@ TEST(ListControlData, OrderMustBeAPermutation)
         bool accepted;
     };
     const std::vector<Case> table = {
-        {"identity", {0, 1, 2}, true},     {"reversed", {2, 1, 0}, true},   {"too short", {0, 1}, false},
-        {"too long", {0, 1, 2, 3}, false}, {"repeated", {0, 0, 2}, false},  {"negative", {0, -1, 2}, false},
+        {"identity", {0, 1, 2}, true},      {"reversed", {2, 1, 0}, true},  {"too short", {0, 1}, false},
+        {"too long", {0, 1, 2, 3}, false},  {"repeated", {0, 0, 2}, false}, {"negative", {0, -1, 2}, false},
         {"out of range", {0, 1, 3}, false},
     };
     for (const Case& row : table) {
@@ -130,15 +133,26 @@ TEST(ListControlData, FindSearchesAfterStartThenWrapsToStartInclusive)
     for (int i = 0; i < 10; ++i)
         data.InsertItem(i, ListItem{});
     std::vector<int> visited;
-    EXPECT_EQ(data.Find(3, true, [&](int i) { visited.push_back(i); return false; }), -1);
+    EXPECT_EQ(data.Find(3, true,
+                        [&](int i) {
+                            visited.push_back(i);
+                            return false;
+                        }),
+              -1);
     EXPECT_EQ(visited, (std::vector<int>{4, 5, 6, 7, 8, 9, 0, 1, 2, 3}));
 
     visited.clear();
-    data.Find(3, false, [&](int i) { visited.push_back(i); return false; });
+    data.Find(3, false, [&](int i) {
+        visited.push_back(i);
+        return false;
+    });
     EXPECT_EQ(visited, (std::vector<int>{4, 5, 6, 7, 8, 9}));
 
     visited.clear();
-    data.Find(-1, true, [&](int i) { visited.push_back(i); return false; });
+    data.Find(-1, true, [&](int i) {
+        visited.push_back(i);
+        return false;
+    });
     EXPECT_EQ(visited, (std::vector<int>{0, 1, 2, 3, 4, 5, 6, 7, 8, 9}));
 }
 
@@ -211,7 +225,8 @@ TEST(LayOutFirstCell, IndentStateImageIconAndLabelFromLeftToRight)
         const FirstCellParts parts = LayOutFirstCell(cell, row.indent, row.small, row.state);
         EXPECT_EQ(parts.icon, row.icon) << row.label;
         EXPECT_EQ(parts.label, row.labelRect) << row.label;
-        EXPECT_EQ(parts.state.right() + 1, row.state.isEmpty() ? parts.state.left() : parts.state.left() + 12) << row.label;
+        EXPECT_EQ(parts.state.right() + 1, row.state.isEmpty() ? parts.state.left() : parts.state.left() + 12)
+            << row.label;
     }
 }
 

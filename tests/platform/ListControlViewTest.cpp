@@ -33,7 +33,6 @@ namespace {
 constexpr Qt::SortOrder kUpArrow = Qt::DescendingOrder;
 constexpr Qt::SortOrder kDownArrow = Qt::AscendingOrder;
 
-
 using test::AddColumns;
 using test::AddItem;
 using test::OrderOf;
@@ -164,8 +163,8 @@ TEST_F(ListControlView, SortMarkerOnlyOnTheColumnWhoseFormatCarriesOne)
     EXPECT_EQ(header->sortIndicatorSection(), 2);
     EXPECT_EQ(header->sortIndicatorOrder(), kUpArrow);
     const auto alignment = [&](int section) {
-        return list.Model()->headerData(section, Qt::Horizontal, Qt::TextAlignmentRole).value<Qt::Alignment>()
-               & Qt::AlignHorizontal_Mask;
+        return list.Model()->headerData(section, Qt::Horizontal, Qt::TextAlignmentRole).value<Qt::Alignment>() &
+               Qt::AlignHorizontal_Mask;
     };
     EXPECT_EQ(alignment(2), Qt::AlignRight);
     EXPECT_EQ(alignment(1), Qt::AlignLeft);
@@ -510,7 +509,8 @@ TEST_F(ListControlView, HeaderImagesAndAutoSizedWidths)
     SetText(list, 2, 1, "a much longer cell text than the others");
     ASSERT_TRUE(list.SetColumnWidth(1, LVSCW_AUTOSIZE));
     const int fitted = list.GetColumnWidth(1);
-    EXPECT_GE(fitted, Tree()->fontMetrics().horizontalAdvance(QStringLiteral("a much longer cell text than the others")));
+    EXPECT_GE(fitted,
+              Tree()->fontMetrics().horizontalAdvance(QStringLiteral("a much longer cell text than the others")));
     EXPECT_EQ(list.Header()->sectionSize(1), fitted);
     ASSERT_TRUE(list.SetColumnWidth(3, LVSCW_AUTOSIZE_USEHEADER));
     EXPECT_GE(list.GetColumnWidth(3), list.Header()->fontMetrics().horizontalAdvance(QStringLiteral("C3")));

@@ -60,7 +60,8 @@ TEST(ListHeaderMirror, EveryHeaderOperationLeavesSectionsEqualToColumns)
     };
     const std::vector<Step> steps = {
         {"insert first", [](ListControl& l) { l.InsertColumn(0, ColumnOf(LVCF_WIDTH, 55)); }},
-        {"insert at a display position", [](ListControl& l) { l.InsertColumn(3, ColumnOf(LVCF_WIDTH | LVCF_ORDER, 66, 1)); }},
+        {"insert at a display position",
+         [](ListControl& l) { l.InsertColumn(3, ColumnOf(LVCF_WIDTH | LVCF_ORDER, 66, 1)); }},
         {"insert without a width", [](ListControl& l) { l.InsertColumn(l.GetColumnCount(), ColumnOf(0, 0)); }},
         {"insert with a negative width", [](ListControl& l) { l.InsertColumn(2, ColumnOf(LVCF_WIDTH, -7)); }},
         {"delete a middle column", [](ListControl& l) { l.DeleteColumn(3); }},

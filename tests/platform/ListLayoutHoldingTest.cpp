@@ -117,7 +117,8 @@ TEST_F(ListLayoutHolding, OtherChangesAreNeverHeld)
         {"row moved", [](ListControl& l) { l.MoveItem(l.GetItemCount() - 1, 0); }},
         {"all rows removed", [](ListControl& l) { l.DeleteAllItems(); }},
         {"column added", [](ListControl& l) { AddColumns(l, 1); }},
-        {"sorted", [](ListControl& l) {
+        {"sorted",
+         [](ListControl& l) {
              l.SortItems([](LPARAM a, LPARAM b, LPARAM) { return a < b ? 1 : (a > b ? -1 : 0); }, 0);
          }},
     };

@@ -309,7 +309,8 @@ TEST_F(CListSocketTest, LargeBurstIsHandedOnASliceAtATimeInOrder)
         if (inSlice == 0) {
             ++slices;
             // Runs once control is back in the event loop, i.e. when this slice has ended.
-            QMetaObject::invokeMethod(&m_device, [&] { inSlice = 0; }, Qt::QueuedConnection);
+            QMetaObject::invokeMethod(
+                &m_device, [&] { inSlice = 0; }, Qt::QueuedConnection);
         }
         largestSlice = std::max(largestSlice, ++inSlice);
         std::this_thread::sleep_for(kReplyCost);
@@ -319,8 +320,8 @@ TEST_F(CListSocketTest, LargeBurstIsHandedOnASliceAtATimeInOrder)
         Deliver(Reply(i));
         expected.push_back(Reply(i));
         if (i == 300) {
-            Deliver(Reply(7));                          // a repeat: dropped
-            Deliver(Bytes(Reply(1000)).append('\0'));   // 53 bytes: dropped
+            Deliver(Reply(7));                         // a repeat: dropped
+            Deliver(Bytes(Reply(1000)).append('\0'));  // 53 bytes: dropped
         }
     }
     ASSERT_TRUE(WaitForReplies(expected.size()));

@@ -36,14 +36,13 @@ TEST(DevicePacket, DiscoveryRequestIsSignatureOpcodeNineAnd48Zeros)
 TEST(DevicePacket, RequestCarriesEachOpcodeInByteThree)
 {
     const std::vector<std::pair<Opcode, char>> table = {
-        {Opcode::Discovery, '9'}, {Opcode::SetIpAddress, ':'}, {Opcode::SetSubnetMask, ';'},
-        {Opcode::SetMacAddress, '<'}, {Opcode::SoftReset, '='}, {Opcode::SetGateway, '>'},
+        {Opcode::Discovery, '9'},      {Opcode::SetIpAddress, ':'}, {Opcode::SetSubnetMask, ';'},
+        {Opcode::SetMacAddress, '<'},  {Opcode::SoftReset, '='},    {Opcode::SetGateway, '>'},
         {Opcode::FirmwareUpdate, '?'},
     };
     for (const auto& [opcode, character] : table) {
         SCOPED_TRACE(character);
-        const Bytes expected =
-            BytesWith({{0, 'K'}, {1, 'W'}, {2, 'Z'}, {3, static_cast<std::uint8_t>(character)}});
+        const Bytes expected = BytesWith({{0, 'K'}, {1, 'W'}, {2, 'Z'}, {3, static_cast<std::uint8_t>(character)}});
         EXPECT_EQ(DEVICE_PACKET::Request(opcode).bytes, expected);
     }
 }
@@ -56,18 +55,29 @@ TEST(DevicePacket, SettersWriteOnlyTheirOwnBytes)
         Bytes expected;
     };
     const std::vector<Row> table = {
-        {"ip", [](DEVICE_PACKET& p) { p.setIpAddress({192, 168, 0, 7}); },
+        {"ip",
+         [](DEVICE_PACKET& p) {
+             p.setIpAddress({192, 168, 0, 7});
+         },
          BytesWith({{4, 192}, {5, 168}, {6, 0}, {7, 7}})},
-        {"mask", [](DEVICE_PACKET& p) { p.setSubnetMask({255, 255, 255, 0}); },
+        {"mask",
+         [](DEVICE_PACKET& p) {
+             p.setSubnetMask({255, 255, 255, 0});
+         },
          BytesWith({{8, 255}, {9, 255}, {10, 255}, {11, 0}})},
-        {"mac", [](DEVICE_PACKET& p) { p.setMacAddress({0x00, 0x1A, 0x2B, 0x3C, 0x4D, 0x5E}); },
+        {"mac",
+         [](DEVICE_PACKET& p) {
+             p.setMacAddress({0x00, 0x1A, 0x2B, 0x3C, 0x4D, 0x5E});
+         },
          BytesWith({{13, 0x1A}, {14, 0x2B}, {15, 0x3C}, {16, 0x4D}, {17, 0x5E}})},
-        {"gateway", [](DEVICE_PACKET& p) { p.setGateway({10, 0, 0, 254}); },
+        {"gateway",
+         [](DEVICE_PACKET& p) {
+             p.setGateway({10, 0, 0, 254});
+         },
          BytesWith({{35, 10}, {38, 254}})},
         {"version", [](DEVICE_PACKET& p) { p.setVersion(1, 0x30); }, BytesWith({{39, 1}, {40, 0x30}})},
         {"model", [](DEVICE_PACKET& p) { p.setModelCode(32); }, BytesWith({{41, 32}})},
-        {"name", [](DEVICE_PACKET& p) { p.setNameField("Lab"); },
-         BytesWith({{18, 'L'}, {19, 'a'}, {20, 'b'}})},
+        {"name", [](DEVICE_PACKET& p) { p.setNameField("Lab"); }, BytesWith({{18, 'L'}, {19, 'a'}, {20, 'b'}})},
         {"password", [](DEVICE_PACKET& p) { p.setPassword("pw"); }, BytesWith({{42, 'p'}, {43, 'w'}})},
     };
     for (const Row& row : table) {
@@ -105,7 +115,7 @@ TEST(DevicePacket, PasswordFieldRules)
     const std::vector<Row> table = {
         {"", {}},
         {"ab", {'a', 'b', 0, 0, 0, 0, 0, 0}},
-        {"12345678", {'1', '2', '3', '4', '5', '6', '7', '8'}},    // no terminator
+        {"12345678", {'1', '2', '3', '4', '5', '6', '7', '8'}},      // no terminator
         {"123456789XYZ", {'1', '2', '3', '4', '5', '6', '7', '8'}},  // cut to the field
     };
     for (const Row& row : table) {

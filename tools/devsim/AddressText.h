@@ -29,8 +29,8 @@ std::optional<MacBytes> ParseMac(QStringView text);
 std::optional<FirmwareVersion> ParseVersion(QStringView text);
 
 QString FormatIpv4(const Ipv4Bytes& ip);
-QString FormatMac(const MacBytes& mac);        // "00-1A-2B-3C-4D-5E"
-QString FormatVersion(FirmwareVersion version); // "1.30", as the program shows it
+QString FormatMac(const MacBytes& mac);          // "00-1A-2B-3C-4D-5E"
+QString FormatVersion(FirmwareVersion version);  // "1.30", as the program shows it
 // Bytes as printable text: letters, digits and punctuation as they are, everything else
 // (space, backslash, quote, control and 8-bit bytes) as \xNN, so the result has no blanks.
 QString EscapeBytes(std::span<const std::uint8_t> bytes);

@@ -78,7 +78,8 @@ DeviceBank::Outcome DeviceBank::handle(std::span<const std::uint8_t> datagram, q
     case Opcode::FirmwareUpdate:
         return command(packet, nowMs);
     }
-    return {Verdict::Ignored, OpcodeText(packet.opcode()) + QStringLiteral(" result=ignored reason=opcode"), {}, {}, {}};
+    return {
+        Verdict::Ignored, OpcodeText(packet.opcode()) + QStringLiteral(" result=ignored reason=opcode"), {}, {}, {}};
 }
 
 DeviceBank::Outcome DeviceBank::discover(qint64 nowMs) const
@@ -116,11 +117,11 @@ DeviceBank::Outcome DeviceBank::command(const DEVICE_PACKET& packet, qint64 nowM
                               .arg(OpcodeText(packet.opcode()), FormatIpv4(packet.ipAddress()), mac, password);
         break;
     default:
-        outcome.summary = QStringLiteral("%1 %2 %3 %4")
-                              .arg(OpcodeText(packet.opcode()),
-                                   opcode == Opcode::SoftReset ? QStringLiteral("soft-reset")
-                                                               : QStringLiteral("firmware-update"),
-                                   mac, password);
+        outcome.summary =
+            QStringLiteral("%1 %2 %3 %4")
+                .arg(OpcodeText(packet.opcode()),
+                     opcode == Opcode::SoftReset ? QStringLiteral("soft-reset") : QStringLiteral("firmware-update"),
+                     mac, password);
         break;
     }
 
@@ -150,7 +151,7 @@ DeviceBank::Outcome DeviceBank::command(const DEVICE_PACKET& packet, qint64 nowM
         outcome.summary += QStringLiteral(" wrong-password=") + IndexList(refused);
     if (!silent.empty())
         outcome.summary += QStringLiteral(" silent=") + IndexList(silent);
-    const QString result = !applied.empty() ? QStringLiteral("applied")
+    const QString result = !applied.empty()   ? QStringLiteral("applied")
                            : !refused.empty() ? QStringLiteral("wrong-password")
                            : !silent.empty()  ? QStringLiteral("silent")
                                               : QStringLiteral("no-such-device");

@@ -34,8 +34,8 @@ public:
         // with "result=<word>" (answered, applied, wrong-password, silent, no-such-device,
         // ignored with reason=size|signature|opcode).
         QString summary;
-        std::vector<std::size_t> responders;  // discovery: indexes of the answering devices
-        QStringList changes;                  // one text per state change
+        std::vector<std::size_t> responders;                   // discovery: indexes of the answering devices
+        QStringList changes;                                   // one text per state change
         std::vector<std::pair<std::size_t, qint64>> silenced;  // device index, silent milliseconds
     };
 

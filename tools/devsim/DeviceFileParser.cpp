@@ -55,10 +55,13 @@ public:
         } else if (key == u"delay") {
             const auto delay = parseNumber(value, SimDevice::kMaxDelayMs);
             if (!delay)
-                return QStringLiteral("delay '%1' is not a number of milliseconds 0-%2").arg(value).arg(SimDevice::kMaxDelayMs);
+                return QStringLiteral("delay '%1' is not a number of milliseconds 0-%2")
+                    .arg(value)
+                    .arg(SimDevice::kMaxDelayMs);
             m_device.delayMs = static_cast<int>(*delay);
         } else {
-            return QStringLiteral("unknown key '%1' (known: name model ip mask gateway mac version password delay)").arg(key);
+            return QStringLiteral("unknown key '%1' (known: name model ip mask gateway mac version password delay)")
+                .arg(key);
         }
         return {};
     }

@@ -27,7 +27,9 @@ QDateTime Now()
 }  // namespace
 
 DeviceSimulator::DeviceSimulator(std::vector<SimDevice> devices, SimulatorOptions options, QObject* parent)
-    : QObject(parent), m_bank(std::move(devices)), m_options(std::move(options))
+    : QObject(parent)
+    , m_bank(std::move(devices))
+    , m_options(std::move(options))
 {
     m_bank.setRebootMs(m_options.rebootMs);
     m_bank.setFirmwareMs(m_options.firmwareMs);
@@ -67,7 +69,8 @@ bool DeviceSimulator::start(QString* error)
                    .arg(m_options.lateMs)
                    .arg(m_options.repeat ? 1 : 0)));
     for (std::size_t i = 0; i < m_bank.size(); ++i)
-        emit logLine(DatagramLog::InfoLine(Now(), QStringLiteral("dev=%1 %2").arg(i + 1).arg(m_bank.device(i).toLine())));
+        emit logLine(
+            DatagramLog::InfoLine(Now(), QStringLiteral("dev=%1 %2").arg(i + 1).arg(m_bank.device(i).toLine())));
     return true;
 }
 
@@ -122,18 +125,18 @@ void DeviceSimulator::sendReply(std::size_t index)
     if (m_bank.isSilent(index, now()))
         return;
     const DEVICE_PACKET packet = m_bank.device(index).reply();
-    QByteArray datagram(reinterpret_cast<const char*>(packet.bytes.data()), static_cast<qsizetype>(packet.bytes.size()));
+    QByteArray datagram(reinterpret_cast<const char*>(packet.bytes.data()),
+                        static_cast<qsizetype>(packet.bytes.size()));
     datagram.resize(m_options.replySize, '\0');
     const int copies = m_options.answerTwice ? 2 : 1;
     for (int copy = 0; copy < copies; ++copy) {
         const qint64 written = m_socket.writeDatagram(datagram, m_options.replyAddress, m_options.replyPort);
         if (written != datagram.size()) {
-            emit logLine(DatagramLog::ErrorLine(
-                Now(), QStringLiteral("dev=%1 send to %2:%3 failed: %4")
-                           .arg(index + 1)
-                           .arg(DatagramLog::AddressText(m_options.replyAddress))
-                           .arg(m_options.replyPort)
-                           .arg(m_socket.errorString())));
+            emit logLine(DatagramLog::ErrorLine(Now(), QStringLiteral("dev=%1 send to %2:%3 failed: %4")
+                                                           .arg(index + 1)
+                                                           .arg(DatagramLog::AddressText(m_options.replyAddress))
+                                                           .arg(m_options.replyPort)
+                                                           .arg(m_socket.errorString())));
             continue;
         }
         emit logLine(DatagramLog::TxLine(Now(), m_options.replyAddress, m_options.replyPort, AsBytes(datagram), index));

@@ -66,38 +66,38 @@ std::optional<QHostAddress> ParseAddress(const QString& text)
 }  // namespace
 
 SimulatorCommandLine::SimulatorCommandLine()
-    : m_help(QStringList{QStringLiteral("h"), QStringLiteral("help")}, QStringLiteral("Show this help and exit.")),
-      m_devices(QStringLiteral("devices"), QStringLiteral("Read the devices from <file> (line format or JSON)."),
-                QStringLiteral("file")),
-      m_bind(QStringLiteral("bind"), QStringLiteral("Listen on this IPv4 address (default 0.0.0.0)."),
-             QStringLiteral("address"), QStringLiteral("0.0.0.0")),
-      m_port(QStringLiteral("port"), QStringLiteral("Listen on this UDP port (default 36; 0 = any free port)."),
-             QStringLiteral("port"), QStringLiteral("36")),
-      m_replyAddress(QStringLiteral("reply-address"),
+    : m_help(QStringList{QStringLiteral("h"), QStringLiteral("help")}, QStringLiteral("Show this help and exit."))
+    , m_devices(QStringLiteral("devices"), QStringLiteral("Read the devices from <file> (line format or JSON)."),
+                QStringLiteral("file"))
+    , m_bind(QStringLiteral("bind"), QStringLiteral("Listen on this IPv4 address (default 0.0.0.0)."),
+             QStringLiteral("address"), QStringLiteral("0.0.0.0"))
+    , m_port(QStringLiteral("port"), QStringLiteral("Listen on this UDP port (default 36; 0 = any free port)."),
+             QStringLiteral("port"), QStringLiteral("36"))
+    , m_replyAddress(QStringLiteral("reply-address"),
                      QStringLiteral("Send replies to this IPv4 address (default 255.255.255.255)."),
-                     QStringLiteral("address"), QStringLiteral("255.255.255.255")),
-      m_replyPort(QStringLiteral("reply-port"), QStringLiteral("Send replies to this UDP port (default 4000)."),
-                  QStringLiteral("port"), QStringLiteral("4000")),
-      m_rebootSeconds(QStringLiteral("reboot-seconds"),
+                     QStringLiteral("address"), QStringLiteral("255.255.255.255"))
+    , m_replyPort(QStringLiteral("reply-port"), QStringLiteral("Send replies to this UDP port (default 4000)."),
+                  QStringLiteral("port"), QStringLiteral("4000"))
+    , m_rebootSeconds(QStringLiteral("reboot-seconds"),
                       QStringLiteral("A device is silent this long after a soft reset (default 3)."),
-                      QStringLiteral("seconds"), QStringLiteral("3")),
-      m_firmwareSeconds(QStringLiteral("firmware-seconds"),
+                      QStringLiteral("seconds"), QStringLiteral("3"))
+    , m_firmwareSeconds(QStringLiteral("firmware-seconds"),
                         QStringLiteral("A device is silent this long after a firmware update "
                                        "(default: the reboot time)."),
-                        QStringLiteral("seconds")),
-      m_answerTwice(QStringLiteral("answer-twice"), QStringLiteral("Send every reply datagram twice.")),
-      m_replySize(QStringLiteral("reply-size"),
+                        QStringLiteral("seconds"))
+    , m_answerTwice(QStringLiteral("answer-twice"), QStringLiteral("Send every reply datagram twice."))
+    , m_replySize(QStringLiteral("reply-size"),
                   QStringLiteral("Cut replies to <bytes> or pad them with zero bytes (e.g. 51 or 53; "
                                  "default 52)."),
-                  QStringLiteral("bytes"), QStringLiteral("52")),
-      m_late(QStringLiteral("late"),
+                  QStringLiteral("bytes"), QStringLiteral("52"))
+    , m_late(QStringLiteral("late"),
              QStringLiteral("Delay every answer by this many seconds, on top of each device's delay."),
-             QStringLiteral("seconds"), QStringLiteral("0")),
-      m_repeat(QStringLiteral("repeat"),
-               QStringLiteral("After a discovery, send every device's reply again each second.")),
-      m_log(QStringLiteral("log"), QStringLiteral("Write the log to <file> instead of standard output."),
-            QStringLiteral("file")),
-      m_list(QStringLiteral("list"), QStringLiteral("Print the devices in the line format and exit."))
+             QStringLiteral("seconds"), QStringLiteral("0"))
+    , m_repeat(QStringLiteral("repeat"),
+               QStringLiteral("After a discovery, send every device's reply again each second."))
+    , m_log(QStringLiteral("log"), QStringLiteral("Write the log to <file> instead of standard output."),
+            QStringLiteral("file"))
+    , m_list(QStringLiteral("list"), QStringLiteral("Print the devices in the line format and exit."))
 {
     m_parser.setApplicationDescription(QString::fromLatin1(kDescription));
     m_parser.setSingleDashWordOptionMode(QCommandLineParser::ParseAsLongOptions);

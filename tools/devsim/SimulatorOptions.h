@@ -18,11 +18,11 @@ struct SimulatorOptions {
     quint16 replyPort = kProgramPort;
 
     int replySize = static_cast<int>(DEVICE_PACKET::kSize);  // cut, or padded with zero bytes
-    bool answerTwice = false;  // every reply datagram sent twice
-    qint64 lateMs = 0;         // added to every device's own delay
-    bool repeat = false;       // after a discovery, answer again every second
-    qint64 rebootMs = 3000;    // silent period after a soft reset
-    qint64 firmwareMs = 3000;  // silent period after a firmware update
+    bool answerTwice = false;                                // every reply datagram sent twice
+    qint64 lateMs = 0;                                       // added to every device's own delay
+    bool repeat = false;                                     // after a discovery, answer again every second
+    qint64 rebootMs = 3000;                                  // silent period after a soft reset
+    qint64 firmwareMs = 3000;                                // silent period after a firmware update
 };
 
 }  // namespace vantor::devsim

@@ -105,7 +105,8 @@ QString ProblemText(const ColumnLayout& layout)
     case ColumnLayout::Problem::SortKeyOutOfRange:
         return QStringLiteral("the sort key must lie between -%1 and %1").arg(layout.columns.size());
     case ColumnLayout::Problem::OrderOutOfRange:
-        return QStringLiteral("every order must lie between 0 and %1").arg(static_cast<qsizetype>(layout.columns.size()) - 1);
+        return QStringLiteral("every order must lie between 0 and %1")
+            .arg(static_cast<qsizetype>(layout.columns.size()) - 1);
     case ColumnLayout::Problem::OrderRepeated:
         return QStringLiteral("two columns have the same order");
     }

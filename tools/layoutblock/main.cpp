@@ -54,16 +54,16 @@ int main(int argc, char* argv[])
     QTextStream err(stderr);
 
     QCommandLineParser parser;
-    parser.setApplicationDescription(QStringLiteral(
-        "Makes the column layout block Vantor Config reads at start (profile section Settings, entry "
-        "Overview): visibility, width and display order of each column, and the sort key.\n"
-        "Without options it prints the program's own default layout as hexadecimal.\n\n"
-        "Columns: one entry per column, in the list's column order (Device Name, IP Address, Subnet "
-        "Mask, Gateway IP, MAC, Version), separated by commas: STATE:WIDTH[:ORDER] with STATE 'shown' "
-        "or 'hidden', WIDTH in pixels and ORDER the display position from 0 (default: the column's "
-        "own place). The first column cannot be hidden.\n"
-        "Sort key: 0 unsorted, k ascending and -k descending by column k (1 = Device Name, 2 = IP "
-        "Address, ...)."));
+    parser.setApplicationDescription(
+        QStringLiteral("Makes the column layout block Vantor Config reads at start (profile section Settings, entry "
+                       "Overview): visibility, width and display order of each column, and the sort key.\n"
+                       "Without options it prints the program's own default layout as hexadecimal.\n\n"
+                       "Columns: one entry per column, in the list's column order (Device Name, IP Address, Subnet "
+                       "Mask, Gateway IP, MAC, Version), separated by commas: STATE:WIDTH[:ORDER] with STATE 'shown' "
+                       "or 'hidden', WIDTH in pixels and ORDER the display position from 0 (default: the column's "
+                       "own place). The first column cannot be hidden.\n"
+                       "Sort key: 0 unsorted, k ascending and -k descending by column k (1 = Device Name, 2 = IP "
+                       "Address, ...)."));
     parser.addHelpOption();
     const QCommandLineOption columnsOption(QStringLiteral("columns"), QStringLiteral("The columns (see above)."),
                                            QStringLiteral("list"));
@@ -123,8 +123,8 @@ int main(int argc, char* argv[])
         return 2;
     }
     if (layout.columns.size() != kDeviceListColumns)
-        err << "vantor-layoutblock: warning: the device list has " << kDeviceListColumns << " columns; it ignores a block for "
-            << layout.columns.size() << '\n';
+        err << "vantor-layoutblock: warning: the device list has " << kDeviceListColumns
+            << " columns; it ignores a block for " << layout.columns.size() << '\n';
     if (!layout.columns.empty() && !layout.columns.front().visible)
         err << "vantor-layoutblock: warning: the first column cannot be hidden; the program keeps it shown\n";
 

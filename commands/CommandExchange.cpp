@@ -129,21 +129,21 @@ void CommandExchange::ModifyMac()
 
 void CommandExchange::SoftReset()
 {
-    WalkOneDatagramPerRow([this](CommandRows::RowId row) -> std::optional<DEVICE_PACKET> {
-        const std::optional<std::string> mac = m_rows.CellBytes(row, kMacColumn);
-        if (!mac)
-            return std::nullopt;
-        return MacDatagram(Opcode::SoftReset, MacTextToBytes(*mac));
-    });
+    WalkMacDatagrams(Opcode::SoftReset);
 }
 
 void CommandExchange::UpdateFirmware()
 {
-    WalkOneDatagramPerRow([this](CommandRows::RowId row) -> std::optional<DEVICE_PACKET> {
+    WalkMacDatagrams(Opcode::FirmwareUpdate);
+}
+
+void CommandExchange::WalkMacDatagrams(Opcode opcode)
+{
+    WalkOneDatagramPerRow([this, opcode](CommandRows::RowId row) -> std::optional<DEVICE_PACKET> {
         const std::optional<std::string> mac = m_rows.CellBytes(row, kMacColumn);
         if (!mac)
             return std::nullopt;
-        return MacDatagram(Opcode::FirmwareUpdate, MacTextToBytes(*mac));
+        return MacDatagram(opcode, MacTextToBytes(*mac));
     });
 }
 

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "protocol/DevicePacket.h"
+
 #include <cstdint>
 #include <optional>
 #include <string>
@@ -58,6 +60,8 @@ private:
     // Modify MAC, Soft Reset and Update Firmware: prompt, reopen, send, per row.
     template <typename MakeDatagram>
     void WalkOneDatagramPerRow(MakeDatagram makeDatagram);
+    // Soft Reset and Update Firmware: the row's MAC under the given opcode.
+    void WalkMacDatagrams(Opcode opcode);
     void FollowUp(int researchMs, int holdMs);
 
     CommandRows& m_rows;

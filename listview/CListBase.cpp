@@ -1,5 +1,8 @@
 #include "listview/CListBase.h"
 
+#include "platform/listcontrol/TextBytes.h"
+#include "platform/listcontrol/WrappedFind.h"
+
 #include <algorithm>
 #include <cstring>
 #include <string>
@@ -8,20 +11,6 @@
 namespace vantor {
 
 using namespace vantor::lc;
-
-int CListBase::CopyToBuffer(std::string_view text, char* buffer, int capacity)
-{
-    if (buffer == nullptr || capacity <= 0) {
-        return 0;
-    }
-    const std::size_t room = static_cast<std::size_t>(capacity) - 1;
-    const std::size_t count = std::min(text.size(), room);
-    if (count > 0) {  // an empty view may have no storage at all
-        std::memcpy(buffer, text.data(), count);
-    }
-    buffer[count] = '\0';
-    return static_cast<int>(count);
-}
 
 // ---- Copies of caller descriptors ------------------------------------------------------------
 
@@ -309,7 +298,8 @@ bool CListBase::GetItem(lc::LVITEMA& item) const
     }
     if ((mask & LVIF_TEXT) != 0) {
         const std::string* text = cell != nullptr ? std::get_if<std::string>(&cell->text) : nullptr;
-        CopyToBuffer(text != nullptr ? std::string_view(*text) : std::string_view(), item.pszText, item.cchTextMax);
+        lc::CopyTextToBuffer(text != nullptr ? std::string_view(*text) : std::string_view(), item.pszText,
+                             item.cchTextMax);
     }
     return true;
 }
@@ -318,7 +308,7 @@ int CListBase::GetItemText(int item, lc::LVITEMA& descriptor) const
 {
     const int column = descriptor.iSubItem;
     if (!IsValidColumn(column) || item < 0) {
-        CopyToBuffer({}, descriptor.pszText, descriptor.cchTextMax);
+        lc::CopyTextToBuffer({}, descriptor.pszText, descriptor.cchTextMax);
         return 0;
     }
     if (m_columns.At(column).visible) {
@@ -333,8 +323,8 @@ int CListBase::GetItemText(int item, lc::LVITEMA& descriptor) const
         cell = record->cells[column].get();
     }
     const std::string* text = cell != nullptr ? std::get_if<std::string>(&cell->text) : nullptr;
-    return CopyToBuffer(text != nullptr ? std::string_view(*text) : std::string_view(), descriptor.pszText,
-                        descriptor.cchTextMax);
+    return lc::CopyTextToBuffer(text != nullptr ? std::string_view(*text) : std::string_view(), descriptor.pszText,
+                                descriptor.cchTextMax);
 }
 
 bool CListBase::DeleteItem(int item)
@@ -382,21 +372,7 @@ int CListBase::FindItem(int start, const lc::LVFINDINFOA& find) const
         const ROW_DATA* record = RecordOf(item);
         return record != nullptr && record->userData == find.lParam;
     };
-    const int first = start < 0 ? 0 : (start >= count ? count : start + 1);
-    for (int item = first; item < count; ++item) {
-        if (matches(item)) {
-            return item;
-        }
-    }
-    if (start >= 0 && (find.flags & LVFI_WRAP) != 0) {
-        const int last = std::min(start, count - 1);
-        for (int item = 0; item <= last; ++item) {
-            if (matches(item)) {
-                return item;
-            }
-        }
-    }
-    return -1;
+    return lc::FindWrapped(start, count, (find.flags & LVFI_WRAP) != 0, matches);
 }
 
 // ---- Sorting ---------------------------------------------------------------------------------

@@ -254,7 +254,6 @@ protected:
 private:
     // Copies a text into a caller buffer of `capacity` bytes: at most capacity - 1 bytes and a
     // terminator. Returns the number of bytes copied. Nothing is written without a buffer.
-    static int CopyToBuffer(std::string_view text, char* buffer, int capacity);
     static COLUMN_DESCRIPTION CopyColumnDescriptor(const lc::LVCOLUMNA& descriptor);
     // The descriptor as the control receives it; points into `description`, valid while it lives.
     static lc::LVCOLUMNA ForControl(COLUMN_DESCRIPTION& description);

@@ -1,5 +1,7 @@
 #include "listview/CListBase.h"
 
+#include "platform/listcontrol/TextBytes.h"
+
 #include "listview/ColumnLayout.h"
 
 #include <algorithm>
@@ -232,7 +234,7 @@ bool CListBase::GetColumn(int column, lc::LVCOLUMNA& descriptor) const
         descriptor.iSubItem = column;
     }
     if ((mask & LVCF_TEXT) != 0) {
-        CopyToBuffer(data.description.text.value_or(std::string()), descriptor.pszText, descriptor.cchTextMax);
+        lc::CopyTextToBuffer(data.description.text.value_or(std::string()), descriptor.pszText, descriptor.cchTextMax);
     }
     if ((mask & LVCF_WIDTH) != 0) {
         descriptor.cx = data.savedWidth;

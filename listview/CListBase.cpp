@@ -36,32 +36,41 @@ char* CListBase::TextForControl(CELL_TEXT& text, bool sortStyle)
     return LPSTR_TEXTCALLBACK;
 }
 
-std::unique_ptr<CListBase::CELL> CListBase::CopyCell(const lc::LVITEMA& d)
+CListBase::CELL CListBase::CopyCell(const lc::LVITEMA& d)
 {
-    auto cell = std::make_unique<CELL>();
-    cell->item = d;
+    CELL cell;
+    cell.item = d;
     if ((d.mask & LVIF_IMAGE) == 0) {
-        cell->item.iImage = 0;
+        cell.item.iImage = 0;
     }
     if ((d.mask & LVIF_INDENT) == 0) {
-        cell->item.iIndent = 0;
+        cell.item.iIndent = 0;
     }
     if ((d.mask & LVIF_PARAM) == 0) {
-        cell->item.lParam = 0;
+        cell.item.lParam = 0;
     }
     if ((d.mask & LVIF_STATE) != 0) {
-        cell->item.state &= d.stateMask;
+        cell.item.state &= d.stateMask;
     } else {
-        cell->item.state = 0;
-        cell->item.stateMask = 0;
+        cell.item.state = 0;
+        cell.item.stateMask = 0;
     }
     if ((d.mask & LVIF_TEXT) != 0) {
-        cell->text = DuplicateText(d.pszText);
+        cell.text = DuplicateText(d.pszText);
     }
-    cell->item.pszText = nullptr;
-    cell->item.iSubItem = 0;
-    cell->item.cchTextMax = 0;
+    cell.item.pszText = nullptr;
+    cell.item.iSubItem = 0;
+    cell.item.cchTextMax = 0;
     return cell;
+}
+
+const CListBase::CELL* CListBase::CellOf(const ROW_DATA* record, int column)
+{
+    if (record == nullptr || column < 0 || static_cast<std::size_t>(column) >= record->cells.size()) {
+        return nullptr;
+    }
+    const std::optional<CELL>& cell = record->cells[static_cast<std::size_t>(column)];
+    return cell ? &*cell : nullptr;
 }
 
 // ---- Construction ----------------------------------------------------------------------------
@@ -124,17 +133,16 @@ int CListBase::InsertItem(const lc::LVITEMA& item)
     if ((item.mask & LVIF_PARAM) != 0) {
         record->userData = item.lParam;
     }
-    auto cell = CopyCell(item);
-    LVITEMA forControl = cell->item;
+    // The record is in place before the control sees the item, so a display-text request
+    // made during the insertion already finds the text.
+    record->cells.reserve(static_cast<std::size_t>(GetColumnCount()));  // the others follow soon
+    CELL& first = record->cells.emplace_back(CopyCell(item)).value();
+    LVITEMA forControl = first.item;
     forControl.mask |= LVIF_PARAM;
     forControl.lParam = ItemDataOf(*record);
     if ((item.mask & LVIF_TEXT) != 0) {
-        forControl.pszText = TextForControl(cell->text, HasSortStyle());
+        forControl.pszText = TextForControl(first.text, HasSortStyle());
     }
-    // The record is in place before the control sees the item, so a display-text request
-    // made during the insertion already finds the text.
-    CELL* first = cell.get();
-    record->cells.push_back(std::move(cell));
     const lc::LPARAM itemData = forControl.lParam;
 
     const int index = m_list->InsertItem(forControl);
@@ -142,7 +150,7 @@ int CListBase::InsertItem(const lc::LVITEMA& item)
         FreeRecord(itemData);
         return -1;
     }
-    first->item.iItem = index;
+    record->cells.front()->item.iItem = index;
     return index;
 }
 
@@ -152,17 +160,17 @@ bool CListBase::SetItem(const lc::LVITEMA& item)
     if (!IsValidColumn(column) || item.iItem < 0) {
         return false;
     }
-    auto copy = CopyCell(item);
+    CELL copy = CopyCell(item);
     const bool visible = m_columns.At(column).visible;
     bool result = true;
     const bool askControl =
         (visible && (item.mask & ~LVIF_PARAM) != 0) || (column == 0 && (item.mask & LVIF_STATE) != 0);
     if (askControl) {
-        LVITEMA forControl = copy->item;
+        LVITEMA forControl = copy.item;
         forControl.mask &= ~LVIF_PARAM;  // the control's item data stays the record
         if (visible) {
             if ((forControl.mask & LVIF_TEXT) != 0) {
-                forControl.pszText = TextForControl(copy->text, HasSortStyle());
+                forControl.pszText = TextForControl(copy.text, HasSortStyle());
             }
         } else {
             forControl.mask &= LVIF_STATE;  // hidden column 0: only the item's state
@@ -192,12 +200,12 @@ bool CListBase::SetItem(const lc::LVITEMA& item)
             cell.item.iIndent = item.iIndent;
         }
         if ((item.mask & LVIF_TEXT) != 0) {
-            cell.text = std::move(copy->text);
+            cell.text = std::move(copy.text);
         }
         cell.item.mask |= item.mask;
     } else {
-        copy->item.mask = item.mask;
-        copy->item.iSubItem = column;
+        copy.item.mask = item.mask;
+        copy.item.iSubItem = column;
         if (record->cells.size() <= slot) {
             record->cells.resize(slot + 1);
         }
@@ -234,11 +242,11 @@ bool CListBase::SetItemText(int item, const lc::LVITEMA& descriptor)
         cell.text = std::move(text);
         cell.item.mask |= LVIF_TEXT;
     } else {
-        auto cell = std::make_unique<CELL>();
-        cell->item.mask = LVIF_TEXT;
-        cell->item.iItem = item;
-        cell->item.iSubItem = column;
-        cell->text = std::move(text);
+        CELL cell;
+        cell.item.mask = LVIF_TEXT;
+        cell.item.iItem = item;
+        cell.item.iSubItem = column;
+        cell.text = std::move(text);
         if (record->cells.size() <= slot) {
             record->cells.resize(slot + 1);
         }
@@ -286,10 +294,7 @@ bool CListBase::GetItem(lc::LVITEMA& item) const
     if (visible) {
         return true;
     }
-    const CELL* cell = nullptr;
-    if (record != nullptr && static_cast<std::size_t>(column) < record->cells.size()) {
-        cell = record->cells[column].get();
-    }
+    const CELL* cell = CellOf(record, column);
     if ((mask & LVIF_IMAGE) != 0) {
         item.iImage = cell != nullptr && (cell->item.mask & LVIF_IMAGE) != 0 ? cell->item.iImage : 0;
     }
@@ -318,10 +323,7 @@ int CListBase::GetItemText(int item, lc::LVITEMA& descriptor) const
         return copied;
     }
     const ROW_DATA* record = RecordOf(item);
-    const CELL* cell = nullptr;
-    if (record != nullptr && static_cast<std::size_t>(column) < record->cells.size()) {
-        cell = record->cells[column].get();
-    }
+    const CELL* cell = CellOf(record, column);
     const std::string* text = cell != nullptr ? std::get_if<std::string>(&cell->text) : nullptr;
     return lc::CopyTextToBuffer(text != nullptr ? std::string_view(*text) : std::string_view(), descriptor.pszText,
                                 descriptor.cchTextMax);
@@ -463,13 +465,11 @@ void CListBase::OnGetDispInfo(lc::NMLVDISPINFOA& info)
     info.item.iSubItem = column;
     if ((m_list->GetStyle() & LVS_OWNERDATA) == 0 && (info.item.mask & LVIF_TEXT) != 0 && column >= 0) {
         ROW_DATA* record = RecordFromItemData(info.item.lParam);
-        CELL* cell = nullptr;
-        if (record != nullptr && static_cast<std::size_t>(column) < record->cells.size()) {
-            cell = record->cells[column].get();
-        }
+        const CELL* cell = CellOf(record, column);
         if (cell != nullptr && (cell->item.mask & LVIF_TEXT) != 0) {
             if (auto* text = std::get_if<std::string>(&cell->text)) {
-                info.item.pszText = text->data();  // the control copies it at once
+                // The control copies it at once and never writes through it.
+                info.item.pszText = const_cast<char*>(text->data());
                 info.item.iSubItem = controlColumn;
                 m_inDispInfo = false;
                 return;

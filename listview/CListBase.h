@@ -71,6 +71,9 @@ public:
     void SetColumnVisible(int column, bool visible);
     // Marks a column hideable (counted once in the hideable count).
     void AllowColumnHiding(int column) { m_columns.AllowHiding(column); }
+    // The display order of the visible columns is kept twice, by logical order in the column
+    // table and by the control; true when the two agree.
+    bool ColumnOrderMirrorHolds() const;
 
     // ---- Column table queries -----------------------------------------------------------------
     int GetColumnCount() const { return m_columns.Count(); }  // logical columns
@@ -215,6 +218,9 @@ public:
     lc::LPARAM UserDataOf(lc::LPARAM itemData) const;
 
 protected:
+    // Asserts (in debug builds) that ColumnOrderMirrorHolds; a saved layout being applied is
+    // checked once it is complete.
+    void CheckColumnMirror() const;
     // The column table's entries and the item records (see ColumnTable and RecordTable).
     using COLUMN_DESCRIPTION = ColumnTable::COLUMN_DESCRIPTION;
     using COLUMN_DATA = ColumnTable::COLUMN_DATA;
@@ -237,6 +243,7 @@ protected:
 
     lc::ListControlApi* m_list;  // never owned
     ColumnTable m_columns;
+    bool m_applyingLayout = false;  // orders are half applied until the layout is complete
     int m_sortKey = 0;
     bool m_inDispInfo = false;
     bool m_showSortArrow = false;
@@ -259,7 +266,9 @@ private:
     static lc::LVCOLUMNA ForControl(COLUMN_DESCRIPTION& description);
     // Stored-cell copy of a caller's item descriptor: fields whose mask bit is absent are zeroed,
     // the state is cut to its mask, the text is duplicated (the callback marker kept as such).
-    static std::unique_ptr<CELL> CopyCell(const lc::LVITEMA& item);
+    static CELL CopyCell(const lc::LVITEMA& item);
+    // The stored cell of a logical column; null when the record has none.
+    static const CELL* CellOf(const ROW_DATA* record, int column);
     static CELL_TEXT DuplicateText(const char* text);
     // The text the control is given for a visible cell: the callback marker, or the real text
     // in a list the control sorts by its texts.

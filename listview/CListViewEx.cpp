@@ -82,6 +82,7 @@ void CListViewEx::OnHeaderEndDrag(int column, int newOrder)
     if (newOrder >= 0) {
         MoveColumnOrder(ToLogicalColumn(column), ToLogicalOrder(newOrder));
     }
+    CheckColumnMirror();
 }
 
 void CListViewEx::OnItemDeleted(int item, lc::LPARAM itemData)

@@ -119,8 +119,12 @@ const ListCell* ListControlData::Cell(int item, int column) const
 ListCell& ListControlData::CellForWrite(int item, int column)
 {
     ListItem& entry = Item(item);
-    if (column >= static_cast<int>(entry.cells.size()))
+    if (column >= static_cast<int>(entry.cells.size())) {
+        // Items are mostly given a text in every column: room for all of them at once, rather
+        // than growing by doubling and ending a third too large.
+        entry.cells.reserve(static_cast<std::size_t>(std::max(ColumnCount(), column + 1)));
         entry.cells.resize(At(column) + 1);
+    }
     return entry.cells[At(column)];
 }
 

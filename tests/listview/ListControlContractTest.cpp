@@ -131,9 +131,9 @@ TYPED_TEST(ListControlContract, SelectionFindSortMoveAndDeleteAnswerAlike)
         LPARAM data;
         int found;
     };
-    for (const FindRow& row : {FindRow{-1, LVFI_PARAM, 30, 2}, FindRow{2, LVFI_PARAM, 30, -1},
-                               FindRow{2, LVFI_PARAM | LVFI_WRAP, 30, 2}, FindRow{3, LVFI_PARAM | LVFI_WRAP, 40, 0},
-                               FindRow{-1, LVFI_PARAM, 99, -1}}) {
+    for (const FindRow& row :
+         {FindRow{-1, LVFI_PARAM, 30, 2}, FindRow{2, LVFI_PARAM, 30, -1}, FindRow{2, LVFI_PARAM | LVFI_WRAP, 30, 2},
+          FindRow{3, LVFI_PARAM | LVFI_WRAP, 40, 0}, FindRow{-1, LVFI_PARAM, 99, -1}}) {
         LVFINDINFOA find;
         find.flags = row.flags;
         find.lParam = row.data;

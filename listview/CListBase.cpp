@@ -418,7 +418,11 @@ lc::ImageList* CListBase::SetImageList(lc::ImageList* images, int which)
 unsigned CListBase::SetExtendedStyle(unsigned mask, unsigned style)
 {
     const unsigned bits = mask == 0 ? ~0u : mask;
+    const unsigned previous = m_extStyle;
     m_extStyle = (m_extStyle & ~bits) | (style & bits);
+    if (IsOwnerDrawn()) {
+        return SetOwnerDrawnExtendedStyle(mask, style, previous);
+    }
     return m_list->SetExtendedStyle(mask, style);
 }
 

@@ -120,4 +120,9 @@ QColor CListViewEx::SystemColor(QPalette::ColorRole role) const
     return m_control->DetailsView()->palette().color(role);
 }
 
+void CListViewEx::SetListCursor(const QCursor& cursor)
+{
+    m_control->DetailsView()->viewport()->setCursor(cursor);
+}
+
 }  // namespace vantor

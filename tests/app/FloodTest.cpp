@@ -71,8 +71,8 @@ TEST(Flood, EveryDistinct52ByteDatagramBecomesOneRow)
     ASSERT_TRUE(sender.waitForStarted(5000));
     ASSERT_TRUE(test::WaitUntil([&] { return sender.state() == QProcess::NotRunning; }, 120000));
     const QString summary = QString::fromLatin1(sender.readAllStandardOutput()).trimmed();
-    std::printf("flood: sender done after %lld ms; search ended after %lld ms\n", static_cast<long long>(sinceStart.elapsed()),
-                static_cast<long long>(closedAtMs));
+    std::printf("flood: sender done after %lld ms; search ended after %lld ms\n",
+                static_cast<long long>(sinceStart.elapsed()), static_cast<long long>(closedAtMs));
     const QRegularExpressionMatch match =
         QRegularExpression(QStringLiteral("distinct52=(\\d+) drops=(\\d+)")).match(summary);
     ASSERT_TRUE(match.hasMatch()) << summary.toStdString();

@@ -327,8 +327,8 @@ TEST_F(DeviceViewLayoutTest, AnUnreadableProfileLeavesTheDefaultList)
          [&] {
              QFile file(path);
              ASSERT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
-             file.write(QByteArray("\xff\xfe\x00[Settings]\x00Overview=@ByteArray(\x01", 38) +
-                        QByteArray(4096, '\xee'));
+             static constexpr char garbage[] = "\xff\xfe\x00[Settings]\x00Overview=@ByteArray(\x01";
+             file.write(QByteArray(garbage, sizeof garbage - 1) + QByteArray(4096, '\xee'));
          }},
         {"the value cut off", [&] {
              QFile file(path);

@@ -107,6 +107,8 @@ TYPED_TEST(ListControlContract, ItemsColumnsAndTextsAnswerAlike)
     EXPECT_TRUE(list.DeleteColumn(0));
     EXPECT_EQ(this->Order(), (std::vector<int>{1, 0})) << "later columns close up in the order";
     EXPECT_FALSE(list.DeleteColumn(2));
+    ASSERT_EQ(this->AddColumn(1, "Middle"), 1);
+    EXPECT_EQ(this->Order(), (std::vector<int>{2, 1, 0})) << "a column without an order shows at its index";
 }
 
 TYPED_TEST(ListControlContract, SelectionFindSortMoveAndDeleteAnswerAlike)

@@ -119,7 +119,7 @@ int RecordingListControl::InsertColumn(int column, const LVCOLUMNA& d)
     for (int& o : order) {
         o += o >= column ? 1 : 0;
     }
-    int position = static_cast<int>(order.size());
+    int position = column;  // without an order the new column shows at its own index
     if ((d.mask & LVCF_ORDER) != 0) {
         position = std::clamp(d.iOrder, 0, static_cast<int>(order.size()));
     }

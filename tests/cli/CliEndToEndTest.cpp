@@ -204,6 +204,29 @@ TEST_F(CliEndToEnd, DeviceCommandsReachTheirDeviceAndWaitSeesItBack)
     EXPECT_EQ(run.exitCode, 1);
 }
 
+TEST_F(CliEndToEnd, ThePromptReadsThePasswordWithoutEchoingIt)
+{
+    StartSimulator();
+    // script(1) gives the program a terminal of its own and passes our input to it.
+    QProcess cli;
+    StartCli(cli,
+             {QStringLiteral("-qec"),
+              BuildPath("vantor-cli") + QStringLiteral(" reset ") + kLab1 + QLatin1Char(' ') + kWindow,
+              QStringLiteral("/dev/null")},
+             {}, QStringLiteral("script"));
+    QByteArray shown;
+    while (!shown.contains("Device password: ") && cli.waitForReadyRead(10000))
+        shown += cli.readAllStandardOutput();
+    ASSERT_TRUE(shown.contains("Device password: ")) << shown.toStdString();
+    cli.write("secret\n");
+    const CliRun run = FinishCli(cli);
+    EXPECT_EQ(run.exitCode, 0) << run.out.toStdString() << run.err.toStdString();
+    EXPECT_FALSE((shown + run.out).contains("secret")) << "the typed password is not echoed";
+    const QStringList received = CommandLines(m_log);
+    ASSERT_EQ(received.size(), 1);
+    EXPECT_TRUE(received[0].contains(QStringLiteral("soft-reset mac=00-1A-2B-3C-4D-01 pw=secret applied=1")));
+}
+
 TEST_F(CliEndToEnd, WithoutATerminalOrAPasswordSourceNothingIsSent)
 {
     StartSimulator();

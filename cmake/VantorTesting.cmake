@@ -13,6 +13,13 @@ function(vantor_add_program name)
   target_link_libraries(${name} PRIVATE vantor_warnings vantor_qt_strict)
 endfunction()
 
+# Sanitizer settings for every test (they mean nothing to a build without sanitizers): leaks
+# are reported, except what the libraries below us keep on purpose (tests/sanitizer/lsan.supp).
+set(VANTOR_SANITIZER_ENVIRONMENT
+  "ASAN_OPTIONS=detect_leaks=1"
+  "LSAN_OPTIONS=suppressions=${PROJECT_SOURCE_DIR}/tests/sanitizer/lsan.supp:print_suppressions=0"
+  "UBSAN_OPTIONS=print_stacktrace=1")
+
 # vantor_add_gtest(<name> LABEL <unit|gui|e2e> SOURCES ... LIBS ...)
 # Builds one GoogleTest executable and registers it with ctest. GUI tests run on the
 # offscreen platform so they need no display.
@@ -28,7 +35,7 @@ function(vantor_add_gtest name)
   set_tests_properties(${name} PROPERTIES
     LABELS ${ARG_LABEL}
     TIMEOUT 300
-    ENVIRONMENT "QT_QPA_PLATFORM=offscreen;ASAN_OPTIONS=detect_leaks=0;UBSAN_OPTIONS=print_stacktrace=1")
+    ENVIRONMENT "QT_QPA_PLATFORM=offscreen;${VANTOR_SANITIZER_ENVIRONMENT}")
 endfunction()
 
 # vantor_add_bench(<name> SOURCES ... LIBS ...)
@@ -57,5 +64,5 @@ function(vantor_add_netns_test name)
     TIMEOUT ${ARG_TIMEOUT}
     SKIP_RETURN_CODE 77
     RUN_SERIAL TRUE
-    ENVIRONMENT "QT_QPA_PLATFORM=offscreen;VANTOR_BUILD_DIR=${CMAKE_BINARY_DIR}")
+    ENVIRONMENT "QT_QPA_PLATFORM=offscreen;VANTOR_BUILD_DIR=${CMAKE_BINARY_DIR};${VANTOR_SANITIZER_ENVIRONMENT}")
 endfunction()

@@ -1,5 +1,8 @@
 #include "listview/CListBase.h"
 
+#include "platform/listcontrol/TextBytes.h"
+#include "platform/listcontrol/WrappedFind.h"
+
 #include <algorithm>
 #include <cstring>
 #include <string>
@@ -8,20 +11,6 @@
 namespace vantor {
 
 using namespace vantor::lc;
-
-int CListBase::CopyToBuffer(std::string_view text, char* buffer, int capacity)
-{
-    if (buffer == nullptr || capacity <= 0) {
-        return 0;
-    }
-    const std::size_t room = static_cast<std::size_t>(capacity) - 1;
-    const std::size_t count = std::min(text.size(), room);
-    if (count > 0) {  // an empty view may have no storage at all
-        std::memcpy(buffer, text.data(), count);
-    }
-    buffer[count] = '\0';
-    return static_cast<int>(count);
-}
 
 // ---- Copies of caller descriptors ------------------------------------------------------------
 
@@ -47,32 +36,41 @@ char* CListBase::TextForControl(CELL_TEXT& text, bool sortStyle)
     return LPSTR_TEXTCALLBACK;
 }
 
-std::unique_ptr<CListBase::CELL> CListBase::CopyCell(const lc::LVITEMA& d)
+CListBase::CELL CListBase::CopyCell(const lc::LVITEMA& d)
 {
-    auto cell = std::make_unique<CELL>();
-    cell->item = d;
+    CELL cell;
+    cell.item = d;
     if ((d.mask & LVIF_IMAGE) == 0) {
-        cell->item.iImage = 0;
+        cell.item.iImage = 0;
     }
     if ((d.mask & LVIF_INDENT) == 0) {
-        cell->item.iIndent = 0;
+        cell.item.iIndent = 0;
     }
     if ((d.mask & LVIF_PARAM) == 0) {
-        cell->item.lParam = 0;
+        cell.item.lParam = 0;
     }
     if ((d.mask & LVIF_STATE) != 0) {
-        cell->item.state &= d.stateMask;
+        cell.item.state &= d.stateMask;
     } else {
-        cell->item.state = 0;
-        cell->item.stateMask = 0;
+        cell.item.state = 0;
+        cell.item.stateMask = 0;
     }
     if ((d.mask & LVIF_TEXT) != 0) {
-        cell->text = DuplicateText(d.pszText);
+        cell.text = DuplicateText(d.pszText);
     }
-    cell->item.pszText = nullptr;
-    cell->item.iSubItem = 0;
-    cell->item.cchTextMax = 0;
+    cell.item.pszText = nullptr;
+    cell.item.iSubItem = 0;
+    cell.item.cchTextMax = 0;
     return cell;
+}
+
+const CListBase::CELL* CListBase::CellOf(const ROW_DATA* record, int column)
+{
+    if (record == nullptr || column < 0 || static_cast<std::size_t>(column) >= record->cells.size()) {
+        return nullptr;
+    }
+    const std::optional<CELL>& cell = record->cells[static_cast<std::size_t>(column)];
+    return cell ? &*cell : nullptr;
 }
 
 // ---- Construction ----------------------------------------------------------------------------
@@ -135,17 +133,16 @@ int CListBase::InsertItem(const lc::LVITEMA& item)
     if ((item.mask & LVIF_PARAM) != 0) {
         record->userData = item.lParam;
     }
-    auto cell = CopyCell(item);
-    LVITEMA forControl = cell->item;
+    // The record is in place before the control sees the item, so a display-text request
+    // made during the insertion already finds the text.
+    record->cells.reserve(static_cast<std::size_t>(GetColumnCount()));  // the others follow soon
+    CELL& first = record->cells.emplace_back(CopyCell(item)).value();
+    LVITEMA forControl = first.item;
     forControl.mask |= LVIF_PARAM;
     forControl.lParam = ItemDataOf(*record);
     if ((item.mask & LVIF_TEXT) != 0) {
-        forControl.pszText = TextForControl(cell->text, HasSortStyle());
+        forControl.pszText = TextForControl(first.text, HasSortStyle());
     }
-    // The record is in place before the control sees the item, so a display-text request
-    // made during the insertion already finds the text.
-    CELL* first = cell.get();
-    record->cells.push_back(std::move(cell));
     const lc::LPARAM itemData = forControl.lParam;
 
     const int index = m_list->InsertItem(forControl);
@@ -153,7 +150,7 @@ int CListBase::InsertItem(const lc::LVITEMA& item)
         FreeRecord(itemData);
         return -1;
     }
-    first->item.iItem = index;
+    record->cells.front()->item.iItem = index;
     return index;
 }
 
@@ -163,17 +160,17 @@ bool CListBase::SetItem(const lc::LVITEMA& item)
     if (!IsValidColumn(column) || item.iItem < 0) {
         return false;
     }
-    auto copy = CopyCell(item);
+    CELL copy = CopyCell(item);
     const bool visible = m_columns.At(column).visible;
     bool result = true;
     const bool askControl =
         (visible && (item.mask & ~LVIF_PARAM) != 0) || (column == 0 && (item.mask & LVIF_STATE) != 0);
     if (askControl) {
-        LVITEMA forControl = copy->item;
+        LVITEMA forControl = copy.item;
         forControl.mask &= ~LVIF_PARAM;  // the control's item data stays the record
         if (visible) {
             if ((forControl.mask & LVIF_TEXT) != 0) {
-                forControl.pszText = TextForControl(copy->text, HasSortStyle());
+                forControl.pszText = TextForControl(copy.text, HasSortStyle());
             }
         } else {
             forControl.mask &= LVIF_STATE;  // hidden column 0: only the item's state
@@ -203,12 +200,12 @@ bool CListBase::SetItem(const lc::LVITEMA& item)
             cell.item.iIndent = item.iIndent;
         }
         if ((item.mask & LVIF_TEXT) != 0) {
-            cell.text = std::move(copy->text);
+            cell.text = std::move(copy.text);
         }
         cell.item.mask |= item.mask;
     } else {
-        copy->item.mask = item.mask;
-        copy->item.iSubItem = column;
+        copy.item.mask = item.mask;
+        copy.item.iSubItem = column;
         if (record->cells.size() <= slot) {
             record->cells.resize(slot + 1);
         }
@@ -245,11 +242,11 @@ bool CListBase::SetItemText(int item, const lc::LVITEMA& descriptor)
         cell.text = std::move(text);
         cell.item.mask |= LVIF_TEXT;
     } else {
-        auto cell = std::make_unique<CELL>();
-        cell->item.mask = LVIF_TEXT;
-        cell->item.iItem = item;
-        cell->item.iSubItem = column;
-        cell->text = std::move(text);
+        CELL cell;
+        cell.item.mask = LVIF_TEXT;
+        cell.item.iItem = item;
+        cell.item.iSubItem = column;
+        cell.text = std::move(text);
         if (record->cells.size() <= slot) {
             record->cells.resize(slot + 1);
         }
@@ -297,10 +294,7 @@ bool CListBase::GetItem(lc::LVITEMA& item) const
     if (visible) {
         return true;
     }
-    const CELL* cell = nullptr;
-    if (record != nullptr && static_cast<std::size_t>(column) < record->cells.size()) {
-        cell = record->cells[column].get();
-    }
+    const CELL* cell = CellOf(record, column);
     if ((mask & LVIF_IMAGE) != 0) {
         item.iImage = cell != nullptr && (cell->item.mask & LVIF_IMAGE) != 0 ? cell->item.iImage : 0;
     }
@@ -309,7 +303,8 @@ bool CListBase::GetItem(lc::LVITEMA& item) const
     }
     if ((mask & LVIF_TEXT) != 0) {
         const std::string* text = cell != nullptr ? std::get_if<std::string>(&cell->text) : nullptr;
-        CopyToBuffer(text != nullptr ? std::string_view(*text) : std::string_view(), item.pszText, item.cchTextMax);
+        lc::CopyTextToBuffer(text != nullptr ? std::string_view(*text) : std::string_view(), item.pszText,
+                             item.cchTextMax);
     }
     return true;
 }
@@ -318,7 +313,7 @@ int CListBase::GetItemText(int item, lc::LVITEMA& descriptor) const
 {
     const int column = descriptor.iSubItem;
     if (!IsValidColumn(column) || item < 0) {
-        CopyToBuffer({}, descriptor.pszText, descriptor.cchTextMax);
+        lc::CopyTextToBuffer({}, descriptor.pszText, descriptor.cchTextMax);
         return 0;
     }
     if (m_columns.At(column).visible) {
@@ -328,13 +323,10 @@ int CListBase::GetItemText(int item, lc::LVITEMA& descriptor) const
         return copied;
     }
     const ROW_DATA* record = RecordOf(item);
-    const CELL* cell = nullptr;
-    if (record != nullptr && static_cast<std::size_t>(column) < record->cells.size()) {
-        cell = record->cells[column].get();
-    }
+    const CELL* cell = CellOf(record, column);
     const std::string* text = cell != nullptr ? std::get_if<std::string>(&cell->text) : nullptr;
-    return CopyToBuffer(text != nullptr ? std::string_view(*text) : std::string_view(), descriptor.pszText,
-                        descriptor.cchTextMax);
+    return lc::CopyTextToBuffer(text != nullptr ? std::string_view(*text) : std::string_view(), descriptor.pszText,
+                                descriptor.cchTextMax);
 }
 
 bool CListBase::DeleteItem(int item)
@@ -382,21 +374,7 @@ int CListBase::FindItem(int start, const lc::LVFINDINFOA& find) const
         const ROW_DATA* record = RecordOf(item);
         return record != nullptr && record->userData == find.lParam;
     };
-    const int first = start < 0 ? 0 : (start >= count ? count : start + 1);
-    for (int item = first; item < count; ++item) {
-        if (matches(item)) {
-            return item;
-        }
-    }
-    if (start >= 0 && (find.flags & LVFI_WRAP) != 0) {
-        const int last = std::min(start, count - 1);
-        for (int item = 0; item <= last; ++item) {
-            if (matches(item)) {
-                return item;
-            }
-        }
-    }
-    return -1;
+    return lc::FindWrapped(start, count, (find.flags & LVFI_WRAP) != 0, matches);
 }
 
 // ---- Sorting ---------------------------------------------------------------------------------
@@ -440,7 +418,11 @@ lc::ImageList* CListBase::SetImageList(lc::ImageList* images, int which)
 unsigned CListBase::SetExtendedStyle(unsigned mask, unsigned style)
 {
     const unsigned bits = mask == 0 ? ~0u : mask;
+    const unsigned previous = m_extStyle;
     m_extStyle = (m_extStyle & ~bits) | (style & bits);
+    if (IsOwnerDrawn()) {
+        return SetOwnerDrawnExtendedStyle(mask, style, previous);
+    }
     return m_list->SetExtendedStyle(mask, style);
 }
 
@@ -487,13 +469,11 @@ void CListBase::OnGetDispInfo(lc::NMLVDISPINFOA& info)
     info.item.iSubItem = column;
     if ((m_list->GetStyle() & LVS_OWNERDATA) == 0 && (info.item.mask & LVIF_TEXT) != 0 && column >= 0) {
         ROW_DATA* record = RecordFromItemData(info.item.lParam);
-        CELL* cell = nullptr;
-        if (record != nullptr && static_cast<std::size_t>(column) < record->cells.size()) {
-            cell = record->cells[column].get();
-        }
+        const CELL* cell = CellOf(record, column);
         if (cell != nullptr && (cell->item.mask & LVIF_TEXT) != 0) {
             if (auto* text = std::get_if<std::string>(&cell->text)) {
-                info.item.pszText = text->data();  // the control copies it at once
+                // The control copies it at once and never writes through it.
+                info.item.pszText = const_cast<char*>(text->data());
                 info.item.iSubItem = controlColumn;
                 m_inDispInfo = false;
                 return;

@@ -8,6 +8,7 @@
 
 #include <QByteArray>
 #include <QColor>
+#include <QCursor>
 #include <QPalette>
 #include <QRect>
 #include <QtGlobal>
@@ -18,6 +19,7 @@
 #include <span>
 #include <string>
 #include <string_view>
+#include <vector>
 
 class QPainter;
 
@@ -71,6 +73,9 @@ public:
     void SetColumnVisible(int column, bool visible);
     // Marks a column hideable (counted once in the hideable count).
     void AllowColumnHiding(int column) { m_columns.AllowHiding(column); }
+    // The display order of the visible columns is kept twice, by logical order in the column
+    // table and by the control; true when the two agree.
+    bool ColumnOrderMirrorHolds() const;
 
     // ---- Column table queries -----------------------------------------------------------------
     int GetColumnCount() const { return m_columns.Count(); }  // logical columns
@@ -214,7 +219,38 @@ public:
     // when it is not one of the extension's records).
     lc::LPARAM UserDataOf(lc::LPARAM itemData) const;
 
+    // ---- Owner-drawn mode (a report list with LVS_OWNERDRAWFIXED) ------------------------------
+    // The extension paints every item, tracks the hot item with a hand cursor, toggles check
+    // boxes on a click on the state image, refines hit tests, and can keep the icons and the
+    // label in the leftmost column while column 0 is dragged elsewhere (pinned icons).
+    bool IsOwnerDrawn() const;
+    // Only for owner-drawn lists; off by default.
+    void SetPinIconsLeft(bool on) { m_pinIconsLeft = on; }
+    bool PinIconsLeft() const { return m_pinIconsLeft; }
+    int HotItem() const { return m_hotItem; }
+    // Item under a point of the list area, with the part hit (LVHT_*); -1 when none.
+    int HitTest(lc::LVHITTESTINFO& info) { return m_list->HitTest(info); }
+    void OnDrawItem(lc::DRAWITEMSTRUCT& draw) override;
+    bool OnInputMessage(const lc::LISTINPUT& input, lc::ControlHandling& control) override;
+    void OnHitTest(lc::LVHITTESTINFO& info) override;
+    void OnHeaderDividerDblClick(int column) override;
+
 protected:
+    // Asserts (in debug builds) that ColumnOrderMirrorHolds; a saved layout being applied is
+    // checked once it is complete.
+    void CheckColumnMirror() const;
+    // ---- Painters of owner-drawn items; an owner may replace them ----
+    // The item's small icon (`item.iImage`) at the rectangle's top-left.
+    virtual void DrawSmallIcon(QPainter& painter, const lc::LVITEMA& item, const QRect& rect);
+    // The item's state image (bits 12-15 of `item.state`, 0 for none) in the rectangle.
+    virtual void DrawStateIcon(QPainter& painter, const lc::LVITEMA& item, const QRect& rect);
+    // A cell's text (`cell.pszText`, `cell.iSubItem` its logical column) on one line, vertically
+    // centred and aligned after the column's format, with an ellipsis when it does not fit.
+    virtual void DrawCellText(QPainter& painter, const lc::LVITEMA& cell, const lc::LVCOLUMNA& column,
+                              const QRect& rect);
+    // Shows a cursor over the list. Default: nothing (the extension has no widget).
+    virtual void SetListCursor(const QCursor& cursor);
+
     // The column table's entries and the item records (see ColumnTable and RecordTable).
     using COLUMN_DESCRIPTION = ColumnTable::COLUMN_DESCRIPTION;
     using COLUMN_DATA = ColumnTable::COLUMN_DATA;
@@ -237,6 +273,7 @@ protected:
 
     lc::ListControlApi* m_list;  // never owned
     ColumnTable m_columns;
+    bool m_applyingLayout = false;  // orders are half applied until the layout is complete
     int m_sortKey = 0;
     bool m_inDispInfo = false;
     bool m_showSortArrow = false;
@@ -250,17 +287,23 @@ protected:
     QColor m_hotColor{0, 0, 128};  // hot items; the window class gives the scheme's own colour
     int m_iconGap = 4;             // pixels between the first column's left edge and the state image
     bool m_iconGapKnown = false;
+    bool m_pinIconsLeft = false;      // icons and label in the first displayed column (owner-drawn)
+    bool m_ctrlDown = false;          // Ctrl held while icons are pinned and column 0 is moved
+    std::optional<QCursor> m_cursor;  // shown over the list (owner-drawn hot tracking)
+    std::optional<QCursor> m_arrowCursor;
+    std::optional<QCursor> m_handCursor;
 
 private:
     // Copies a text into a caller buffer of `capacity` bytes: at most capacity - 1 bytes and a
     // terminator. Returns the number of bytes copied. Nothing is written without a buffer.
-    static int CopyToBuffer(std::string_view text, char* buffer, int capacity);
     static COLUMN_DESCRIPTION CopyColumnDescriptor(const lc::LVCOLUMNA& descriptor);
     // The descriptor as the control receives it; points into `description`, valid while it lives.
     static lc::LVCOLUMNA ForControl(COLUMN_DESCRIPTION& description);
     // Stored-cell copy of a caller's item descriptor: fields whose mask bit is absent are zeroed,
     // the state is cut to its mask, the text is duplicated (the callback marker kept as such).
-    static std::unique_ptr<CELL> CopyCell(const lc::LVITEMA& item);
+    static CELL CopyCell(const lc::LVITEMA& item);
+    // The stored cell of a logical column; null when the record has none.
+    static const CELL* CellOf(const ROW_DATA* record, int column);
     static CELL_TEXT DuplicateText(const char* text);
     // The text the control is given for a visible cell: the callback marker, or the real text
     // in a list the control sorts by its texts.
@@ -285,6 +328,33 @@ private:
     void RepaintIconArea(const lc::NMLVCUSTOMDRAW& draw);
     QColor IconAreaColor(int item, unsigned state, bool focused, bool atLeftEdge) const;
     void ForwardToParent(lc::NMLVDISPINFOA& info);
+
+    // ---- Owner-drawn mode (CListBaseOwnerDraw.cpp, CListBaseOwnerInput.cpp) ----
+    // An item read for painting: its text lives in `text`, which item.pszText points into.
+    struct PAINT_ITEM {
+        lc::LVITEMA item;
+        std::vector<char> text;
+    };
+    bool ReadPaintItem(int item, int controlSubItem, PAINT_ITEM& read) const;
+    void DrawOwnerItem(QPainter& painter, int item);
+    // Control columns in display order (empty when the control cannot tell).
+    std::vector<int> DisplayOrder() const;
+    bool IsColumn0Moved() const;
+    // Moves column 0's icon or label rectangle into the first displayed column while icons are
+    // pinned and column 0 is moved; other rectangles are left as they are.
+    bool PinRect(int item, int area, QRect& rect) const;
+    // The cell the first column's images sit in: column 0's, or the first displayed column's
+    // while icons are pinned.
+    bool IconCellBounds(int item, QRect& rect) const;
+    void TrackHotItem(const QPoint& point);
+    void InvalidateItem(int item);
+    bool ToggleCheckAt(const QPoint& point);
+    bool OnPinnedKey(const lc::LISTINPUT& input);
+    void LoadCursors();
+    unsigned SetOwnerDrawnExtendedStyle(unsigned mask, unsigned style, unsigned previous);
+    // Width that fits a control column's widest text with the label's margins.
+    int FittedWidth(int controlColumn, bool labelMargins);
+    std::string ControlText(int item, int controlColumn) const;
 
     // Mutable: records are reached from const queries and changed by the messages that own them.
     mutable RecordTable m_records;

@@ -1,6 +1,10 @@
 #include "listview/CListBase.h"
 
+#include "platform/listcontrol/TextBytes.h"
+
 #include "listview/ColumnLayout.h"
+
+#include <QScopedValueRollback>
 
 #include <algorithm>
 #include <limits>
@@ -79,6 +83,7 @@ void CListBase::SetColumnVisible(int column, bool visible)
         }
         m_columns.At(column).savedWidth = width;
         m_columns.At(column).visible = false;  // the item records keep the column's cells
+        CheckColumnMirror();
         return;
     }
 
@@ -111,6 +116,7 @@ void CListBase::SetColumnVisible(int column, bool visible)
         }
     }
     SetColumnWidth(column, m_columns.At(column).savedWidth & 0xFFFF);
+    CheckColumnMirror();
 }
 
 void CListBase::ResendCells(int column)
@@ -137,6 +143,26 @@ void CListBase::ResendCells(int column)
         }
         SetItem(d);  // duplicates the text before it replaces the cell's
     }
+}
+
+bool CListBase::ColumnOrderMirrorHolds() const
+{
+    std::vector<int> expected;
+    for (const int column : m_columns.ColumnsByOrder()) {
+        if (column >= 0 && m_columns.At(column).visible) {
+            expected.push_back(ToControlColumn(column));
+        }
+    }
+    std::vector<int> shown(static_cast<std::size_t>(std::max(0, m_list->GetColumnCount())));
+    return shown.size() == expected.size() && (shown.empty() || m_list->GetColumnOrderArray(shown)) &&
+           shown == expected;
+}
+
+// Every column operation of the extension must leave the two copies of the order equal.
+void CListBase::CheckColumnMirror() const
+{
+    Q_ASSERT_X(m_applyingLayout || ColumnOrderMirrorHolds(), "CListBase",
+               "the column table and the control differ in display order");
 }
 
 // ---- Column messages -------------------------------------------------------------------------
@@ -175,6 +201,7 @@ int CListBase::InsertColumn(int column, const lc::LVCOLUMNA& descriptor)
         m_sortKey = KeyAwayFromZero(m_sortKey);
     }
     m_records.InsertColumn(column);
+    CheckColumnMirror();
     return answer;
 }
 
@@ -195,6 +222,7 @@ bool CListBase::DeleteColumn(int column)
         m_sortKey = KeyTowardZero(m_sortKey);
     }
     m_records.DeleteColumn(column);
+    CheckColumnMirror();
     return true;
 }
 
@@ -232,7 +260,7 @@ bool CListBase::GetColumn(int column, lc::LVCOLUMNA& descriptor) const
         descriptor.iSubItem = column;
     }
     if ((mask & LVCF_TEXT) != 0) {
-        CopyToBuffer(data.description.text.value_or(std::string()), descriptor.pszText, descriptor.cchTextMax);
+        lc::CopyTextToBuffer(data.description.text.value_or(std::string()), descriptor.pszText, descriptor.cchTextMax);
     }
     if ((mask & LVCF_WIDTH) != 0) {
         descriptor.cx = data.savedWidth;
@@ -333,6 +361,7 @@ bool CListBase::SetColumnOrderArray(std::span<const int> order)
     for (int j = 0; j < count; ++j) {
         MoveColumnOrder(order[j], j);
     }
+    CheckColumnMirror();
     return true;
 }
 
@@ -441,13 +470,16 @@ bool CListBase::ApplyColumnLayout(std::span<const std::uint8_t> block)
         return false;
     }
     SetSortKey(layout->sortKey);
-    for (int i = 0; i < n; ++i) {
-        const ColumnLayout::Column& saved = layout->columns[static_cast<std::size_t>(i)];
-        if (saved.visible != m_columns.At(i).visible && (m_columns.At(i).hideable || !m_columns.At(i).visible)) {
-            SetColumnVisible(i, saved.visible);
+    {
+        const QScopedValueRollback applying(m_applyingLayout, true);
+        for (int i = 0; i < n; ++i) {
+            const ColumnLayout::Column& saved = layout->columns[static_cast<std::size_t>(i)];
+            if (saved.visible != m_columns.At(i).visible && (m_columns.At(i).hideable || !m_columns.At(i).visible)) {
+                SetColumnVisible(i, saved.visible);
+            }
+            SetColumnWidth(i, saved.width & 0xFFFF);
+            m_columns.At(i).order = saved.order;
         }
-        SetColumnWidth(i, saved.width & 0xFFFF);
-        m_columns.At(i).order = saved.order;
     }
     // The orders were checked to be a permutation, so every display position has its column.
     SetColumnOrderArray(m_columns.ColumnsByOrder());

@@ -249,7 +249,16 @@ QColor CListBase::SystemColor(QPalette::ColorRole role) const
 {
     if (qGuiApp == nullptr) {
         // No application, no scheme: the classic colours.
-        return role == QPalette::Highlight ? QColor(0, 0, 128) : QColor(192, 192, 192);
+        switch (role) {
+        case QPalette::Highlight:
+            return {0, 0, 128};
+        case QPalette::Text:
+            return {0, 0, 0};
+        case QPalette::HighlightedText:
+            return {255, 255, 255};
+        default:
+            return {192, 192, 192};
+        }
     }
     return QGuiApplication::palette().color(QPalette::Active, role);
 }
@@ -260,7 +269,7 @@ bool CListBase::CellRect(int item, int controlColumn, int area, QRect& rect) con
         return m_list->GetSubItemRect(item, controlColumn, area, rect);
     }
     if (area == LVIR_LABEL) {
-        return m_list->GetItemRect(item, rect, LVIR_LABEL);
+        return m_list->GetItemRect(item, rect, LVIR_LABEL) && PinRect(item, LVIR_LABEL, rect);
     }
     if (area == LVIR_ICON) {
         QRect icon;
@@ -271,7 +280,7 @@ bool CListBase::CellRect(int item, int controlColumn, int area, QRect& rect) con
         const int right = std::min(icon.x() + icon.width(), bounds.x() + bounds.width());
         icon.setWidth(std::max(0, right - icon.x()));
         rect = icon;
-        return true;
+        return PinRect(item, LVIR_ICON, rect);
     }
     if (area != LVIR_BOUNDS) {
         return false;
@@ -302,7 +311,7 @@ bool CListBase::StateIconRect(int item, QRect& rect)
 {
     QRect cell;
     QRect icon;
-    if (!CellRect(item, 0, LVIR_BOUNDS, cell) || !CellRect(item, 0, LVIR_ICON, icon)) {
+    if (!IconCellBounds(item, cell) || !CellRect(item, 0, LVIR_ICON, icon)) {
         return false;
     }
     int left = cell.x();

@@ -82,6 +82,7 @@ void CListViewEx::OnHeaderEndDrag(int column, int newOrder)
     if (newOrder >= 0) {
         MoveColumnOrder(ToLogicalColumn(column), ToLogicalOrder(newOrder));
     }
+    CheckColumnMirror();
 }
 
 void CListViewEx::OnItemDeleted(int item, lc::LPARAM itemData)
@@ -117,6 +118,11 @@ void CListViewEx::DrawListImage(QPainter& painter, const lc::ImageList& images, 
 QColor CListViewEx::SystemColor(QPalette::ColorRole role) const
 {
     return m_control->DetailsView()->palette().color(role);
+}
+
+void CListViewEx::SetListCursor(const QCursor& cursor)
+{
+    m_control->DetailsView()->viewport()->setCursor(cursor);
 }
 
 }  // namespace vantor

@@ -57,6 +57,7 @@ protected:
                        const QSize& clip, bool blend50) override;
     // The colours the control paints its selection with.
     QColor SystemColor(QPalette::ColorRole role) const override;
+    void SetListCursor(const QCursor& cursor) override;
 
 private:
     static lc::ListControl& CreateControl(QWidget* owner);

@@ -4,6 +4,7 @@
 vantor_add_library(vantor_listbase
   ${CMAKE_CURRENT_LIST_DIR}/CListBase.h ${CMAKE_CURRENT_LIST_DIR}/CListBase.cpp
   ${CMAKE_CURRENT_LIST_DIR}/CListBaseColumns.cpp ${CMAKE_CURRENT_LIST_DIR}/CListBaseDraw.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/CListBaseOwnerDraw.cpp ${CMAKE_CURRENT_LIST_DIR}/CListBaseOwnerInput.cpp
   ${CMAKE_CURRENT_LIST_DIR}/ColumnTable.h ${CMAKE_CURRENT_LIST_DIR}/ColumnTable.cpp
   ${CMAKE_CURRENT_LIST_DIR}/RecordTable.h ${CMAKE_CURRENT_LIST_DIR}/RecordTable.cpp
   ${CMAKE_CURRENT_LIST_DIR}/ColumnLayout.h ${CMAKE_CURRENT_LIST_DIR}/ColumnLayout.cpp

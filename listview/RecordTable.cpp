@@ -82,9 +82,9 @@ void RecordTable::FreeRecord(lc::LPARAM itemData)
 void RecordTable::InsertColumn(int column)
 {
     for (RECORD_SLOT& slot : m_slots) {
-        std::vector<std::unique_ptr<CELL>>& cells = slot.record.cells;  // empty in a free slot
+        std::vector<std::optional<CELL>>& cells = slot.record.cells;  // empty in a free slot
         if (static_cast<std::size_t>(column) < cells.size()) {
-            cells.insert(cells.begin() + column, nullptr);
+            cells.insert(cells.begin() + column, std::nullopt);
         }
     }
 }
@@ -92,7 +92,7 @@ void RecordTable::InsertColumn(int column)
 void RecordTable::DeleteColumn(int column)
 {
     for (RECORD_SLOT& slot : m_slots) {
-        std::vector<std::unique_ptr<CELL>>& cells = slot.record.cells;  // empty in a free slot
+        std::vector<std::optional<CELL>>& cells = slot.record.cells;  // empty in a free slot
         if (static_cast<std::size_t>(column) < cells.size()) {
             cells.erase(cells.begin() + column);
         }

@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <deque>
 #include <memory>
+#include <optional>
 #include <string>
 #include <variant>
 #include <vector>
@@ -34,8 +35,8 @@ public:
     // item's item data.
     struct ROW_DATA {
         lc::LPARAM userData = 0;
-        std::vector<std::unique_ptr<CELL>> cells;  // by logical column; null or missing = empty
-        lc::LPARAM itemData = 0;                   // the handle naming this record
+        std::vector<std::optional<CELL>> cells;  // by logical column; empty or missing = empty
+        lc::LPARAM itemData = 0;                 // the handle naming this record
     };
 
     // A fresh record in a free slot (null when the table is full); FreeRecord gives it back.

@@ -76,6 +76,8 @@ public:
     bool GetItemRect(int item, QRect& rect, int code) const override;
     bool GetSubItemRect(int item, int column, int code, QRect& rect) const override;
     int GetHotItem() const override;
+    int HitTest(LVHITTESTINFO& info) const override;
+    int GetStringWidth(const char* text) const override;
     int HorizontalScrollPosition() const override;
     QRect ClientRect() const override;
     int HeaderHeight() const override;

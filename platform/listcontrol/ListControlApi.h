@@ -68,6 +68,11 @@ public:
     virtual bool GetItemRect(int item, QRect& rect, int code) const = 0;
     virtual bool GetSubItemRect(int item, int column, int code, QRect& rect) const = 0;
     virtual int GetHotItem() const = 0;
+    // Item under info.pt with the part hit (LVHT_*); -1 when none. The control's listener
+    // refines the answer (owner-drawn lists know their own parts).
+    virtual int HitTest(LVHITTESTINFO& info) const = 0;
+    // Width in pixels of a text drawn in the list's font.
+    virtual int GetStringWidth(const char* text) const = 0;
     virtual int HorizontalScrollPosition() const = 0;
     virtual QRect ClientRect() const = 0;
     virtual int HeaderHeight() const = 0;

@@ -48,9 +48,12 @@ void ListControlData::InsertColumn(int column, int position, ListColumn descript
             ++entry;
     }
     m_order.insert(m_order.begin() + position, column);
-    m_items.ForEach([column](ListItem& item) {
-        if (column < static_cast<int>(item.cells.size()))
-            item.cells.insert(item.cells.begin() + column, ListCell{});
+    // As in the platform control, an item's own text and image stay in column 0 when a column
+    // is inserted there; only the sub-items move along.
+    const int at = column == 0 ? 1 : column;
+    m_items.ForEach([at](ListItem& item) {
+        if (at < static_cast<int>(item.cells.size()))
+            item.cells.insert(item.cells.begin() + at, ListCell{});
     });
 }
 
@@ -116,8 +119,12 @@ const ListCell* ListControlData::Cell(int item, int column) const
 ListCell& ListControlData::CellForWrite(int item, int column)
 {
     ListItem& entry = Item(item);
-    if (column >= static_cast<int>(entry.cells.size()))
+    if (column >= static_cast<int>(entry.cells.size())) {
+        // Items are mostly given a text in every column: room for all of them at once, rather
+        // than growing by doubling and ending a third too large.
+        entry.cells.reserve(static_cast<std::size_t>(std::max(ColumnCount(), column + 1)));
         entry.cells.resize(At(column) + 1);
+    }
     return entry.cells[At(column)];
 }
 

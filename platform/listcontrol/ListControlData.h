@@ -2,6 +2,7 @@
 
 #include "platform/listcontrol/BlockArray.h"
 #include "platform/listcontrol/ListTypes.h"
+#include "platform/listcontrol/WrappedFind.h"
 
 #include <span>
 #include <string>
@@ -135,21 +136,7 @@ private:
 template <class Predicate>
 int ListControlData::Find(int start, bool wrap, Predicate matches) const
 {
-    const int count = ItemCount();
-    if (start < -1)
-        start = -1;
-    for (int i = start + 1; i < count; ++i) {
-        if (matches(i))
-            return i;
-    }
-    if (wrap && start >= 0) {
-        const int last = start < count ? start : count - 1;
-        for (int i = 0; i <= last; ++i) {
-            if (matches(i))
-                return i;
-        }
-    }
-    return -1;
+    return FindWrapped(start, ItemCount(), wrap, matches);
 }
 
 }  // namespace vantor::lc

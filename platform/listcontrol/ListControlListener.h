@@ -2,9 +2,33 @@
 
 #include "platform/listcontrol/ListTypes.h"
 
+#include <functional>
+#include <utility>
+
 class QPainter;
 
 namespace vantor::lc {
+
+// The control's own handling of one mouse or key message, run at most once: a listener may run
+// it before, after or instead of its own reaction.
+class ControlHandling {
+public:
+    explicit ControlHandling(std::function<void()> handling)
+        : m_handling(std::move(handling))
+    { }
+    void operator()()
+    {
+        if (!m_done) {
+            m_done = true;
+            m_handling();
+        }
+    }
+    bool Done() const { return m_done; }
+
+private:
+    std::function<void()> m_handling;
+    bool m_done = false;
+};
 
 // Notifications the list control sends about itself (the messages a control reflects to the
 // window class that hosts it). Every handler has a do-nothing default.
@@ -40,6 +64,17 @@ public:
     virtual void OnKillFocus() { }
     // The system colours (palette) changed.
     virtual void OnSysColorChange() { }
+
+    // ---- Owner-drawn report lists and message pass-through ----
+    // Paints one item of a report list with the owner-draw style (LVS_OWNERDRAWFIXED); the
+    // control paints nothing of the item itself (grid lines excepted).
+    virtual void OnDrawItem(DRAWITEMSTRUCT& /*draw*/) { }
+    // A mouse or key message of the details view before the control acts on it. Answer false to
+    // let the control handle it (unless `control` was run already); true when the listener dealt
+    // with it, running `control` itself where the control should see the message too.
+    virtual bool OnInputMessage(const LISTINPUT& /*input*/, ControlHandling& /*control*/) { return false; }
+    // Hit test: the control has answered in `info`; the listener may refine the answer.
+    virtual void OnHitTest(LVHITTESTINFO& /*info*/) { }
 };
 
 }  // namespace vantor::lc

@@ -93,19 +93,19 @@ void ListDetailsView::timerEvent(QTimerEvent* event)
 void ListDetailsView::keyPressEvent(QKeyEvent* event)
 {
     LayOutNow();  // keys move over every row, the latest included
-    QTreeView::keyPressEvent(event);
+    PassKey(WM_KEYDOWN, event, [this, event] { QTreeView::keyPressEvent(event); });
 }
 
 void ListDetailsView::mousePressEvent(QMouseEvent* event)
 {
     LayOutNow();
-    QTreeView::mousePressEvent(event);
+    PassMouse(WM_LBUTTONDOWN, event, [this, event] { QTreeView::mousePressEvent(event); });
 }
 
 void ListDetailsView::mouseDoubleClickEvent(QMouseEvent* event)
 {
     LayOutNow();
-    QTreeView::mouseDoubleClickEvent(event);
+    PassMouse(WM_LBUTTONDBLCLK, event, [this, event] { QTreeView::mouseDoubleClickEvent(event); });
 }
 
 QColor ListDetailsView::BackgroundColor() const
@@ -161,6 +161,8 @@ void ListDetailsView::drawRow(QPainter* painter, const QStyleOptionViewItem& opt
         return;
     const QHeaderView* head = header();
     const QRect row(-head->offset(), option.rect.top(), head->length(), option.rect.height());
+    if (DrawOwnerDrawnRow(*painter, item, row))
+        return;
 
     ListControlListener* listener = m_control.Listener();
     const bool itemNotifications = listener != nullptr && (m_paintAnswer & CDRF_NOTIFYITEMDRAW) != 0;

@@ -6,6 +6,8 @@
 #include <QElapsedTimer>
 #include <QTreeView>
 
+#include <functional>
+
 #include <vector>
 
 namespace vantor::lc {
@@ -61,12 +63,21 @@ protected:
     void drawRow(QPainter* painter, const QStyleOptionViewItem& option, const QModelIndex& index) const override;
     void timerEvent(QTimerEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
+    void keyReleaseEvent(QKeyEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
     void mouseDoubleClickEvent(QMouseEvent* event) override;
+    void mouseMoveEvent(QMouseEvent* event) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
     void focusInEvent(QFocusEvent* event) override;
     void focusOutEvent(QFocusEvent* event) override;
 
 private:
+    // Owner-drawn lists (ListControlOwnerDraw.cpp): the listener paints the whole row. False
+    // when the list is not owner-drawn.
+    bool DrawOwnerDrawnRow(QPainter& painter, int item, const QRect& row) const;
+    // Hands a mouse or key message to the listener before the view acts on it.
+    void PassMouse(unsigned message, QMouseEvent* event, std::function<void()> handling);
+    void PassKey(unsigned message, QKeyEvent* event, std::function<void()> handling);
     void DrawGridLines(QPainter& painter, const QRect& clip) const;
     void DrawFocusFrame(QPainter& painter, int item, const QRect& row) const;
 

@@ -204,4 +204,53 @@ struct NMLVCUSTOMDRAW {
     int iSubItem = 0;  // control column
 };
 
+// ---- Hit tests -------------------------------------------------------------------------------
+inline constexpr unsigned LVHT_NOWHERE = 0x0001;
+inline constexpr unsigned LVHT_ONITEMICON = 0x0002;
+inline constexpr unsigned LVHT_ONITEMLABEL = 0x0004;
+inline constexpr unsigned LVHT_ONITEMSTATEICON = 0x0008;
+inline constexpr unsigned LVHT_ONITEM = LVHT_ONITEMICON | LVHT_ONITEMLABEL | LVHT_ONITEMSTATEICON;
+
+// pt: list-area coordinates (in). flags and iItem (out); iItem is -1 when no item is hit.
+struct LVHITTESTINFO {
+    QPoint pt;
+    unsigned flags = 0;
+    int iItem = -1;
+    int iSubItem = 0;
+};
+
+// ---- Owner drawing ---------------------------------------------------------------------------
+inline constexpr unsigned ODA_DRAWENTIRE = 0x0001;
+inline constexpr unsigned ODS_SELECTED = 0x0001;
+inline constexpr unsigned ODS_FOCUS = 0x0010;
+
+// Request to paint one whole item of an owner-drawn report list. The painter carries the
+// list's font and is valid during the request only.
+struct DRAWITEMSTRUCT {
+    unsigned itemAction = ODA_DRAWENTIRE;
+    unsigned itemState = 0;  // ODS_SELECTED, ODS_FOCUS (focused item of a focused list)
+    QPainter* painter = nullptr;
+    int itemID = -1;
+    QRect rcItem;  // the item's bounds, list-area coordinates
+    LPARAM itemData = 0;
+};
+
+// ---- Mouse and key messages on their way to the control ---------------------------------------
+inline constexpr unsigned WM_KEYDOWN = 0x0100;
+inline constexpr unsigned WM_KEYUP = 0x0101;
+inline constexpr unsigned WM_MOUSEMOVE = 0x0200;
+inline constexpr unsigned WM_LBUTTONDOWN = 0x0201;
+inline constexpr unsigned WM_LBUTTONUP = 0x0202;
+inline constexpr unsigned WM_LBUTTONDBLCLK = 0x0203;
+
+inline constexpr int VK_CONTROL = 0x11;
+inline constexpr int VK_ADD = 0x6B;  // plus on the numeric keypad
+
+struct LISTINPUT {
+    unsigned message = 0;
+    QPoint point;        // mouse messages: list-area coordinates
+    int virtualKey = 0;  // key messages: VK_CONTROL, VK_ADD, or 0 for any other key
+    int qtKey = 0;       // key messages: the toolkit's key code
+};
+
 }  // namespace vantor::lc

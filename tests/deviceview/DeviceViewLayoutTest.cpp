@@ -8,6 +8,7 @@
 
 #include <QByteArray>
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
 #include <QHeaderView>
 #include <QProcess>
@@ -15,6 +16,7 @@
 
 #include <array>
 #include <climits>
+#include <functional>
 #include <random>
 
 namespace vantor {
@@ -266,6 +268,89 @@ TEST_F(DeviceViewLayoutTest, RandomBlocksOfTheRightSizeNeverCrash)
         const long long key = View().SortKey();
         EXPECT_LE(key < 0 ? -key : key, 6);
         m_frame.reset();
+    }
+}
+
+}  // namespace
+}  // namespace vantor
+
+namespace vantor {
+namespace {
+
+// Every size but the one a six-column block has, each a sound block cut short or padded with a
+// plausible next column: ignored, the default list.
+TEST_F(DeviceViewLayoutTest, BlocksOfEveryOtherSizeAreIgnored)
+{
+    ColumnLayout seven = Plain();
+    seven.columns.push_back({true, 99, 6});
+    const QByteArray longest = Block(seven) + Block(Plain());
+    for (qsizetype size = 0; size <= longest.size(); ++size) {
+        if (size == 62)
+            continue;
+        SCOPED_TRACE(size);
+        QByteArray block = longest.left(size);
+        if (size >= 4)
+            block.replace(0, 4, QByteArray("\x06\x00\x00\x00", 4));  // the count still says six
+        test::WriteOverview(block);
+        CreateFrame(false);
+        ExpectDefaultLayout();
+        m_frame.reset();
+    }
+}
+
+// A profile that cannot be read, whatever stands in its place, is no layout: the list starts
+// with its defaults.
+TEST_F(DeviceViewLayoutTest, AnUnreadableProfileLeavesTheDefaultList)
+{
+    test::WriteOverview(Block(WithSortKey(-3)));
+    const QString path = QSettings(QSettings::NativeFormat, QSettings::UserScope,
+                                   QString::fromLatin1(kProfileOrganization), QString::fromLatin1(kProfileApplication))
+                             .fileName();
+    const QByteArray saved = [&] {
+        QFile file(path);
+        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+    }();
+    ASSERT_FALSE(saved.isEmpty());
+    struct Damage {
+        const char* what;
+        std::function<void()> apply;
+    };
+    const std::vector<Damage> damages = {
+        // Without read permission (root reads it anyway; then it is simply applied).
+        {"no read permission", [&] { QFile::setPermissions(path, QFileDevice::WriteOwner); }},
+        {"a folder in its place",
+         [&] {
+             QFile::remove(path);
+             QDir().mkpath(path);
+         }},
+        {"binary garbage",
+         [&] {
+             QFile file(path);
+             ASSERT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
+             file.write(QByteArray("\xff\xfe\x00[Settings]\x00Overview=@ByteArray(\x01", 38) +
+                        QByteArray(4096, '\xee'));
+         }},
+        {"the value cut off", [&] {
+             QFile file(path);
+             ASSERT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
+             file.write(saved.left(saved.indexOf("Overview=") + 20));
+         }}};
+    for (const Damage& damage : damages) {
+        SCOPED_TRACE(damage.what);
+        damage.apply();
+        CreateFrame(false);
+        QFile probe(path);
+        if (&damage == &damages.front() && probe.open(QIODevice::ReadOnly))
+            EXPECT_EQ(View().SortKey(), -3) << "readable after all (running as root)";
+        else
+            ExpectDefaultLayout();
+        Add(Device("a", {10, 0, 0, 1}));
+        EXPECT_EQ(View().GetItemCount(), 1);
+        m_frame.reset();
+        // Back to a plain file with the block for the next damage.
+        QDir(path).removeRecursively();
+        QFile::remove(path);
+        test::WriteOverview(Block(WithSortKey(-3)));
     }
 }
 

@@ -163,5 +163,39 @@ TEST(DeviceFileParser, ToLineParsesBackToTheSameDevice)
     EXPECT_EQ(result.devices[0], device);
 }
 
+// Names and passwords holding what looks like a placeholder ("%1".."%9") come back unchanged.
+TEST(DeviceFileParser, ToLineKeepsPercentSignsInNamesAndPasswords)
+{
+    for (const char* text : {"%1", "%7d %s", "100%9", "%2%3", "%%1"}) {
+        SCOPED_TRACE(text);
+        SimDevice device;
+        device.name = QByteArray(text);
+        device.password = QByteArray(text).left(8);
+        device.mac = {1, 2, 3, 4, 5, 6};
+        const DeviceFileResult result = DeviceFileParser::parse(device.toLine().toUtf8());
+        ASSERT_TRUE(result.ok()) << result.error.toStdString();
+        ASSERT_EQ(result.devices.size(), 1u);
+        EXPECT_EQ(result.devices[0], device);
+    }
+}
+
+// The line format has no way to write a line break, so a JSON file may not put one in a name or
+// password either.
+TEST(DeviceFileParser, LineBreaksInNamesAndPasswordsAreRefused)
+{
+    for (const char* json : {R"([{"name": "a\nb", "ip": "1.2.3.4", "mac": "01-02-03-04-05-06"}])",
+                             R"([{"password": "\n", "ip": "1.2.3.4", "mac": "01-02-03-04-05-06"}])"}) {
+        SCOPED_TRACE(json);
+        const DeviceFileResult result = DeviceFileParser::parse(json);
+        EXPECT_FALSE(result.ok());
+        EXPECT_TRUE(result.error.contains(QLatin1String("line break"))) << result.error.toStdString();
+    }
+    // A carriage return can be written in quotes and stays allowed.
+    const DeviceFileResult cr =
+        DeviceFileParser::parse(R"([{"name": "a\rb", "ip": "1.2.3.4", "mac": "01-02-03-04-05-06"}])");
+    ASSERT_TRUE(cr.ok()) << cr.error.toStdString();
+    EXPECT_EQ(DeviceFileParser::parse(cr.devices[0].toLine().toUtf8()).devices, cr.devices);
+}
+
 }  // namespace
 }  // namespace vantor::devsim

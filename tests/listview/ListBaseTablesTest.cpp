@@ -63,11 +63,11 @@ TEST(RecordTable, HandlesNameOneLiveRecordOnly)
     EXPECT_EQ(records.LiveCount(), 1);
 
     again->cells.resize(2);
-    again->cells[1] = std::make_unique<RecordTable::CELL>();
+    again->cells[1] = RecordTable::CELL{};
     records.InsertColumn(0);
-    EXPECT_TRUE(again->cells.size() == 3 && again->cells[2] != nullptr);
+    EXPECT_TRUE(again->cells.size() == 3 && again->cells[2].has_value());
     records.DeleteColumn(1);
-    EXPECT_TRUE(again->cells.size() == 2 && again->cells[1] != nullptr);
+    EXPECT_TRUE(again->cells.size() == 2 && again->cells[1].has_value());
 }
 
 }  // namespace

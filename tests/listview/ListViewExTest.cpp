@@ -13,6 +13,8 @@
 
 #include <gtest/gtest.h>
 
+#include <array>
+#include <functional>
 #include <memory>
 
 namespace vantor {
@@ -175,6 +177,35 @@ TEST(ListViewEx, DraggingAHeaderMovesTheColumnsLogicalOrder)
     view.SetColumnVisible(1, true);
     EXPECT_EQ(HeaderTexts(view), (std::vector<std::string>{"C0", "C1", "C4", "C2", "C3"}));
     EXPECT_EQ(view.Control().ItemDisplayText(1, 1).toStdString(), "r1c1");
+}
+
+// The column table and the control keep the display order twice; every column operation, the
+// caller's and the user's, must leave both copies equal.
+TEST(ListViewEx, TheColumnTableAndTheControlAgreeAfterEveryColumnOperation)
+{
+    CListViewEx view;
+    Fill(view, 5, 2);
+    view.resize(500, 200);
+    view.show();
+    QHeaderView* header = view.Control().Header();
+    const std::vector<std::pair<const char*, std::function<void()>>> steps = {
+        {"hide 2", [&] { view.SetColumnVisible(2, false); }},
+        {"drag", [&] { header->moveSection(3, 0); }},
+        {"order",
+         [&] {
+             view.SetColumnOrderArray(std::array<int, 5>{4, 2, 0, 1, 3});
+         }},
+        {"show 2", [&] { view.SetColumnVisible(2, true); }},
+        {"hide 1", [&] { view.SetColumnVisible(1, false); }},
+        {"insert first", [&] { view.InsertColumn(0, lc::LVCOLUMNA{}); }},
+        {"drag back", [&] { header->moveSection(0, 3); }},
+        {"delete", [&] { view.DeleteColumn(3); }},
+        {"show 2 again", [&] { view.SetColumnVisible(2, true); }},
+    };
+    for (const auto& [name, step] : steps) {
+        step();
+        EXPECT_TRUE(view.ColumnOrderMirrorHolds()) << "after " << name;
+    }
 }
 
 TEST(ListViewEx, ColumnClicksSetTheKeyAndTheHeaderMarker)

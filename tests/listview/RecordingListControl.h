@@ -131,6 +131,17 @@ public:
     bool GetItemRect(int item, QRect& rect, int code) const override;
     bool GetSubItemRect(int item, int column, int code, QRect& rect) const override;
     int GetHotItem() const override { return hotItem; }
+    // Hit tests are not modelled: nothing is ever hit.
+    int HitTest(lc::LVHITTESTINFO& info) const override
+    {
+        info.flags = lc::LVHT_NOWHERE;
+        info.iItem = -1;
+        return -1;
+    }
+    int GetStringWidth(const char* text) const override
+    {
+        return text != nullptr ? 6 * static_cast<int>(std::string(text).size()) : 0;
+    }
     int HorizontalScrollPosition() const override { return hScroll; }
     QRect ClientRect() const override { return {0, 0, 640, 480}; }
     int HeaderHeight() const override { return 20; }

@@ -22,6 +22,9 @@ public:
         if (m_seen.contains(key))
             return QStringLiteral("key '%1' given twice").arg(key);
         m_seen.insert(key);
+        // A line break could never be written back in the line format (--list, the log).
+        if ((key == u"name" || key == u"password") && value.contains(u'\n'))
+            return QStringLiteral("%1 holds a line break").arg(key);
         if (key == u"name") {
             const QByteArray bytes = value.toUtf8();
             if (bytes.size() > SimDevice::kMaxNameSize)

@@ -51,12 +51,12 @@ bool SimDevice::acceptsPassword(const std::array<std::uint8_t, DEVICE_PACKET::kP
 
 QString SimDevice::toLine() const
 {
+    // One arg() call for all nine: chained calls would read a "%1" inside the name as a place
+    // for the next value.
     return QStringLiteral("name=%1 model=%2 ip=%3 mask=%4 gateway=%5 mac=%6 version=%7 password=%8 delay=%9")
-        .arg(QuoteValue(QString::fromUtf8(name)))
-        .arg(model)
-        .arg(FormatIpv4(ip), FormatIpv4(mask), FormatIpv4(gateway), FormatMac(mac), FormatVersion(version),
-             QuoteValue(QString::fromUtf8(password)))
-        .arg(delayMs);
+        .arg(QuoteValue(QString::fromUtf8(name)), QString::number(model), FormatIpv4(ip), FormatIpv4(mask),
+             FormatIpv4(gateway), FormatMac(mac), FormatVersion(version), QuoteValue(QString::fromUtf8(password)),
+             QString::number(delayMs));
 }
 
 }  // namespace vantor::devsim

@@ -5,6 +5,7 @@
 
 #include <QElapsedTimer>
 #include <QMetaObject>
+#include <QNetworkDatagram>
 #include <QUdpSocket>
 #include <QVariant>
 
@@ -41,11 +42,19 @@ CListSocket::~CListSocket()
     Close();
 }
 
+void CListSocket::SetOriginReplyHandler(OriginReplyHandler handler)
+{
+    m_originReplyHandler = std::move(handler);
+    m_waiting.clear();
+    m_waitingOrigins.clear();
+}
+
 void CListSocket::Close()
 {
     if (m_socket == nullptr)
         return;
     m_waiting.clear();
+    m_waitingOrigins.clear();
     QUdpSocket* const socket = std::exchange(m_socket, nullptr);
     // Nothing of the old socket may reach OnReceive any more, even a notification already queued.
     socket->disconnect(this);
@@ -59,9 +68,13 @@ bool CListSocket::Create()
     auto socket = std::make_unique<QUdpSocket>();
     // Exclusive: another program holding the port must make this opening fail.
     if (!socket->bind(m_addresses.bindAddress, m_addresses.localPort, QUdpSocket::DontShareAddress)) {
+        m_openError = socket->error();
+        m_openErrorString = socket->errorString();
         socket->close();
         return false;
     }
+    m_openError = QAbstractSocket::UnknownSocketError;
+    m_openErrorString.clear();
     if (m_addresses.localPort == 0)
         m_addresses.localPort = socket->localPort();
     // Every device answers the broadcast at about the same moment. The system's default
@@ -91,6 +104,25 @@ void CListSocket::SendTo(const DEVICE_PACKET& packet)
                             static_cast<qint64>(packet.bytes.size()), m_addresses.destination, m_addresses.devicePort);
 }
 
+bool CListSocket::SendThrough(const DEVICE_PACKET& packet, int interfaceIndex, QString* error)
+{
+    if (m_socket == nullptr) {
+        if (error != nullptr)
+            *error = QStringLiteral("the endpoint is not open");
+        return false;
+    }
+    QNetworkDatagram datagram(
+        QByteArray(reinterpret_cast<const char*>(packet.bytes.data()), static_cast<qsizetype>(packet.bytes.size())),
+        m_addresses.destination, m_addresses.devicePort);
+    if (interfaceIndex > 0)
+        datagram.setInterfaceIndex(static_cast<uint>(interfaceIndex));
+    if (m_socket->writeDatagram(datagram) == static_cast<qint64>(packet.bytes.size()))
+        return true;
+    if (error != nullptr)
+        *error = m_socket->errorString();
+    return false;
+}
+
 bool CListSocket::IsOpen() const
 {
     return m_socket != nullptr;
@@ -117,6 +149,21 @@ void CListSocket::OnReceive()
             // Read to drop it whole: a longer datagram must never be cut to 52 bytes and used.
             if (socket->readDatagram(nullptr, 0) < 0)
                 break;
+            continue;
+        }
+        if (m_originReplyHandler) {
+            const QNetworkDatagram datagram = socket->receiveDatagram(size);
+            DEVICE_PACKET reply;
+            const QByteArray data = datagram.data();
+            if (!datagram.isValid())
+                break;
+            if (DEVICE_PACKET::FromBytes(std::span(reinterpret_cast<const std::uint8_t*>(data.constData()),
+                                                   static_cast<std::size_t>(data.size())),
+                                         reply)) {
+                m_waiting.push_back(reply);
+                m_waitingOrigins.push_back(
+                    ReplyOrigin{static_cast<int>(datagram.interfaceIndex()), datagram.senderAddress()});
+            }
             continue;
         }
         DEVICE_PACKET reply;
@@ -156,10 +203,17 @@ void CListSocket::HandleWaitingReplies()
         }
         const DEVICE_PACKET reply = m_waiting.front();
         m_waiting.pop_front();
+        ReplyOrigin origin;
+        if (!m_waitingOrigins.empty()) {
+            origin = std::move(m_waitingOrigins.front());
+            m_waitingOrigins.pop_front();
+        }
         if (!m_replies->Remember(reply.bytes))
             continue;
         handedAny = true;
-        if (m_replyHandler)
+        if (m_originReplyHandler)
+            m_originReplyHandler(reply, origin);
+        else if (m_replyHandler)
             m_replyHandler(reply);
     }
 }

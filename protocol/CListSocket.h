@@ -2,8 +2,10 @@
 
 #include "protocol/DevicePacket.h"
 
+#include <QAbstractSocket>
 #include <QHostAddress>
 #include <QObject>
+#include <QString>
 
 #include <cstddef>
 #include <cstdint>
@@ -28,6 +30,13 @@ struct EndpointAddresses {
     std::uint16_t devicePort = kDevicePort;
 };
 
+// Where an accepted reply came from: the index of the interface it arrived on (0 when the
+// system did not say) and the sender's address.
+struct ReplyOrigin {
+    int interfaceIndex = 0;
+    QHostAddress sender;
+};
+
 // The program's one UDP endpoint. Every search and every command reopens it (Close, Create,
 // EnableBroadcast) and sends through it. Each 52-byte datagram that arrives and differs from
 // every reply accepted since the last opening is handed to the reply handler.
@@ -37,9 +46,14 @@ class CListSocket final : public QObject {
 
 public:
     using ReplyHandler = std::function<void(const DEVICE_PACKET&)>;
+    using OriginReplyHandler = std::function<void(const DEVICE_PACKET&, const ReplyOrigin&)>;
 
     explicit CListSocket(ReplyHandler replyHandler, EndpointAddresses addresses = {}, QObject* parent = nullptr);
     ~CListSocket() override;
+
+    // Replies go to this handler, with where each came from, instead of the constructor's.
+    // Reading each datagram's origin costs a little per reply, so only callers that need it ask.
+    void SetOriginReplyHandler(OriginReplyHandler handler);
 
     // Closes the socket if one is open; its notifications are not delivered afterwards.
     void Close();
@@ -52,8 +66,15 @@ public:
     void EnableBroadcast();
     // Sends the 52 bytes to the device port of the destination; the result is not examined.
     void SendTo(const DEVICE_PACKET& packet);
+    // Sends the 52 bytes to the device port of the destination out of one interface (an index
+    // of 0 leaves the choice to the routing table), so a limited broadcast can reach each
+    // adapter of a machine with several. False, with the system's reason, when it did not go.
+    bool SendThrough(const DEVICE_PACKET& packet, int interfaceIndex, QString* error = nullptr);
 
     bool IsOpen() const;
+    // Why the last Create() failed (UnknownSocketError after a successful one).
+    QAbstractSocket::SocketError OpenError() const { return m_openError; }
+    QString OpenErrorString() const { return m_openErrorString; }
     std::uint16_t LocalPort() const { return m_addresses.localPort; }
     // Number of replies remembered on this opening (for tests and benchmarks).
     std::size_t ReplyMemorySize() const;
@@ -75,6 +96,9 @@ private:
     struct ReplyMemory;
 
     ReplyHandler m_replyHandler;
+    OriginReplyHandler m_originReplyHandler;
+    QAbstractSocket::SocketError m_openError = QAbstractSocket::UnknownSocketError;
+    QString m_openErrorString;
     EndpointAddresses m_addresses;
     // Child of this endpoint. Close() hands it to deleteLater(), because Close() may be called
     // from the reply handler, inside the socket's own readyRead.
@@ -82,6 +106,8 @@ private:
     std::unique_ptr<ReplyMemory> m_replies;
     // 52-byte datagrams read from the socket of this opening and not handled yet, oldest first.
     std::deque<DEVICE_PACKET> m_waiting;
+    // Their origins, in step with m_waiting, while an origin handler is set.
+    std::deque<ReplyOrigin> m_waitingOrigins;
     bool m_handlingQueued = false;
 };
 

@@ -11,7 +11,11 @@ DeviceSearch::DeviceSearch(Handlers handlers, EndpointAddresses addresses, QObje
     , m_handlers(std::move(handlers))
     , m_socket(std::make_unique<CListSocket>([this](const DEVICE_PACKET& reply) { AcceptReply(reply); },
                                              std::move(addresses)))
-{ }
+{
+    if (m_handlers.replyFrom)
+        m_socket->SetOriginReplyHandler(
+            [this](const DEVICE_PACKET& reply, const ReplyOrigin& origin) { AcceptReply(reply, origin); });
+}
 
 DeviceSearch::~DeviceSearch() = default;
 
@@ -27,7 +31,10 @@ bool DeviceSearch::Start()
         return false;
     }
     m_socket->EnableBroadcast();
-    m_socket->SendTo(DEVICE_PACKET::Discovery());
+    if (m_handlers.sendDiscovery)
+        m_handlers.sendDiscovery(*m_socket);
+    else
+        m_socket->SendTo(DEVICE_PACKET::Discovery());
     SetTimer(kSearchWindowTimer, m_searchWindowMs);
     return true;
 }
@@ -64,9 +71,11 @@ void DeviceSearch::EndSearchWindow()
         // datagram must not be lost to a closed socket. The search is over; the endpoint closes
         // when the command is done.
         m_closeWhenCommandsEnd = true;
-        return;
+    } else {
+        m_socket->Close();
     }
-    m_socket->Close();
+    if (m_handlers.searchEnded)
+        m_handlers.searchEnded();
 }
 
 void DeviceSearch::SetTimer(int timerId, int milliseconds)
@@ -126,8 +135,15 @@ void DeviceSearch::Send(const DEVICE_PACKET& packet)
 
 void DeviceSearch::AcceptReply(const DEVICE_PACKET& reply)
 {
+    AcceptReply(reply, ReplyOrigin{});
+}
+
+void DeviceSearch::AcceptReply(const DEVICE_PACKET& reply, const ReplyOrigin& origin)
+{
     ++m_online;
-    if (m_handlers.reply)
+    if (m_handlers.replyFrom)
+        m_handlers.replyFrom(reply, origin);
+    else if (m_handlers.reply)
         m_handlers.reply(reply);
     m_replied = true;
 }

@@ -35,6 +35,13 @@ public:
         std::function<void()> portOpenFailed;
         // Timer 2 expired. Default: Start(). The device list empties itself first.
         std::function<void()> research;
+        // Optional: takes the place of `reply` and also says where each reply came from.
+        std::function<void(const DEVICE_PACKET&, const ReplyOrigin&)> replyFrom;
+        // Optional: a search window ended without a new reply, so the search is over.
+        std::function<void()> searchEnded;
+        // Optional: sends the discovery request on the freshly opened endpoint. Default: one
+        // request to the endpoint's destination.
+        std::function<void(CListSocket&)> sendDiscovery;
     };
 
     explicit DeviceSearch(Handlers handlers, EndpointAddresses addresses = {}, QObject* parent = nullptr);
@@ -83,6 +90,7 @@ public:
     // An accepted reply (what the endpoint hands on, or a stand-in for it): the online count
     // goes up, the reply handler makes its row, and the window learns that a new device came.
     void AcceptReply(const DEVICE_PACKET& reply);
+    void AcceptReply(const DEVICE_PACKET& reply, const ReplyOrigin& origin);
 
     // ---- State ----
     // Rows added since the last search started.
@@ -91,6 +99,7 @@ public:
     bool Replied() const { return m_replied; }
     bool IsOpen() const { return m_socket->IsOpen(); }
     const CListSocket& Endpoint() const { return *m_socket; }
+    CListSocket& Endpoint() { return *m_socket; }
 
 protected:
     void timerEvent(QTimerEvent* event) override;

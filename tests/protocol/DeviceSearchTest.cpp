@@ -4,6 +4,7 @@
 
 #include <QCoreApplication>
 #include <QElapsedTimer>
+#include <QNetworkInterface>
 #include <QTest>
 #include <QUdpSocket>
 
@@ -129,6 +130,62 @@ TEST_F(DeviceSearchTest, AQuietWindowDuringACommandClosesTheEndpointOnlyOnceTheC
         ASSERT_TRUE(m_search->ReopenForCommand());
     }
     EXPECT_TRUE(m_search->IsOpen());
+}
+
+// What the command line asks of the search: its own sending, each reply's interface, the end.
+TEST(DeviceSearchHooksTest, RepliesCarryTheirInterfaceAndTheEndIsAnnounced)
+{
+    int argc = 1;
+    char name[] = "device_search_hooks";
+    char* argv[] = {name, nullptr};
+    QCoreApplication app(argc, argv);
+    test::LoopbackDevice device;
+    const EndpointAddresses addresses = test::LoopbackAddresses(device.Port());
+    std::vector<int> interfaces;
+    int ended = 0;
+    int sendings = 0;
+    DeviceSearch::Handlers handlers;
+    handlers.replyFrom = [&](const DEVICE_PACKET&, const ReplyOrigin& origin) {
+        interfaces.push_back(origin.interfaceIndex);
+        EXPECT_EQ(origin.sender, QHostAddress(QHostAddress::LocalHost));
+    };
+    handlers.searchEnded = [&] { ++ended; };
+    handlers.sendDiscovery = [&](CListSocket& endpoint) {
+        ++sendings;
+        QString error;
+        EXPECT_TRUE(endpoint.SendThrough(DEVICE_PACKET::Discovery(), 0, &error)) << error.toStdString();
+        EXPECT_TRUE(endpoint.SendThrough(DEVICE_PACKET::Discovery(), 0, &error)) << error.toStdString();
+    };
+    DeviceSearch search(std::move(handlers), addresses);
+    search.SetSearchWindowMs(100);
+    ASSERT_TRUE(search.Start());
+    EXPECT_EQ(sendings, 1);
+    EXPECT_EQ(device.TakeReceived(), (std::vector<QByteArray>(2, test::ExpectedDiscoveryRequest())));
+    device.Send(MakeReply(1), addresses.localPort);
+    device.Send(MakeReply(1), addresses.localPort);
+    device.Send(MakeReply(2), addresses.localPort);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return ended == 1; }, kWaitMs));
+    EXPECT_FALSE(search.IsOpen());
+    const int loopback = QNetworkInterface::interfaceIndexFromName(QStringLiteral("lo"));
+    EXPECT_EQ(interfaces, (std::vector<int>{loopback, loopback})) << "one per distinct reply, from lo";
+}
+
+TEST(DeviceSearchHooksTest, AFailedOpeningSaysWhy)
+{
+    int argc = 1;
+    char name[] = "device_search_hooks";
+    char* argv[] = {name, nullptr};
+    QCoreApplication app(argc, argv);
+    QUdpSocket holder;
+    ASSERT_TRUE(holder.bind(QHostAddress(QHostAddress::LocalHost), 0, QUdpSocket::DontShareAddress));
+    EndpointAddresses addresses = test::LoopbackAddresses(test::FreeLoopbackPort());
+    addresses.localPort = holder.localPort();
+    DeviceSearch search(DeviceSearch::Handlers{}, addresses);
+    EXPECT_FALSE(search.Start());
+    EXPECT_EQ(search.Endpoint().OpenError(), QAbstractSocket::AddressInUseError);
+    QString error;
+    EXPECT_FALSE(search.Endpoint().SendThrough(DEVICE_PACKET::Discovery(), 0, &error));
+    EXPECT_FALSE(error.isEmpty());
 }
 
 }  // namespace

@@ -1,0 +1,69 @@
+# What `cmake --install` puts on a system, at the freedesktop locations: the window, the
+# command line companion and the simulator, the desktop entry with the application icon, the
+# AppStream metainfo, compressed manual pages, and the Debian package documents. CPack builds
+# the Debian package from the same rules (scripts/package).
+include(GNUInstallDirs)
+
+set(VANTOR_APP_ID com.dorvex.VantorConfig)
+
+install(TARGETS vantor-config vantor-cli vantor-devsim RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
+install(FILES resources/desktop/${VANTOR_APP_ID}.desktop DESTINATION ${CMAKE_INSTALL_DATADIR}/applications)
+install(FILES resources/desktop/${VANTOR_APP_ID}.metainfo.xml DESTINATION ${CMAKE_INSTALL_DATADIR}/metainfo)
+install(FILES resources/icons/app_icon.svg
+        DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/scalable/apps RENAME vantor-config.svg)
+
+# Manual pages and the package changelog go compressed, without name or time stamp in the gzip
+# header, so the same sources give the same bytes.
+set(vantor_compressed)
+foreach(source docs/man/vantor-config.1 docs/man/vantor-cli.1 docs/man/vantor-devsim.1 packaging/changelog)
+  get_filename_component(name ${source} NAME)
+  if(name STREQUAL "changelog")
+    set(name changelog.Debian)
+  endif()
+  set(output ${CMAKE_BINARY_DIR}/install-files/${name}.gz)
+  add_custom_command(OUTPUT ${output}
+    COMMAND ${CMAKE_COMMAND} -E make_directory ${CMAKE_BINARY_DIR}/install-files
+    COMMAND ${CMAKE_COMMAND} -E copy ${PROJECT_SOURCE_DIR}/${source} ${CMAKE_BINARY_DIR}/install-files/${name}
+    COMMAND gzip -9nf ${CMAKE_BINARY_DIR}/install-files/${name}
+    DEPENDS ${PROJECT_SOURCE_DIR}/${source}
+    VERBATIM)
+  list(APPEND vantor_compressed ${output})
+endforeach()
+add_custom_target(vantor_install_files ALL DEPENDS ${vantor_compressed})
+foreach(page vantor-config vantor-cli vantor-devsim)
+  install(FILES ${CMAKE_BINARY_DIR}/install-files/${page}.1.gz DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
+endforeach()
+install(FILES packaging/copyright ${CMAKE_BINARY_DIR}/install-files/changelog.Debian.gz
+        DESTINATION ${CMAKE_INSTALL_DATADIR}/doc/vantor-config)
+
+# ---- Debian package ----
+set(CPACK_GENERATOR DEB)
+set(CPACK_PACKAGE_NAME vantor-config)
+set(CPACK_PACKAGE_VERSION ${PROJECT_VERSION})
+set(CPACK_PACKAGE_VENDOR "Vantor Config developers")
+set(CPACK_PACKAGE_CONTACT "Vantor Config maintainers <maintainers@vantor-config.invalid>")
+set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "find and configure Vantor devices on the local network")
+# CPack makes the control file's long description from this: each line indented, an empty line
+# a paragraph break.
+set(CPACK_PACKAGE_DESCRIPTION
+    "Vantor Config finds the small networked devices on the local Ethernet
+segment with one UDP broadcast and lists each device's name, IP address,
+subnet mask, gateway, MAC address and firmware version. Selected devices
+can be readdressed, given a new MAC address, reset or told to update their
+firmware.
+
+The package holds the window (vantor-config), a command line companion
+for scripts that searches through every network adapter (vantor-cli) and
+a device simulator for trying both without hardware (vantor-devsim).")
+set(CPACK_DEBIAN_PACKAGE_SECTION net)
+set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
+set(CPACK_DEBIAN_PACKAGE_RELEASE 1)
+set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
+# Added to what dpkg-shlibdeps finds: sensible-browser is one of the window's ways to the
+# default web browser.
+set(CPACK_DEBIAN_PACKAGE_DEPENDS "sensible-utils")
+set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
+set(CPACK_DEBIAN_PACKAGE_CONTROL_STRICT_PERMISSION ON)
+set(CPACK_STRIP_FILES ON)
+set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
+include(CPack)

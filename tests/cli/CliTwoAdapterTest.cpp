@@ -1,0 +1,116 @@
+// vantor-cli on a machine with two adapters (tests/cli/two-adapter-lab): devices behind the
+// second adapter are found only when the request goes through it too.
+#include "tests/cli/CliProcess.h"
+
+#include <QCoreApplication>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+namespace vantor::test {
+namespace {
+
+const QString kWindow = QStringLiteral("--window=0.3");
+
+class CliTwoAdapters : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        if (!InsidePrivateNamespace() || qEnvironmentVariableIsEmpty("VANTOR_LAB_LOG_B"))
+            GTEST_SKIP() << "runs only inside tests/cli/two-adapter-lab";
+    }
+};
+
+TEST_F(CliTwoAdapters, ThePlainRequestReachesOnlyTheFirstAdapter)
+{
+    const CliRun run = RunCli({QStringLiteral("discover"), QStringLiteral("--json"), kWindow});
+    EXPECT_EQ(run.exitCode, 0) << run.err.toStdString();
+    const QJsonArray devices = JsonDevices(run);
+    EXPECT_EQ(Values(devices, "device_name"), (QStringList{QStringLiteral("Front-1"), QStringLiteral("Front-2")}));
+    EXPECT_EQ(Values(devices, "interface"), (QStringList{QStringLiteral("ea"), QStringLiteral("ea")}));
+    for (const auto& device : devices)
+        EXPECT_FALSE(device.toObject().value(QStringLiteral("address_conflict")).toBool());
+}
+
+TEST_F(CliTwoAdapters, AllInterfacesFindsEveryDeviceAndTheConflictAcrossAdapters)
+{
+    const CliRun run =
+        RunCli({QStringLiteral("discover"), QStringLiteral("--json"), QStringLiteral("--all-interfaces"), kWindow});
+    EXPECT_EQ(run.exitCode, 0) << run.err.toStdString();
+    QMap<QString, QJsonObject> byName;
+    for (const auto& device : JsonDevices(run))
+        byName.insert(device.toObject().value(QStringLiteral("device_name")).toString(), device.toObject());
+    ASSERT_EQ(byName.keys(), (QStringList{QStringLiteral("Back-1"), QStringLiteral("Back-2"), QStringLiteral("Front-1"),
+                                          QStringLiteral("Front-2")}));
+    const std::vector<std::tuple<const char*, const char*, bool>> expected = {
+        {"Front-1", "ea", true}, {"Front-2", "ea", false}, {"Back-1", "eb", false}, {"Back-2", "eb", true}};
+    for (const auto& [name, interface, conflict] : expected) {
+        const QJsonObject device = byName.value(QLatin1String(name));
+        EXPECT_EQ(device.value(QStringLiteral("interface")).toString(), QLatin1String(interface)) << name;
+        EXPECT_EQ(device.value(QStringLiteral("address_conflict")).toBool(), conflict) << name;
+    }
+    EXPECT_EQ(byName.value(QStringLiteral("Back-2")).value(QStringLiteral("model_code")).toInt(), 32);
+    EXPECT_EQ(byName.value(QStringLiteral("Back-1")).value(QStringLiteral("gateway_ip")).toString(),
+              QStringLiteral("10.0.0.1"));
+}
+
+TEST_F(CliTwoAdapters, OneNamedInterfaceFindsOnlyWhatIsBehindIt)
+{
+    const std::vector<std::pair<QString, QStringList>> cases = {
+        {QStringLiteral("eb"), {QStringLiteral("Back-1"), QStringLiteral("Back-2")}},
+        {QStringLiteral("ea"), {QStringLiteral("Front-1"), QStringLiteral("Front-2")}},
+    };
+    for (const auto& [interface, names] : cases) {
+        const CliRun run = RunCli(
+            {QStringLiteral("discover"), QStringLiteral("--csv"), QStringLiteral("--interface"), interface, kWindow});
+        EXPECT_EQ(run.exitCode, 0) << run.err.toStdString();
+        const QList<QByteArray> lines = run.out.trimmed().split('\n');
+        ASSERT_EQ(lines.size(), 3) << run.out.toStdString();
+        for (int i = 0; i < names.size(); ++i)
+            EXPECT_TRUE(lines[i + 1].startsWith(names[i].toUtf8() + ',')) << lines[i + 1].toStdString();
+    }
+}
+
+TEST_F(CliTwoAdapters, ACommandGoesOutThroughTheAdapterTheDeviceAnsweredOn)
+{
+    QTemporaryDir dir;
+    const QString passwordFile = dir.filePath(QStringLiteral("pw"));
+    QFile file(passwordFile);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write("admin\n");
+    file.close();
+    const QStringList setIp = {QStringLiteral("set-ip"),
+                               QStringLiteral("00-1A-2B-3C-4B-01"),
+                               QStringLiteral("--ip"),
+                               QStringLiteral("10.0.0.50"),
+                               QStringLiteral("--password-file"),
+                               passwordFile,
+                               kWindow};
+
+    // Without the second adapter's request the device is not found, and nothing is sent.
+    CliRun run = RunCli(setIp);
+    EXPECT_EQ(run.exitCode, 1);
+    EXPECT_TRUE(run.err.contains("no device with MAC 00-1A-2B-3C-4B-01")) << run.err.toStdString();
+    EXPECT_TRUE(CommandLines(qEnvironmentVariable("VANTOR_LAB_LOG_B")).isEmpty());
+
+    run = RunCli(setIp + QStringList{QStringLiteral("--all-interfaces"), QStringLiteral("--wait"),
+                                     QStringLiteral("--wait-delay=0.2")});
+    EXPECT_EQ(run.exitCode, 0) << run.out.toStdString() << run.err.toStdString();
+    EXPECT_TRUE(run.out.contains("through eb")) << run.out.toStdString();
+    EXPECT_TRUE(run.out.contains("confirmed")) << run.out.toStdString();
+    const QStringList received = CommandLines(qEnvironmentVariable("VANTOR_LAB_LOG_B"));
+    ASSERT_EQ(received.size(), 1) << received.join(QLatin1Char('\n')).toStdString();
+    EXPECT_TRUE(received[0].contains(QStringLiteral("set-ip mac=00-1A-2B-3C-4B-01 ip=10.0.0.50")));
+    EXPECT_TRUE(received[0].contains(QStringLiteral("result=applied")));
+    EXPECT_TRUE(CommandLines(qEnvironmentVariable("VANTOR_LAB_LOG_A")).isEmpty());
+}
+
+}  // namespace
+}  // namespace vantor::test
+
+int main(int argc, char* argv[])
+{
+    QCoreApplication app(argc, argv);
+    ::testing::InitGoogleTest(&argc, argv);
+    return RUN_ALL_TESTS();
+}

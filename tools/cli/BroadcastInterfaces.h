@@ -1,0 +1,42 @@
+#pragma once
+
+#include <string>
+#include <vector>
+
+namespace vantor::cli {
+
+struct CliOptions;
+
+// What the discovery needs to know of a network interface.
+struct InterfaceInfo {
+    std::string name;
+    int index = 0;
+    bool up = false;
+    bool canBroadcast = false;
+    bool loopback = false;
+    bool hasIpv4 = false;
+};
+
+std::vector<InterfaceInfo> SystemInterfaces();
+
+// How the discovery request goes out and which replies count.
+struct SendPlan {
+    // Interfaces the limited broadcast is sent through, one request each; empty: one request
+    // whose way the routing table chooses, as the window sends it.
+    std::vector<int> interfaceIndexes;
+    // Only replies that came in on this interface count; 0: every reply.
+    int acceptOnly = 0;
+};
+
+struct PlanResult {
+    bool ok = false;
+    SendPlan plan;
+    int exitCode = 0;
+    std::string error;
+};
+
+// --interface NAME: that interface, which must be up, carry an IPv4 address and be able to
+// broadcast. --all-interfaces: every such interface (loopback excluded). Neither: the plain way.
+PlanResult PlanDiscovery(const CliOptions& options, const std::vector<InterfaceInfo>& interfaces);
+
+}  // namespace vantor::cli

@@ -1,0 +1,234 @@
+#include "tools/cli/CliRunner.h"
+
+#include "protocol/DeviceRow.h"
+#include "protocol/DeviceSearch.h"
+#include "protocol/ReportPortOpenFailure.h"
+#include "resources/StringTable.h"
+#include "tools/cli/CliOptions.h"
+#include "tools/cli/CliPassword.h"
+#include "tools/cli/CommandPlan.h"
+#include "tools/cli/DeviceListing.h"
+
+#include <QEventLoop>
+#include <QNetworkInterface>
+#include <QTimer>
+
+#include <ostream>
+
+namespace vantor::cli {
+namespace {
+
+struct Failure {
+    int exitCode = 0;
+    std::string message;
+};
+
+// The endpoint could not be opened: the window's own text when another program holds the
+// port, the system's reason otherwise.
+Failure OpenFailure(const CListSocket& endpoint)
+{
+    if (endpoint.OpenError() == QAbstractSocket::AddressInUseError) {
+        return {kExitPortInUse,
+                PortOpenFailureText(LoadStringUtf8(ids::IDS_PORT_OPEN_FAIL).value_or(std::string_view()), kLocalPort)};
+    }
+    return {kExitNetwork,
+            "cannot open UDP port " + std::to_string(kLocalPort) + ": " + endpoint.OpenErrorString().toStdString()};
+}
+
+std::string InterfaceName(int index)
+{
+    return index > 0 ? QNetworkInterface::interfaceNameFromIndex(index).toStdString() : std::string();
+}
+
+struct DiscoveryOutcome {
+    std::optional<Failure> failure;
+    std::vector<FoundDevice> devices;
+};
+
+// One search by the window's rule: the request goes out once (per interface of the plan), and
+// listening goes on while each window brings a new device.
+DiscoveryOutcome Discover(const CliOptions& options, const SendPlan& plan, const EndpointAddresses& addresses)
+{
+    DiscoveryOutcome outcome;
+    QEventLoop loop;
+    std::vector<std::string> sendErrors;
+    std::size_t sent = 0;
+
+    DeviceSearch::Handlers handlers;
+    handlers.replyFrom = [&](const DEVICE_PACKET& reply, const ReplyOrigin& origin) {
+        if (plan.acceptOnly != 0 && origin.interfaceIndex != plan.acceptOnly)
+            return;
+        outcome.devices.push_back(
+            FoundDevice::FromReply(reply, origin.interfaceIndex, InterfaceName(origin.interfaceIndex)));
+    };
+    handlers.searchEnded = [&loop] { loop.quit(); };
+    handlers.sendDiscovery = [&](CListSocket& endpoint) {
+        const std::vector<int> through = plan.interfaceIndexes.empty() ? std::vector<int>{0} : plan.interfaceIndexes;
+        for (const int index : through) {
+            QString error;
+            if (endpoint.SendThrough(DEVICE_PACKET::Discovery(), index, &error)) {
+                ++sent;
+            } else {
+                const std::string name = index > 0 ? " through " + InterfaceName(index) : std::string();
+                sendErrors.push_back("cannot send the discovery request" + name + ": " + error.toStdString());
+            }
+        }
+    };
+    DeviceSearch search(std::move(handlers), addresses);
+    search.SetSearchWindowMs(options.windowMs);
+    if (!search.Start()) {
+        outcome.failure = OpenFailure(search.Endpoint());
+        return outcome;
+    }
+    if (sent == 0) {
+        std::string message;
+        for (const std::string& error : sendErrors)
+            message += (message.empty() ? "" : "\n") + error;
+        outcome.failure = Failure{kExitNetwork, message};
+        return outcome;
+    }
+    loop.exec();
+    MarkAddressConflicts(outcome.devices);
+    return outcome;
+}
+
+int Report(const Failure& failure, std::ostream& err)
+{
+    err << "vantor-cli: " << failure.message << "\n";
+    return failure.exitCode;
+}
+
+void Pause(int milliseconds)
+{
+    QEventLoop loop;
+    QTimer::singleShot(milliseconds, Qt::PreciseTimer, &loop, &QEventLoop::quit);
+    loop.exec();
+}
+
+int RunDiscover(const CliOptions& options, const SendPlan& plan, CliEnvironment& environment)
+{
+    const DiscoveryOutcome outcome = Discover(options, plan, environment.addresses);
+    if (outcome.failure)
+        return Report(*outcome.failure, environment.err);
+    switch (options.format) {
+    case OutputFormat::Json:
+        environment.out << FormatJson(outcome.devices);
+        break;
+    case OutputFormat::Csv:
+        environment.out << FormatCsv(outcome.devices);
+        break;
+    case OutputFormat::Table:
+        if (outcome.devices.empty())
+            environment.err << "vantor-cli: no device answered\n";
+        else
+            environment.out << FormatTable(outcome.devices);
+        break;
+    }
+    return outcome.devices.empty() ? kExitNotFound : kExitSuccess;
+}
+
+int RunDeviceCommand(const CliOptions& options, const SendPlan& plan, CliEnvironment& environment)
+{
+    // A password from a file or the environment is checked before anything goes on the wire.
+    std::optional<std::string> password;
+    if (!options.passwordFile.empty()) {
+        PasswordResult read = PasswordFromFile(options.passwordFile);
+        if (!read.bytes)
+            return Report({kExitUsage, read.error}, environment.err);
+        password = read.bytes;
+    } else if (const std::optional<std::string> variable = environment.variable(kPasswordVariable)) {
+        PasswordResult read = PasswordFromText(*variable);
+        if (!read.bytes)
+            return Report({kExitUsage, std::string(kPasswordVariable) + ": " + read.error}, environment.err);
+        password = read.bytes;
+    }
+
+    const std::string mac = FormatMac(options.mac);
+    const DiscoveryOutcome found = Discover(options, plan, environment.addresses);
+    if (found.failure)
+        return Report(*found.failure, environment.err);
+    std::vector<FoundDevice> matching;
+    for (const FoundDevice& device : found.devices) {
+        if (device.Field(4) == mac)
+            matching.push_back(device);
+    }
+    if (matching.empty())
+        return Report({kExitNotFound, "no device with MAC " + mac + " answered"}, environment.err);
+    if (matching.size() > 1)
+        environment.err << "vantor-cli: " << matching.size() << " rows have MAC " << mac
+                        << "; their values are taken from the first\n";
+    const FoundDevice& row = matching.front();
+
+    const std::vector<PlannedDatagram> planned = PlanCommand(options, row);
+    if (planned.empty()) {
+        environment.out << mac << ": nothing to change\n";
+        return kExitSuccess;
+    }
+    if (!password) {
+        std::string error;
+        const std::optional<std::string> typed = environment.promptPassword(&error);
+        if (!typed)
+            return Report({kExitUsage, error}, environment.err);
+        PasswordResult read = PasswordFromText(*typed);
+        if (!read.bytes)
+            return Report({kExitUsage, read.error}, environment.err);
+        password = read.bytes;
+    }
+
+    {
+        DeviceSearch endpoint(DeviceSearch::Handlers{}, environment.addresses);
+        if (!endpoint.ReopenForCommand())
+            return Report(OpenFailure(endpoint.Endpoint()), environment.err);
+        const std::string via = row.interfaceName.empty() ? std::string() : " through " + row.interfaceName;
+        for (const PlannedDatagram& item : planned) {
+            DEVICE_PACKET datagram = item.packet;
+            datagram.setPassword(*password);
+            QString error;
+            if (!endpoint.Endpoint().SendThrough(datagram, row.interfaceIndex, &error))
+                return Report({kExitNetwork, "cannot send " + item.description + ": " + error.toStdString()},
+                              environment.err);
+            environment.out << mac << ": sent " << item.description << via << "\n";
+        }
+    }
+    if (!options.wait)
+        return kExitSuccess;
+
+    Pause(options.waitDelayMs.value_or(DefaultWaitDelayMs(options)));
+    const DiscoveryOutcome after = Discover(options, plan, environment.addresses);
+    if (after.failure)
+        return Report(*after.failure, environment.err);
+    if (ShowsRequestedState(options, row, after.devices)) {
+        environment.out << mac << ": confirmed\n";
+        return kExitSuccess;
+    }
+    environment.out << mac << ": not confirmed (the device does not show the change)\n";
+    return kExitNotFound;
+}
+
+}  // namespace
+
+int RunCli(const std::vector<std::string>& args, CliEnvironment& environment)
+{
+    const ParseResult parsed = ParseCommandLine(args);
+    if (!parsed.options) {
+        environment.err << "vantor-cli: " << parsed.error << "\n";
+        return kExitUsage;
+    }
+    const CliOptions& options = *parsed.options;
+    if (options.command == Command::Help) {
+        environment.out << HelpText(options.helpFor);
+        return kExitSuccess;
+    }
+    if (options.command == Command::Version) {
+        environment.out << "vantor-cli " << VANTOR_VERSION << "\n";
+        return kExitSuccess;
+    }
+    const PlanResult plan = PlanDiscovery(options, environment.interfaces());
+    if (!plan.ok)
+        return Report({plan.exitCode, plan.error}, environment.err);
+    if (options.command == Command::Discover)
+        return RunDiscover(options, plan.plan, environment);
+    return RunDeviceCommand(options, plan.plan, environment);
+}
+
+}  // namespace vantor::cli

@@ -1,0 +1,179 @@
+#include "tools/cli/DeviceListing.h"
+
+#include "platform/listcontrol/TextBytes.h"
+#include "protocol/DeviceRow.h"
+
+#include <QString>
+
+#include <algorithm>
+#include <array>
+#include <cstdio>
+#include <map>
+#include <string_view>
+
+namespace vantor::cli {
+namespace {
+
+// Column titles of the table and field names of JSON and CSV, in output order.
+constexpr std::array<std::string_view, 9> kTitles = {
+    "Device Name", "IP Address", "Subnet Mask", "Gateway IP", "MAC", "Version", "Model", "Interface", "Conflict",
+};
+constexpr std::array<std::string_view, 9> kFieldNames = {
+    "device_name", "ip_address", "subnet_mask", "gateway_ip",       "mac",
+    "version",     "model_code", "interface",   "address_conflict",
+};
+
+std::string Hex2(unsigned value)
+{
+    std::array<char, 8> buffer{};
+    std::snprintf(buffer.data(), buffer.size(), "%02X", value & 0xFFu);
+    return std::string(buffer.data(), 2);
+}
+
+// C0 controls, DEL and the C1 controls as \xNN; everything else as it is.
+QString Printable(const QString& text)
+{
+    QString out;
+    for (const QChar c : text) {
+        const char16_t u = c.unicode();
+        if (u < 0x20 || (u >= 0x7F && u <= 0x9F))
+            out += QString::fromStdString("\\x" + Hex2(u));
+        else
+            out += c;
+    }
+    return out;
+}
+
+std::vector<std::string> TextCells(const FoundDevice& device)
+{
+    std::vector<std::string> cells;
+    for (int field = 0; field < kRowFieldCount; ++field)
+        cells.push_back(device.Field(field));
+    cells.push_back(std::to_string(device.modelCode));
+    cells.push_back(device.interfaceName);
+    return cells;
+}
+
+std::string JsonString(std::string_view utf8)
+{
+    std::string out = "\"";
+    for (const char c : utf8) {
+        const auto byte = static_cast<unsigned char>(c);
+        if (c == '"' || c == '\\') {
+            out += '\\';
+            out += c;
+        } else if (byte < 0x20) {
+            out += "\\u00" + Hex2(byte);
+        } else {
+            out += c;
+        }
+    }
+    return out + "\"";
+}
+
+std::string CsvCell(const std::string& text)
+{
+    if (text.find_first_of(",\"\r\n") == std::string::npos)
+        return text;
+    std::string out = "\"";
+    for (const char c : text) {
+        if (c == '"')
+            out += '"';
+        out += c;
+    }
+    return out + "\"";
+}
+
+}  // namespace
+
+FoundDevice FoundDevice::FromReply(const DEVICE_PACKET& reply, int interfaceIndex, std::string interfaceName)
+{
+    FoundDevice device;
+    device.rowRecord = BuildRowRecord(reply);
+    device.modelCode = reply.modelCode();
+    device.interfaceIndex = interfaceIndex;
+    device.interfaceName = std::move(interfaceName);
+    return device;
+}
+
+std::string FoundDevice::Field(int field) const
+{
+    return lc::DisplayTextFromBytes(RowRecordField(rowRecord, field)).toStdString();
+}
+
+void MarkAddressConflicts(std::vector<FoundDevice>& devices)
+{
+    std::map<std::string_view, int> count;
+    for (const FoundDevice& device : devices)
+        ++count[RowRecordField(device.rowRecord, 1)];
+    for (FoundDevice& device : devices)
+        device.addressConflict = count[RowRecordField(device.rowRecord, 1)] > 1;
+}
+
+std::string FormatTable(const std::vector<FoundDevice>& devices)
+{
+    std::vector<std::vector<QString>> rows;
+    std::vector<qsizetype> widths;
+    for (const std::string_view title : kTitles)
+        widths.push_back(static_cast<qsizetype>(title.size()));
+    for (const FoundDevice& device : devices) {
+        std::vector<QString> row;
+        for (const std::string& cell : TextCells(device))
+            row.push_back(Printable(QString::fromStdString(cell)));
+        row.push_back(device.addressConflict ? QStringLiteral("CONFLICT") : QString());
+        for (std::size_t i = 0; i < row.size(); ++i)
+            widths[i] = std::max(widths[i], row[i].size());
+        rows.push_back(std::move(row));
+    }
+    auto line = [&widths](const std::vector<QString>& cells) {
+        QString text;
+        for (std::size_t i = 0; i < cells.size(); ++i) {
+            text += i + 1 < cells.size() ? cells[i].leftJustified(widths[i] + 2) : cells[i];
+        }
+        while (text.endsWith(QLatin1Char(' ')))
+            text.chop(1);
+        return text.toStdString() + "\n";
+    };
+    std::vector<QString> titles;
+    for (const std::string_view title : kTitles)
+        titles.push_back(QString::fromLatin1(title.data(), static_cast<qsizetype>(title.size())));
+    std::string out = line(titles);
+    for (const auto& row : rows)
+        out += line(row);
+    return out;
+}
+
+std::string FormatJson(const std::vector<FoundDevice>& devices)
+{
+    std::string out = "{\n  \"schema_version\": " + std::to_string(kJsonSchemaVersion) + ",\n  \"devices\": [";
+    for (std::size_t d = 0; d < devices.size(); ++d) {
+        const FoundDevice& device = devices[d];
+        out += d == 0 ? "\n    {" : ",\n    {";
+        for (int field = 0; field < kRowFieldCount; ++field) {
+            out += JsonString(kFieldNames[static_cast<std::size_t>(field)]) + ": " + JsonString(device.Field(field)) +
+                   ", ";
+        }
+        out += JsonString(kFieldNames[6]) + ": " + std::to_string(device.modelCode) + ", ";
+        out += JsonString(kFieldNames[7]) + ": " +
+               (device.interfaceName.empty() ? std::string("null") : JsonString(device.interfaceName)) + ", ";
+        out += JsonString(kFieldNames[8]) + ": " + (device.addressConflict ? "true" : "false") + "}";
+    }
+    out += devices.empty() ? "]\n}\n" : "\n  ]\n}\n";
+    return out;
+}
+
+std::string FormatCsv(const std::vector<FoundDevice>& devices)
+{
+    std::string out;
+    for (std::size_t i = 0; i < kFieldNames.size(); ++i)
+        out += std::string(i == 0 ? "" : ",") + std::string(kFieldNames[i]);
+    out += "\r\n";
+    for (const FoundDevice& device : devices) {
+        for (const std::string& cell : TextCells(device))
+            out += CsvCell(cell) + ",";
+        out += device.addressConflict ? "true\r\n" : "false\r\n";
+    }
+    return out;
+}
+
+}  // namespace vantor::cli

@@ -85,10 +85,10 @@ DEVICE_PACKET SetAddressDatagram(Opcode op, Ipv4Bytes ip, Ipv4Bytes mask, Ipv4By
 {
     Q_ASSERT(op == Opcode::SetIpAddress || op == Opcode::SetSubnetMask || op == Opcode::SetGateway);
     DEVICE_PACKET packet = DEVICE_PACKET::Request(op);
-    packet.setIpAddress(ip);
-    packet.setSubnetMask(mask);
-    packet.setMacAddress(mac);
-    packet.setGateway(gateway);
+    packet.SetIpAddress(ip);
+    packet.SetSubnetMask(mask);
+    packet.SetMacAddress(mac);
+    packet.SetGateway(gateway);
     return packet;
 }
 
@@ -97,8 +97,8 @@ DEVICE_PACKET SetMacDatagram(Ipv4Bytes currentIp, MacBytes currentMac)
     MacBytes newMac = currentMac;
     newMac[1] = static_cast<std::uint8_t>(newMac[1] + 1u);
     DEVICE_PACKET packet = DEVICE_PACKET::Request(Opcode::SetMacAddress);
-    packet.setIpAddress(currentIp);
-    packet.setMacAddress(newMac);
+    packet.SetIpAddress(currentIp);
+    packet.SetMacAddress(newMac);
     return packet;
 }
 
@@ -106,7 +106,7 @@ DEVICE_PACKET MacDatagram(Opcode op, MacBytes mac)
 {
     Q_ASSERT(op == Opcode::SoftReset || op == Opcode::FirmwareUpdate);
     DEVICE_PACKET packet = DEVICE_PACKET::Request(op);
-    packet.setMacAddress(mac);
+    packet.SetMacAddress(mac);
     return packet;
 }
 

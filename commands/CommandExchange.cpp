@@ -71,7 +71,7 @@ void CommandExchange::ModifyIp()
             const std::optional<std::string> password = PromptForPassword(m_rows.DialogParent());
             if (!password)
                 continue;
-            datagram.setPassword(*password);
+            datagram.SetPassword(*password);
             // A re-search whose opening failed while the prompt was open has closed the endpoint:
             // open it again rather than count a datagram that cannot go out.
             if (!m_search.IsOpen() && !m_search.ReopenForCommand())
@@ -98,7 +98,7 @@ void CommandExchange::WalkOneDatagramPerRow(MakeDatagram makeDatagram)
         const std::optional<std::string> password = PromptForPassword(m_rows.DialogParent());
         if (!password)
             continue;
-        datagram->setPassword(*password);
+        datagram->SetPassword(*password);
         if (!m_search.ReopenForCommand())
             continue;
         m_search.Send(*datagram);

@@ -308,7 +308,7 @@ void CDorvexView::AppendDeviceRow(const DEVICE_PACKET& reply)
     item.iItem = position;
     item.iSubItem = 0;
     item.pszText = fieldText(0);
-    item.iImage = RowIconIndex(reply.modelCode());
+    item.iImage = RowIconIndex(reply.ModelCode());
     item.lParam = itemData;
     const int row = InsertItem(item);
     if (row < 0)

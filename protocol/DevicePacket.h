@@ -69,38 +69,38 @@ struct DEVICE_PACKET {
         return true;
     }
 
-    std::uint8_t opcode() const { return bytes[kOpcodeOffset]; }
-    Ipv4Bytes ipAddress() const { return ipAt(kIpOffset); }
-    Ipv4Bytes subnetMask() const { return ipAt(kMaskOffset); }
-    Ipv4Bytes gateway() const { return ipAt(kGatewayOffset); }
-    MacBytes macAddress() const
+    std::uint8_t Opcode() const { return bytes[kOpcodeOffset]; }
+    Ipv4Bytes IpAddress() const { return IpAt(kIpOffset); }
+    Ipv4Bytes SubnetMask() const { return IpAt(kMaskOffset); }
+    Ipv4Bytes Gateway() const { return IpAt(kGatewayOffset); }
+    MacBytes MacAddress() const
     {
         MacBytes mac{};
         std::copy_n(bytes.begin() + kMacOffset, mac.size(), mac.begin());
         return mac;
     }
-    std::uint8_t versionMajor() const { return bytes[kVersionMajorOffset]; }
-    std::uint8_t versionMinor() const { return bytes[kVersionMinorOffset]; }
-    std::uint8_t modelCode() const { return bytes[kModelCodeOffset]; }
+    std::uint8_t VersionMajor() const { return bytes[kVersionMajorOffset]; }
+    std::uint8_t VersionMinor() const { return bytes[kVersionMinorOffset]; }
+    std::uint8_t ModelCode() const { return bytes[kModelCodeOffset]; }
     // The raw 17-byte name field (text and terminator, not necessarily terminated).
-    std::span<const std::uint8_t, kNameFieldSize> nameField() const
+    std::span<const std::uint8_t, kNameFieldSize> NameField() const
     {
         return std::span<const std::uint8_t, kNameFieldSize>(bytes.data() + kNameOffset, kNameFieldSize);
     }
 
-    void setIpAddress(const Ipv4Bytes& value) { setIpAt(kIpOffset, value); }
-    void setSubnetMask(const Ipv4Bytes& value) { setIpAt(kMaskOffset, value); }
-    void setGateway(const Ipv4Bytes& value) { setIpAt(kGatewayOffset, value); }
-    void setMacAddress(const MacBytes& value) { std::copy(value.begin(), value.end(), bytes.begin() + kMacOffset); }
-    void setVersion(std::uint8_t major, std::uint8_t minor)
+    void SetIpAddress(const Ipv4Bytes& value) { SetIpAt(kIpOffset, value); }
+    void SetSubnetMask(const Ipv4Bytes& value) { SetIpAt(kMaskOffset, value); }
+    void SetGateway(const Ipv4Bytes& value) { SetIpAt(kGatewayOffset, value); }
+    void SetMacAddress(const MacBytes& value) { std::copy(value.begin(), value.end(), bytes.begin() + kMacOffset); }
+    void SetVersion(std::uint8_t major, std::uint8_t minor)
     {
         bytes[kVersionMajorOffset] = major;
         bytes[kVersionMinorOffset] = minor;
     }
-    void setModelCode(std::uint8_t code) { bytes[kModelCodeOffset] = code; }
+    void SetModelCode(std::uint8_t code) { bytes[kModelCodeOffset] = code; }
     // Copies at most 17 bytes into the name field and zero-fills the rest of it; a 17-byte name
     // leaves the field without a terminator, as a device may send it.
-    void setNameField(std::string_view name)
+    void SetNameField(std::string_view name)
     {
         auto field = bytes.begin() + kNameOffset;
         std::fill_n(field, kNameFieldSize, std::uint8_t{0});
@@ -108,7 +108,7 @@ struct DEVICE_PACKET {
     }
     // The typed password from offset 42, no terminator, the rest of the field zero; longer
     // input is cut to the field.
-    void setPassword(std::string_view password)
+    void SetPassword(std::string_view password)
     {
         auto field = bytes.begin() + kPasswordOffset;
         std::fill_n(field, kPasswordSize, std::uint8_t{0});
@@ -124,13 +124,13 @@ struct DEVICE_PACKET {
     friend bool operator==(const DEVICE_PACKET&, const DEVICE_PACKET&) = default;
 
 private:
-    Ipv4Bytes ipAt(std::size_t offset) const
+    Ipv4Bytes IpAt(std::size_t offset) const
     {
         Ipv4Bytes ip{};
         std::copy_n(bytes.begin() + offset, ip.size(), ip.begin());
         return ip;
     }
-    void setIpAt(std::size_t offset, const Ipv4Bytes& value)
+    void SetIpAt(std::size_t offset, const Ipv4Bytes& value)
     {
         std::copy(value.begin(), value.end(), bytes.begin() + offset);
     }

@@ -14,7 +14,7 @@ namespace {
 // NUL, or no NUL in the whole 17-byte field, which means a name longer than 16 bytes).
 std::string_view UsableName(const DEVICE_PACKET& reply)
 {
-    const auto field = reply.nameField();
+    const auto field = reply.NameField();
     const auto nul = std::find(field.begin(), field.end(), std::uint8_t{0});
     if (nul == field.end())
         return {};
@@ -63,7 +63,7 @@ int RowIconIndex(std::uint8_t modelCode)
 
 std::string BuildRowRecord(const DEVICE_PACKET& reply)
 {
-    const std::uint8_t model = reply.modelCode();
+    const std::uint8_t model = reply.ModelCode();
     const bool knownModel = model == kModelCodeMarven || model == kModelCodeOrvik;
 
     std::string name;
@@ -78,11 +78,11 @@ std::string BuildRowRecord(const DEVICE_PACKET& reply)
     // Each field is appended whole, so a comma in the name does not start a new field.
     const std::array<std::string, kRowFieldCount> fields = {
         std::move(name),
-        FormatIpv4(reply.ipAddress()),
-        FormatIpv4(reply.subnetMask()),
-        knownModel ? FormatIpv4(reply.gateway()) : std::string("0.0.0.0"),
-        FormatMac(reply.macAddress()),
-        knownModel ? FormatVersion(reply.versionMajor(), reply.versionMinor()) : std::string("0.00"),
+        FormatIpv4(reply.IpAddress()),
+        FormatIpv4(reply.SubnetMask()),
+        knownModel ? FormatIpv4(reply.Gateway()) : std::string("0.0.0.0"),
+        FormatMac(reply.MacAddress()),
+        knownModel ? FormatVersion(reply.VersionMajor(), reply.VersionMinor()) : std::string("0.00"),
     };
     std::string record;
     for (const std::string& field : fields) {

@@ -94,13 +94,13 @@ std::vector<DEVICE_PACKET> MakeReplies(int count)
     for (const int n : order) {
         const auto b = [n](int shift) { return static_cast<std::uint8_t>((n >> shift) & 0xFF); };
         DEVICE_PACKET reply;
-        reply.setIpAddress({10, b(16), b(8), b(0)});
-        reply.setSubnetMask({255, 0, 0, 0});
-        reply.setGateway({10, 0, 0, 1});
-        reply.setMacAddress({0x00, 0x1A, 0x2B, b(16), b(8), b(0)});
-        reply.setNameField("dev" + std::to_string(n % 997));  // many equal names
-        reply.setVersion(1, 0x30);
-        reply.setModelCode(kModelCodeMarven);
+        reply.SetIpAddress({10, b(16), b(8), b(0)});
+        reply.SetSubnetMask({255, 0, 0, 0});
+        reply.SetGateway({10, 0, 0, 1});
+        reply.SetMacAddress({0x00, 0x1A, 0x2B, b(16), b(8), b(0)});
+        reply.SetNameField("dev" + std::to_string(n % 997));  // many equal names
+        reply.SetVersion(1, 0x30);
+        reply.SetModelCode(kModelCodeMarven);
         replies.push_back(reply);
     }
     return replies;
@@ -329,7 +329,7 @@ private:
         item.mask = LVIF_TEXT | LVIF_PARAM | LVIF_IMAGE;
         item.iItem = m_list.GetItemCount();
         item.pszText = const_cast<char*>(RowRecordField(record, 0).data());
-        item.iImage = RowIconIndex(reply.modelCode());
+        item.iImage = RowIconIndex(reply.ModelCode());
         item.lParam = RowRecordItemData(record);
         const int row = m_list.InsertItem(item);
         for (int c = 1; c < 6; ++c) {

@@ -72,13 +72,13 @@ vantor::DEVICE_PACKET Sample(std::string_view name, std::uint8_t model, const va
                              std::uint8_t major, std::uint8_t minor)
 {
     vantor::DEVICE_PACKET reply;
-    reply.setNameField(name);
-    reply.setModelCode(model);
-    reply.setIpAddress(ip);
-    reply.setSubnetMask(mask);
-    reply.setGateway(gateway);
-    reply.setMacAddress({0x00, 0x1A, 0x2B, 0x3C, 0x4D, macLast});
-    reply.setVersion(major, minor);
+    reply.SetNameField(name);
+    reply.SetModelCode(model);
+    reply.SetIpAddress(ip);
+    reply.SetSubnetMask(mask);
+    reply.SetGateway(gateway);
+    reply.SetMacAddress({0x00, 0x1A, 0x2B, 0x3C, 0x4D, macLast});
+    reply.SetVersion(major, minor);
     return reply;
 }
 

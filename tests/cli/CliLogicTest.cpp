@@ -23,13 +23,13 @@ using Args = std::vector<std::string>;
 DEVICE_PACKET Reply(std::string_view name, Ipv4Bytes ip, MacBytes mac, std::uint8_t model = 31)
 {
     DEVICE_PACKET reply;
-    reply.setNameField(name);
-    reply.setIpAddress(ip);
-    reply.setSubnetMask({255, 255, 255, 0});
-    reply.setGateway({192, 168, 1, 1});
-    reply.setMacAddress(mac);
-    reply.setVersion(1, 0x30);
-    reply.setModelCode(model);
+    reply.SetNameField(name);
+    reply.SetIpAddress(ip);
+    reply.SetSubnetMask({255, 255, 255, 0});
+    reply.SetGateway({192, 168, 1, 1});
+    reply.SetMacAddress(mac);
+    reply.SetVersion(1, 0x30);
+    reply.SetModelCode(model);
     return reply;
 }
 
@@ -203,7 +203,7 @@ TEST(CommandPlanTest, SetIpSendsOneDatagramPerChangedValueInTheWindowsOrder)
         options.gateway = c.gateway;
         std::vector<std::uint8_t> opcodes;
         for (const PlannedDatagram& planned : PlanCommand(options, row))
-            opcodes.push_back(planned.packet.opcode());
+            opcodes.push_back(planned.packet.Opcode());
         EXPECT_EQ(opcodes, c.opcodes);
     }
     CliOptions all;
@@ -242,7 +242,7 @@ TEST(CommandPlanTest, MacCommandsAndTheirConfirmation)
     EXPECT_TRUE(ShowsRequestedState(options, row, {moved, row}));
     EXPECT_FALSE(ShowsRequestedState(options, row, {moved}));
     options.command = Command::UpdateFirmware;
-    EXPECT_EQ(PlanCommand(options, row)[0].packet.opcode(), 0x3F);
+    EXPECT_EQ(PlanCommand(options, row)[0].packet.Opcode(), 0x3F);
 
     options.command = Command::SetIp;
     options.ip = Ipv4Bytes{192, 168, 1, 21};

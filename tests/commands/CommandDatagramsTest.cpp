@@ -99,12 +99,12 @@ TEST(CommandDatagram, SoftResetAndFirmwareUpdateDifferOnlyInTheOpcode)
 {
     const MacBytes mac = MacTextToBytes("00-1A-2B-3C-4D-5E");
     DEVICE_PACKET reset = MacDatagram(Opcode::SoftReset, mac);
-    reset.setPassword(*PasswordBytes(QStringLiteral("pw")));
+    reset.SetPassword(*PasswordBytes(QStringLiteral("pw")));
     EXPECT_EQ(reset.bytes,
               Datagram(Opcode::SoftReset,
                        {{13, 0x1A}, {14, 0x2B}, {15, 0x3C}, {16, 0x4D}, {17, 0x5E}, {42, 'p'}, {43, 'w'}}));
     DEVICE_PACKET update = MacDatagram(Opcode::FirmwareUpdate, mac);
-    update.setPassword("pw");
+    update.SetPassword("pw");
     EXPECT_EQ(update.bytes[3], 0x3F);
     update.bytes[3] = 0x3D;
     EXPECT_EQ(update, reset);
@@ -115,7 +115,7 @@ TEST(CommandDatagram, SetAddressCarriesAllThreeValuesTheMacAndUpToEightPasswordB
     for (const Opcode op : {Opcode::SetIpAddress, Opcode::SetSubnetMask, Opcode::SetGateway}) {
         DEVICE_PACKET packet =
             SetAddressDatagram(op, {10, 0, 0, 7}, {255, 255, 0, 0}, {10, 0, 0, 1}, {1, 2, 3, 4, 5, 6});
-        packet.setPassword(*PasswordBytes(QStringLiteral("1234567\u00E9")));
+        packet.SetPassword(*PasswordBytes(QStringLiteral("1234567\u00E9")));
         EXPECT_EQ(packet.bytes,
                   Datagram(op, {{4, 10},   {7, 7},    {8, 255},  {9, 255},  {12, 1},   {13, 2},   {14, 3},
                                 {15, 4},   {16, 5},   {17, 6},   {35, 10},  {38, 1},   {42, '1'}, {43, '2'},

@@ -15,13 +15,13 @@ DEVICE_PACKET Device(std::string_view name, const Ipv4Bytes& ip, std::uint8_t mo
                      const Ipv4Bytes& gateway)
 {
     DEVICE_PACKET reply;
-    reply.setIpAddress(ip);
-    reply.setSubnetMask({255, 255, 255, 0});
-    reply.setGateway(gateway);
-    reply.setMacAddress(mac);
-    reply.setNameField(name);
-    reply.setVersion(1, 0x30);
-    reply.setModelCode(modelCode);
+    reply.SetIpAddress(ip);
+    reply.SetSubnetMask({255, 255, 255, 0});
+    reply.SetGateway(gateway);
+    reply.SetMacAddress(mac);
+    reply.SetNameField(name);
+    reply.SetVersion(1, 0x30);
+    reply.SetModelCode(modelCode);
     return reply;
 }
 

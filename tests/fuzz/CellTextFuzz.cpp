@@ -52,7 +52,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const vantor::MacBytes mac = vantor::MacTextToBytes(text);
     const vantor::Ipv4Bytes ip = vantor::DottedAddressToBytes(text);
     const vantor::DEVICE_PACKET packet = vantor::SetMacDatagram(ip, mac);
-    FUZZ_CHECK(packet.ipAddress() == ip);
-    FUZZ_CHECK(packet.macAddress()[0] == mac[0] && packet.macAddress()[1] == static_cast<std::uint8_t>(mac[1] + 1));
+    FUZZ_CHECK(packet.IpAddress() == ip);
+    FUZZ_CHECK(packet.MacAddress()[0] == mac[0] && packet.MacAddress()[1] == static_cast<std::uint8_t>(mac[1] + 1));
     return 0;
 }

@@ -24,7 +24,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         return 0;
     FUZZ_CHECK(QString::fromLatin1(bytes->data(), static_cast<qsizetype>(bytes->size())) == typed);
     DEVICE_PACKET packet = DEVICE_PACKET::Request(Opcode::SoftReset);
-    packet.setPassword(*bytes);
+    packet.SetPassword(*bytes);
     const auto field = packet.passwordField();
     for (std::size_t i = 0; i < field.size(); ++i)
         FUZZ_CHECK(field[i] == (i < bytes->size() ? static_cast<std::uint8_t>((*bytes)[i]) : 0));

@@ -46,9 +46,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     FUZZ_CHECK(!RowRecordField(record, 5).empty() && RowRecordField(record, 5).size() <= 5);
     FUZZ_CHECK(RowRecordField(record, kRowFieldCount).empty());
     FUZZ_CHECK(RowRecordField(record, -1).empty());
-    FUZZ_CHECK(RowRecordField(record, 1) == FormatIpv4(reply.ipAddress()));
-    FUZZ_CHECK(RowRecordField(record, 4) == FormatMac(reply.macAddress()));
-    const int icon = RowIconIndex(reply.modelCode());
+    FUZZ_CHECK(RowRecordField(record, 1) == FormatIpv4(reply.IpAddress()));
+    FUZZ_CHECK(RowRecordField(record, 4) == FormatMac(reply.MacAddress()));
+    const int icon = RowIconIndex(reply.ModelCode());
     FUZZ_CHECK(icon == 1 || icon == 2);
     // Fields read back from any text, a record cut anywhere included, stay inside it.
     const std::string_view cut(record.data(), std::min(record.size(), static_cast<std::size_t>(data[0])));

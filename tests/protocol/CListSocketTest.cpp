@@ -31,10 +31,10 @@ QByteArray Bytes(const DEVICE_PACKET& packet)
 DEVICE_PACKET Reply(int number)
 {
     DEVICE_PACKET reply = DEVICE_PACKET::Discovery();
-    reply.setIpAddress({10, static_cast<std::uint8_t>(number >> 16), static_cast<std::uint8_t>(number >> 8),
+    reply.SetIpAddress({10, static_cast<std::uint8_t>(number >> 16), static_cast<std::uint8_t>(number >> 8),
                         static_cast<std::uint8_t>(number)});
-    reply.setNameField("Lab");
-    reply.setModelCode(31);
+    reply.SetNameField("Lab");
+    reply.SetModelCode(31);
     return reply;
 }
 
@@ -228,7 +228,7 @@ TEST_F(CListSocketTest, SendToDeliversExactly52BytesToTheDevicePort)
 {
     m_endpoint->EnableBroadcast();
     DEVICE_PACKET command = DEVICE_PACKET::Request(Opcode::SoftReset);
-    command.setPassword("secret");
+    command.SetPassword("secret");
     m_endpoint->SendTo(DEVICE_PACKET::Discovery());
     m_endpoint->SendTo(command);
 

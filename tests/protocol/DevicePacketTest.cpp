@@ -30,7 +30,7 @@ TEST(DevicePacket, DiscoveryRequestIsSignatureOpcodeNineAnd48Zeros)
 {
     const Bytes expected = BytesWith({{0, 'K'}, {1, 'W'}, {2, 'Z'}, {3, '9'}});
     EXPECT_EQ(DEVICE_PACKET::Discovery().bytes, expected);
-    EXPECT_EQ(DEVICE_PACKET::Discovery().opcode(), 0x39);
+    EXPECT_EQ(DEVICE_PACKET::Discovery().Opcode(), 0x39);
 }
 
 TEST(DevicePacket, RequestCarriesEachOpcodeInByteThree)
@@ -57,28 +57,28 @@ TEST(DevicePacket, SettersWriteOnlyTheirOwnBytes)
     const std::vector<Row> table = {
         {"ip",
          [](DEVICE_PACKET& p) {
-             p.setIpAddress({192, 168, 0, 7});
+             p.SetIpAddress({192, 168, 0, 7});
          },
          BytesWith({{4, 192}, {5, 168}, {6, 0}, {7, 7}})},
         {"mask",
          [](DEVICE_PACKET& p) {
-             p.setSubnetMask({255, 255, 255, 0});
+             p.SetSubnetMask({255, 255, 255, 0});
          },
          BytesWith({{8, 255}, {9, 255}, {10, 255}, {11, 0}})},
         {"mac",
          [](DEVICE_PACKET& p) {
-             p.setMacAddress({0x00, 0x1A, 0x2B, 0x3C, 0x4D, 0x5E});
+             p.SetMacAddress({0x00, 0x1A, 0x2B, 0x3C, 0x4D, 0x5E});
          },
          BytesWith({{13, 0x1A}, {14, 0x2B}, {15, 0x3C}, {16, 0x4D}, {17, 0x5E}})},
         {"gateway",
          [](DEVICE_PACKET& p) {
-             p.setGateway({10, 0, 0, 254});
+             p.SetGateway({10, 0, 0, 254});
          },
          BytesWith({{35, 10}, {38, 254}})},
-        {"version", [](DEVICE_PACKET& p) { p.setVersion(1, 0x30); }, BytesWith({{39, 1}, {40, 0x30}})},
-        {"model", [](DEVICE_PACKET& p) { p.setModelCode(32); }, BytesWith({{41, 32}})},
-        {"name", [](DEVICE_PACKET& p) { p.setNameField("Lab"); }, BytesWith({{18, 'L'}, {19, 'a'}, {20, 'b'}})},
-        {"password", [](DEVICE_PACKET& p) { p.setPassword("pw"); }, BytesWith({{42, 'p'}, {43, 'w'}})},
+        {"version", [](DEVICE_PACKET& p) { p.SetVersion(1, 0x30); }, BytesWith({{39, 1}, {40, 0x30}})},
+        {"model", [](DEVICE_PACKET& p) { p.SetModelCode(32); }, BytesWith({{41, 32}})},
+        {"name", [](DEVICE_PACKET& p) { p.SetNameField("Lab"); }, BytesWith({{18, 'L'}, {19, 'a'}, {20, 'b'}})},
+        {"password", [](DEVICE_PACKET& p) { p.SetPassword("pw"); }, BytesWith({{42, 'p'}, {43, 'w'}})},
     };
     for (const Row& row : table) {
         SCOPED_TRACE(row.name);
@@ -93,16 +93,16 @@ TEST(DevicePacket, GettersReadTheirOffsets)
     DEVICE_PACKET packet;
     for (std::size_t i = 0; i < packet.bytes.size(); ++i)
         packet.bytes[i] = static_cast<std::uint8_t>(i + 100);
-    EXPECT_EQ(packet.opcode(), 103);
-    EXPECT_EQ(packet.ipAddress(), (Ipv4Bytes{104, 105, 106, 107}));
-    EXPECT_EQ(packet.subnetMask(), (Ipv4Bytes{108, 109, 110, 111}));
-    EXPECT_EQ(packet.macAddress(), (MacBytes{112, 113, 114, 115, 116, 117}));
-    EXPECT_EQ(packet.nameField().front(), 118);
-    EXPECT_EQ(packet.nameField().back(), 134);
-    EXPECT_EQ(packet.gateway(), (Ipv4Bytes{135, 136, 137, 138}));
-    EXPECT_EQ(packet.versionMajor(), 139);
-    EXPECT_EQ(packet.versionMinor(), 140);
-    EXPECT_EQ(packet.modelCode(), 141);
+    EXPECT_EQ(packet.Opcode(), 103);
+    EXPECT_EQ(packet.IpAddress(), (Ipv4Bytes{104, 105, 106, 107}));
+    EXPECT_EQ(packet.SubnetMask(), (Ipv4Bytes{108, 109, 110, 111}));
+    EXPECT_EQ(packet.MacAddress(), (MacBytes{112, 113, 114, 115, 116, 117}));
+    EXPECT_EQ(packet.NameField().front(), 118);
+    EXPECT_EQ(packet.NameField().back(), 134);
+    EXPECT_EQ(packet.Gateway(), (Ipv4Bytes{135, 136, 137, 138}));
+    EXPECT_EQ(packet.VersionMajor(), 139);
+    EXPECT_EQ(packet.VersionMinor(), 140);
+    EXPECT_EQ(packet.ModelCode(), 141);
     EXPECT_EQ(packet.passwordField(), (std::array<std::uint8_t, 8>{142, 143, 144, 145, 146, 147, 148, 149}));
 }
 
@@ -121,8 +121,8 @@ TEST(DevicePacket, PasswordFieldRules)
     for (const Row& row : table) {
         SCOPED_TRACE(row.typed);
         DEVICE_PACKET packet = DEVICE_PACKET::Request(Opcode::SoftReset);
-        packet.setPassword("ZZZZZZZZ");  // a shorter password must not leave old bytes behind
-        packet.setPassword(row.typed);
+        packet.SetPassword("ZZZZZZZZ");  // a shorter password must not leave old bytes behind
+        packet.SetPassword(row.typed);
         EXPECT_EQ(packet.passwordField(), row.field);
         EXPECT_EQ(packet.bytes[50], 0);
         EXPECT_EQ(packet.bytes[51], 0);
@@ -133,11 +133,11 @@ TEST(DevicePacket, PasswordFieldRules)
 TEST(DevicePacket, NameFieldKeepsAtMost17BytesAndClearsTheRest)
 {
     DEVICE_PACKET packet;
-    packet.setNameField("ABCDEFGHIJKLMNOPQRSTUVWXYZ");
+    packet.SetNameField("ABCDEFGHIJKLMNOPQRSTUVWXYZ");
     EXPECT_EQ(packet.bytes[18], 'A');
     EXPECT_EQ(packet.bytes[34], 'Q');
     EXPECT_EQ(packet.bytes[35], 0);  // the gateway is not touched
-    packet.setNameField("Lab");
+    packet.SetNameField("Lab");
     EXPECT_EQ(packet.bytes[20], 'b');
     for (std::size_t i = 21; i <= 34; ++i)
         EXPECT_EQ(packet.bytes[i], 0) << i;

@@ -112,7 +112,7 @@ TEST(DeviceRow, RecordFromReply)
         EXPECT_EQ(record, expected);
         for (int n = 0; n < kRowFieldCount; ++n)
             EXPECT_EQ(RowRecordField(record, n), row.fields[static_cast<std::size_t>(n)]) << "field " << n;
-        EXPECT_EQ(RowIconIndex(reply.modelCode()), row.icon);
+        EXPECT_EQ(RowIconIndex(reply.ModelCode()), row.icon);
     }
 }
 

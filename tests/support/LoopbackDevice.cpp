@@ -63,13 +63,13 @@ QByteArray ExpectedDiscoveryRequest()
 DEVICE_PACKET MakeReply(std::uint8_t n, std::uint8_t modelCode)
 {
     DEVICE_PACKET reply;
-    reply.setIpAddress({192, 168, 1, n});
-    reply.setSubnetMask({255, 255, 255, 0});
-    reply.setGateway({192, 168, 1, 1});
-    reply.setMacAddress({0x00, 0x1A, 0x2B, 0x3C, 0x4D, n});
-    reply.setNameField("Dev" + std::to_string(n));
-    reply.setVersion(1, 0x30);
-    reply.setModelCode(modelCode);
+    reply.SetIpAddress({192, 168, 1, n});
+    reply.SetSubnetMask({255, 255, 255, 0});
+    reply.SetGateway({192, 168, 1, 1});
+    reply.SetMacAddress({0x00, 0x1A, 0x2B, 0x3C, 0x4D, n});
+    reply.SetNameField("Dev" + std::to_string(n));
+    reply.SetVersion(1, 0x30);
+    reply.SetModelCode(modelCode);
     return reply;
 }
 

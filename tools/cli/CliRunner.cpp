@@ -182,7 +182,7 @@ int RunDeviceCommand(const CliOptions& options, const SendPlan& plan, CliEnviron
         const std::string via = row.interfaceName.empty() ? std::string() : " through " + row.interfaceName;
         for (const PlannedDatagram& item : planned) {
             DEVICE_PACKET datagram = item.packet;
-            datagram.setPassword(*password);
+            datagram.SetPassword(*password);
             QString error;
             if (!endpoint.Endpoint().SendThrough(datagram, row.interfaceIndex, &error))
                 return Report({kExitNetwork, "cannot send " + item.description + ": " + error.toStdString()},

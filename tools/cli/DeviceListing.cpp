@@ -90,7 +90,7 @@ FoundDevice FoundDevice::FromReply(const DEVICE_PACKET& reply, int interfaceInde
 {
     FoundDevice device;
     device.rowRecord = BuildRowRecord(reply);
-    device.modelCode = reply.modelCode();
+    device.modelCode = reply.ModelCode();
     device.interfaceIndex = interfaceIndex;
     device.interfaceName = std::move(interfaceName);
     return device;

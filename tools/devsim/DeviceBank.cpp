@@ -67,7 +67,7 @@ DeviceBank::Outcome DeviceBank::handle(std::span<const std::uint8_t> datagram, q
     if (packet.bytes[0] != 'K' || packet.bytes[1] != 'W' || packet.bytes[2] != 'Z')
         return {Verdict::Ignored, QStringLiteral("result=ignored reason=signature"), {}, {}, {}};
 
-    switch (static_cast<Opcode>(packet.opcode())) {
+    switch (static_cast<Opcode>(packet.Opcode())) {
     case Opcode::Discovery:
         return discover(nowMs);
     case Opcode::SetIpAddress:
@@ -79,7 +79,7 @@ DeviceBank::Outcome DeviceBank::handle(std::span<const std::uint8_t> datagram, q
         return command(packet, nowMs);
     }
     return {
-        Verdict::Ignored, OpcodeText(packet.opcode()) + QStringLiteral(" result=ignored reason=opcode"), {}, {}, {}};
+        Verdict::Ignored, OpcodeText(packet.Opcode()) + QStringLiteral(" result=ignored reason=opcode"), {}, {}, {}};
 }
 
 DeviceBank::Outcome DeviceBank::discover(qint64 nowMs) const
@@ -97,29 +97,29 @@ DeviceBank::Outcome DeviceBank::discover(qint64 nowMs) const
 DeviceBank::Outcome DeviceBank::command(const DEVICE_PACKET& packet, qint64 nowMs)
 {
     Outcome outcome;
-    const auto opcode = static_cast<Opcode>(packet.opcode());
-    const QString mac = QStringLiteral("mac=") + FormatMac(packet.macAddress());
+    const auto opcode = static_cast<Opcode>(packet.Opcode());
+    const QString mac = QStringLiteral("mac=") + FormatMac(packet.MacAddress());
     const QString password = PasswordText(packet);
     switch (opcode) {
     case Opcode::SetIpAddress:
     case Opcode::SetSubnetMask:
     case Opcode::SetGateway:
         outcome.summary = QStringLiteral("%1 %2 %3 ip=%4 mask=%5 gw=%6 %7")
-                              .arg(OpcodeText(packet.opcode()),
+                              .arg(OpcodeText(packet.Opcode()),
                                    opcode == Opcode::SetIpAddress    ? QStringLiteral("set-ip")
                                    : opcode == Opcode::SetSubnetMask ? QStringLiteral("set-mask")
                                                                      : QStringLiteral("set-gateway"),
-                                   mac, FormatIpv4(packet.ipAddress()), FormatIpv4(packet.subnetMask()),
-                                   FormatIpv4(packet.gateway()), password);
+                                   mac, FormatIpv4(packet.IpAddress()), FormatIpv4(packet.SubnetMask()),
+                                   FormatIpv4(packet.Gateway()), password);
         break;
     case Opcode::SetMacAddress:
         outcome.summary = QStringLiteral("%1 set-mac ip=%2 new-%3 %4")
-                              .arg(OpcodeText(packet.opcode()), FormatIpv4(packet.ipAddress()), mac, password);
+                              .arg(OpcodeText(packet.Opcode()), FormatIpv4(packet.IpAddress()), mac, password);
         break;
     default:
         outcome.summary =
             QStringLiteral("%1 %2 %3 %4")
-                .arg(OpcodeText(packet.opcode()),
+                .arg(OpcodeText(packet.Opcode()),
                      opcode == Opcode::SoftReset ? QStringLiteral("soft-reset") : QStringLiteral("firmware-update"),
                      mac, password);
         break;
@@ -132,7 +132,7 @@ DeviceBank::Outcome DeviceBank::command(const DEVICE_PACKET& packet, qint64 nowM
     std::vector<std::size_t> silent;
     for (std::size_t i = 0; i < m_slots.size(); ++i) {
         const SimDevice& device = m_slots[i].device;
-        const bool addressed = byIp ? device.ip == packet.ipAddress() : device.mac == packet.macAddress();
+        const bool addressed = byIp ? device.ip == packet.IpAddress() : device.mac == packet.MacAddress();
         if (!addressed)
             continue;
         if (isSilent(i, nowMs))
@@ -176,22 +176,22 @@ void DeviceBank::apply(std::size_t index, const DEVICE_PACKET& packet, qint64 no
         outcome.silenced.emplace_back(index, ms);
     };
 
-    switch (static_cast<Opcode>(packet.opcode())) {
+    switch (static_cast<Opcode>(packet.Opcode())) {
     case Opcode::SetIpAddress:
-        change("ip", FormatIpv4(device.ip), FormatIpv4(packet.ipAddress()));
-        device.ip = packet.ipAddress();
+        change("ip", FormatIpv4(device.ip), FormatIpv4(packet.IpAddress()));
+        device.ip = packet.IpAddress();
         break;
     case Opcode::SetSubnetMask:
-        change("mask", FormatIpv4(device.mask), FormatIpv4(packet.subnetMask()));
-        device.mask = packet.subnetMask();
+        change("mask", FormatIpv4(device.mask), FormatIpv4(packet.SubnetMask()));
+        device.mask = packet.SubnetMask();
         break;
     case Opcode::SetGateway:
-        change("gateway", FormatIpv4(device.gateway), FormatIpv4(packet.gateway()));
-        device.gateway = packet.gateway();
+        change("gateway", FormatIpv4(device.gateway), FormatIpv4(packet.Gateway()));
+        device.gateway = packet.Gateway();
         break;
     case Opcode::SetMacAddress:
-        change("mac", FormatMac(device.mac), FormatMac(packet.macAddress()));
-        device.mac = packet.macAddress();
+        change("mac", FormatMac(device.mac), FormatMac(packet.MacAddress()));
+        device.mac = packet.MacAddress();
         break;
     case Opcode::SoftReset:
         silence("soft-reset", m_rebootMs);

@@ -31,13 +31,13 @@ QString QuoteValue(const QString& value)
 DEVICE_PACKET SimDevice::reply() const
 {
     DEVICE_PACKET packet;  // all zero
-    packet.setIpAddress(ip);
-    packet.setSubnetMask(mask);
-    packet.setMacAddress(mac);
-    packet.setNameField(std::string_view(name.constData(), static_cast<std::size_t>(name.size())));
-    packet.setGateway(gateway);
-    packet.setVersion(version.major, version.minor);
-    packet.setModelCode(model);
+    packet.SetIpAddress(ip);
+    packet.SetSubnetMask(mask);
+    packet.SetMacAddress(mac);
+    packet.SetNameField(std::string_view(name.constData(), static_cast<std::size_t>(name.size())));
+    packet.SetGateway(gateway);
+    packet.SetVersion(version.major, version.minor);
+    packet.SetModelCode(model);
     return packet;
 }
 

@@ -87,14 +87,14 @@ TEST_P(DeviceBankCommands, ChangeExactlyWhatTheyAddress)
     if (row.change)
         row.change(expected);
 
-    const DeviceBank::Outcome outcome = bank.handle(row.datagram, 1000);
+    const DeviceBank::Outcome outcome = bank.Handle(row.datagram, 1000);
 
     EXPECT_EQ(outcome.verdict, row.verdict);
     EXPECT_TRUE(outcome.summary.endsWith(QStringLiteral("result=") + QLatin1String(row.result)))
         << outcome.summary.toStdString();
     EXPECT_TRUE(outcome.responders.empty());
     for (std::size_t i = 0; i < expected.size(); ++i)
-        EXPECT_EQ(bank.device(i), expected[i]) << "device " << i;
+        EXPECT_EQ(bank.Device(i), expected[i]) << "device " << i;
     EXPECT_EQ(outcome.changes.isEmpty(), !row.change);
 }
 
@@ -175,7 +175,7 @@ INSTANTIATE_TEST_SUITE_P(
 TEST(DeviceBank, SummaryDecodesTheCommandFields)
 {
     DeviceBank bank(Devices());
-    const auto outcome = bank.handle(Command(':', {192, 168, 1, 77}, kMask, kMacA, kGw, "secret"), 0);
+    const auto outcome = bank.Handle(Command(':', {192, 168, 1, 77}, kMask, kMacA, kGw, "secret"), 0);
     EXPECT_EQ(outcome.summary, QStringLiteral("op=3A set-ip mac=00-1A-2B-3C-4D-01 ip=192.168.1.77 mask=255.255.255.0 "
                                               "gw=192.168.1.1 pw=secret applied=1 result=applied"));
     ASSERT_EQ(outcome.changes.size(), 1);
@@ -185,7 +185,7 @@ TEST(DeviceBank, SummaryDecodesTheCommandFields)
 TEST(DeviceBank, DiscoveryIsAnsweredByEveryDeviceAndNeedsOnlyTheHeader)
 {
     DeviceBank bank(Devices());
-    const auto outcome = bank.handle(Discovery(), 0);
+    const auto outcome = bank.Handle(Discovery(), 0);
     EXPECT_EQ(outcome.verdict, DeviceBank::Verdict::Discovery);
     EXPECT_EQ(outcome.responders, (std::vector<std::size_t>{0, 1, 2}));
     EXPECT_EQ(outcome.summary, QStringLiteral("op=39 discovery answering=1,2,3 silent=none result=answered"));
@@ -193,7 +193,7 @@ TEST(DeviceBank, DiscoveryIsAnsweredByEveryDeviceAndNeedsOnlyTheHeader)
     Bytes withJunk = Discovery();
     withJunk[20] = 0x55;
     withJunk[51] = 0xFF;
-    EXPECT_EQ(bank.handle(withJunk, 0).responders.size(), 3u);
+    EXPECT_EQ(bank.Handle(withJunk, 0).responders.size(), 3u);
 }
 
 TEST(DeviceBank, SetMacChangesEveryDeviceAtThatAddress)
@@ -202,52 +202,52 @@ TEST(DeviceBank, SetMacChangesEveryDeviceAtThatAddress)
     devices[2].ip = devices[0].ip;
     devices[2].password = devices[0].password;
     DeviceBank bank(devices);
-    const auto outcome = bank.handle(Command('<', kIp, {0, 0, 0, 0}, kNewMac, {0, 0, 0, 0}, "secret"), 0);
-    EXPECT_EQ(bank.device(0).mac, kNewMac);
-    EXPECT_EQ(bank.device(1).mac, kMacB);
-    EXPECT_EQ(bank.device(2).mac, kNewMac);
+    const auto outcome = bank.Handle(Command('<', kIp, {0, 0, 0, 0}, kNewMac, {0, 0, 0, 0}, "secret"), 0);
+    EXPECT_EQ(bank.Device(0).mac, kNewMac);
+    EXPECT_EQ(bank.Device(1).mac, kMacB);
+    EXPECT_EQ(bank.Device(2).mac, kNewMac);
     EXPECT_TRUE(outcome.summary.contains(QLatin1String("applied=1,3"))) << outcome.summary.toStdString();
 }
 
 TEST(DeviceBank, ResetSilencesTheDeviceForTheRebootTime)
 {
     DeviceBank bank(Devices());
-    bank.setRebootMs(3000);
-    const auto reset = bank.handle(Command('=', {0, 0, 0, 0}, {0, 0, 0, 0}, kMacB, {0, 0, 0, 0}, ""), 10000);
+    bank.SetRebootMs(3000);
+    const auto reset = bank.Handle(Command('=', {0, 0, 0, 0}, {0, 0, 0, 0}, kMacB, {0, 0, 0, 0}, ""), 10000);
     ASSERT_EQ(reset.verdict, DeviceBank::Verdict::Applied);
     ASSERT_EQ(reset.silenced.size(), 1u);
     EXPECT_EQ(reset.silenced[0], (std::pair<std::size_t, qint64>{1, 3000}));
     EXPECT_EQ(reset.changes, QStringList{QStringLiteral("dev=2 name=\"B\" soft-reset silent-ms=3000")});
 
-    EXPECT_EQ(bank.handle(Discovery(), 10000).responders, (std::vector<std::size_t>{0, 2}));
-    EXPECT_EQ(bank.handle(Discovery(), 12999).responders, (std::vector<std::size_t>{0, 2}));
-    EXPECT_EQ(bank.silentRemainingMs(1, 12999), 1);
-    EXPECT_TRUE(bank.handle(Discovery(), 12999).summary.contains(QLatin1String("silent=2")));
-    EXPECT_EQ(bank.handle(Discovery(), 13000).responders, (std::vector<std::size_t>{0, 1, 2}));
-    EXPECT_FALSE(bank.isSilent(1, 13000));
+    EXPECT_EQ(bank.Handle(Discovery(), 10000).responders, (std::vector<std::size_t>{0, 2}));
+    EXPECT_EQ(bank.Handle(Discovery(), 12999).responders, (std::vector<std::size_t>{0, 2}));
+    EXPECT_EQ(bank.SilentRemainingMs(1, 12999), 1);
+    EXPECT_TRUE(bank.Handle(Discovery(), 12999).summary.contains(QLatin1String("silent=2")));
+    EXPECT_EQ(bank.Handle(Discovery(), 13000).responders, (std::vector<std::size_t>{0, 1, 2}));
+    EXPECT_FALSE(bank.IsSilent(1, 13000));
 }
 
 TEST(DeviceBank, SilentDeviceIgnoresCommands)
 {
     DeviceBank bank(Devices());
-    bank.setFirmwareMs(5000);
-    bank.handle(Command('?', {0, 0, 0, 0}, {0, 0, 0, 0}, kMacA, {0, 0, 0, 0}, "secret"), 0);
-    const auto during = bank.handle(Command(':', {192, 168, 1, 77}, kMask, kMacA, kGw, "secret"), 4999);
+    bank.SetFirmwareMs(5000);
+    bank.Handle(Command('?', {0, 0, 0, 0}, {0, 0, 0, 0}, kMacA, {0, 0, 0, 0}, "secret"), 0);
+    const auto during = bank.Handle(Command(':', {192, 168, 1, 77}, kMask, kMacA, kGw, "secret"), 4999);
     EXPECT_EQ(during.verdict, DeviceBank::Verdict::Ignored);
     EXPECT_TRUE(during.summary.endsWith(QLatin1String("silent=1 result=silent"))) << during.summary.toStdString();
-    EXPECT_EQ(bank.device(0).ip, kIp);
+    EXPECT_EQ(bank.Device(0).ip, kIp);
 
-    const auto after = bank.handle(Command(':', {192, 168, 1, 77}, kMask, kMacA, kGw, "secret"), 5000);
+    const auto after = bank.Handle(Command(':', {192, 168, 1, 77}, kMask, kMacA, kGw, "secret"), 5000);
     EXPECT_EQ(after.verdict, DeviceBank::Verdict::Applied);
-    EXPECT_EQ(bank.device(0).ip, (Ipv4Bytes{192, 168, 1, 77}));
+    EXPECT_EQ(bank.Device(0).ip, (Ipv4Bytes{192, 168, 1, 77}));
 }
 
 TEST(DeviceBank, ZeroRebootTimeLeavesTheDeviceAnswering)
 {
     DeviceBank bank(Devices());
-    bank.setRebootMs(0);
-    bank.handle(Command('=', {0, 0, 0, 0}, {0, 0, 0, 0}, kMacA, {0, 0, 0, 0}, "secret"), 100);
-    EXPECT_EQ(bank.handle(Discovery(), 100).responders.size(), 3u);
+    bank.SetRebootMs(0);
+    bank.Handle(Command('=', {0, 0, 0, 0}, {0, 0, 0, 0}, kMacA, {0, 0, 0, 0}, "secret"), 100);
+    EXPECT_EQ(bank.Handle(Discovery(), 100).responders.size(), 3u);
 }
 
 TEST(DeviceBank, EveryTruncationAndExtensionIsIgnored)
@@ -259,15 +259,15 @@ TEST(DeviceBank, EveryTruncationAndExtensionIsIgnored)
         Bytes datagram(valid.begin(), valid.begin() + static_cast<std::ptrdiff_t>(std::min(size, valid.size())));
         datagram.resize(size, 0);
         DeviceBank bank(Devices());
-        const auto outcome = bank.handle(datagram, 0);
+        const auto outcome = bank.Handle(datagram, 0);
         EXPECT_EQ(outcome.verdict, DeviceBank::Verdict::Ignored) << size;
         EXPECT_EQ(outcome.summary, QStringLiteral("result=ignored reason=size")) << size;
-        EXPECT_EQ(bank.device(0), Devices()[0]) << size;
+        EXPECT_EQ(bank.Device(0), Devices()[0]) << size;
     }
     Bytes discovery51 = Discovery();
     discovery51.pop_back();
     DeviceBank bank(Devices());
-    EXPECT_TRUE(bank.handle(discovery51, 0).responders.empty());
+    EXPECT_TRUE(bank.Handle(discovery51, 0).responders.empty());
 }
 
 TEST(DeviceBank, WrongSignatureIsIgnoredEvenWithAValidCommandBehindIt)
@@ -276,9 +276,9 @@ TEST(DeviceBank, WrongSignatureIsIgnoredEvenWithAValidCommandBehindIt)
         Bytes datagram = Command(':', {192, 168, 1, 77}, kMask, kMacA, kGw, "secret");
         std::copy(signature, signature + 3, datagram.begin());
         DeviceBank bank(Devices());
-        const auto outcome = bank.handle(datagram, 0);
+        const auto outcome = bank.Handle(datagram, 0);
         EXPECT_EQ(outcome.summary, QStringLiteral("result=ignored reason=signature"));
-        EXPECT_EQ(bank.device(0).ip, kIp);
+        EXPECT_EQ(bank.Device(0).ip, kIp);
     }
 }
 
@@ -294,11 +294,11 @@ TEST(DeviceBank, RandomGarbageNeverChangesAnything)
             b = static_cast<std::uint8_t>(byte(random));
         if (!datagram.empty())
             datagram[0] = 'X';  // never the signature
-        const auto outcome = bank.handle(datagram, round);
+        const auto outcome = bank.Handle(datagram, round);
         ASSERT_EQ(outcome.verdict, DeviceBank::Verdict::Ignored);
     }
     for (std::size_t i = 0; i < bank.size(); ++i)
-        EXPECT_EQ(bank.device(i), Devices()[i]);
+        EXPECT_EQ(bank.Device(i), Devices()[i]);
 }
 
 }  // namespace

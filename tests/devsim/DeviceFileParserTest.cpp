@@ -10,14 +10,14 @@ namespace {
 
 TEST(DeviceFileParser, ReadsTheLineFormatWithEveryKey)
 {
-    const DeviceFileResult result = DeviceFileParser::parse(
+    const DeviceFileResult result = DeviceFileParser::Parse(
         "# bench devices\n"
         "name=Lab1 model=31 ip=192.168.1.20 mask=255.255.255.0 gateway=192.168.1.1 "
         "mac=00-1A-2B-3C-4D-01 version=1.30 password=secret delay=250\n"
         "\n"
         "   # indented comment\n"
         "name=\"Hall \\\"B\\\" #2\" model=0x20 ip=10.0.0.9 mac=02:00:5e:10:00:06 version=A.5   # trailing\n");
-    ASSERT_TRUE(result.ok()) << result.error.toStdString();
+    ASSERT_TRUE(result.Ok()) << result.error.toStdString();
     ASSERT_EQ(result.devices.size(), 2u);
 
     const SimDevice& first = result.devices[0];
@@ -45,11 +45,11 @@ TEST(DeviceFileParser, ReadsTheLineFormatWithEveryKey)
 
 TEST(DeviceFileParser, ReadsJson)
 {
-    const DeviceFileResult result = DeviceFileParser::parse(R"(
+    const DeviceFileResult result = DeviceFileParser::Parse(R"(
         [ {"name": "Lab1", "model": 31, "ip": "192.168.1.20", "mac": "00-1A-2B-3C-4D-01",
            "version": "1.30", "password": "secret", "delay": 40, "gateway": "192.168.1.1"},
           {"name": "", "model": "7", "ip": "10.0.0.10", "mask": "255.0.0.0", "mac": "00-1A-2B-3C-4D-02"} ])");
-    ASSERT_TRUE(result.ok()) << result.error.toStdString();
+    ASSERT_TRUE(result.Ok()) << result.error.toStdString();
     ASSERT_EQ(result.devices.size(), 2u);
     EXPECT_EQ(result.devices[0].model, 31);
     EXPECT_EQ(result.devices[0].delayMs, 40);
@@ -62,9 +62,9 @@ TEST(DeviceFileParser, ReadsJson)
 
 TEST(DeviceFileParser, NameOfSixteenAndSeventeenBytesIsAcceptedEighteenIsNot)
 {
-    EXPECT_TRUE(DeviceFileParser::parse("name=Warehouse-Door-7 ip=1.2.3.4 mac=00-00-00-00-00-01").ok());
-    EXPECT_TRUE(DeviceFileParser::parse("name=Warehouse-Door-17 ip=1.2.3.4 mac=00-00-00-00-00-01").ok());
-    EXPECT_FALSE(DeviceFileParser::parse("name=Warehouse-Door-170 ip=1.2.3.4 mac=00-00-00-00-00-01").ok());
+    EXPECT_TRUE(DeviceFileParser::Parse("name=Warehouse-Door-7 ip=1.2.3.4 mac=00-00-00-00-00-01").Ok());
+    EXPECT_TRUE(DeviceFileParser::Parse("name=Warehouse-Door-17 ip=1.2.3.4 mac=00-00-00-00-00-01").Ok());
+    EXPECT_FALSE(DeviceFileParser::Parse("name=Warehouse-Door-170 ip=1.2.3.4 mac=00-00-00-00-00-01").Ok());
 }
 
 struct BadFile {
@@ -77,8 +77,8 @@ class DeviceFileParserErrors : public ::testing::TestWithParam<BadFile> { };
 
 TEST_P(DeviceFileParserErrors, IsRefusedWithAMessageThatSaysWhere)
 {
-    const DeviceFileResult result = DeviceFileParser::parse(GetParam().content);
-    EXPECT_FALSE(result.ok());
+    const DeviceFileResult result = DeviceFileParser::Parse(GetParam().content);
+    EXPECT_FALSE(result.Ok());
     EXPECT_TRUE(result.devices.empty());
     EXPECT_TRUE(result.error.contains(QLatin1String(GetParam().expectedInError)))
         << "error was: " << result.error.toStdString();
@@ -137,11 +137,11 @@ TEST(DeviceFileParser, ParseFileNamesTheFileInItsErrors)
     file.write("ip=1.2.3.4 mac=00-00-00-00-00-01\nip=nonsense mac=00-00-00-00-00-02\n");
     file.close();
 
-    const DeviceFileResult bad = DeviceFileParser::parseFile(path);
+    const DeviceFileResult bad = DeviceFileParser::ParseFile(path);
     EXPECT_TRUE(bad.error.startsWith(path + QStringLiteral(": line 2: ip 'nonsense'"))) << bad.error.toStdString();
 
-    const DeviceFileResult missing = DeviceFileParser::parseFile(dir.filePath(QStringLiteral("absent.txt")));
-    EXPECT_FALSE(missing.ok());
+    const DeviceFileResult missing = DeviceFileParser::ParseFile(dir.filePath(QStringLiteral("absent.txt")));
+    EXPECT_FALSE(missing.Ok());
     EXPECT_TRUE(missing.error.contains(QLatin1String("cannot read")));
 }
 
@@ -157,8 +157,8 @@ TEST(DeviceFileParser, ToLineParsesBackToTheSameDevice)
     device.version = {0x0A, 0x05};
     device.password = QByteArray("pa s\\wd");
     device.delayMs = 125;
-    const DeviceFileResult result = DeviceFileParser::parse(device.toLine().toUtf8());
-    ASSERT_TRUE(result.ok()) << result.error.toStdString();
+    const DeviceFileResult result = DeviceFileParser::Parse(device.ToLine().toUtf8());
+    ASSERT_TRUE(result.Ok()) << result.error.toStdString();
     ASSERT_EQ(result.devices.size(), 1u);
     EXPECT_EQ(result.devices[0], device);
 }
@@ -172,8 +172,8 @@ TEST(DeviceFileParser, ToLineKeepsPercentSignsInNamesAndPasswords)
         device.name = QByteArray(text);
         device.password = QByteArray(text).left(8);
         device.mac = {1, 2, 3, 4, 5, 6};
-        const DeviceFileResult result = DeviceFileParser::parse(device.toLine().toUtf8());
-        ASSERT_TRUE(result.ok()) << result.error.toStdString();
+        const DeviceFileResult result = DeviceFileParser::Parse(device.ToLine().toUtf8());
+        ASSERT_TRUE(result.Ok()) << result.error.toStdString();
         ASSERT_EQ(result.devices.size(), 1u);
         EXPECT_EQ(result.devices[0], device);
     }
@@ -186,15 +186,15 @@ TEST(DeviceFileParser, LineBreaksInNamesAndPasswordsAreRefused)
     for (const char* json : {R"([{"name": "a\nb", "ip": "1.2.3.4", "mac": "01-02-03-04-05-06"}])",
                              R"([{"password": "\n", "ip": "1.2.3.4", "mac": "01-02-03-04-05-06"}])"}) {
         SCOPED_TRACE(json);
-        const DeviceFileResult result = DeviceFileParser::parse(json);
-        EXPECT_FALSE(result.ok());
+        const DeviceFileResult result = DeviceFileParser::Parse(json);
+        EXPECT_FALSE(result.Ok());
         EXPECT_TRUE(result.error.contains(QLatin1String("line break"))) << result.error.toStdString();
     }
     // A carriage return can be written in quotes and stays allowed.
     const DeviceFileResult cr =
-        DeviceFileParser::parse(R"([{"name": "a\rb", "ip": "1.2.3.4", "mac": "01-02-03-04-05-06"}])");
-    ASSERT_TRUE(cr.ok()) << cr.error.toStdString();
-    EXPECT_EQ(DeviceFileParser::parse(cr.devices[0].toLine().toUtf8()).devices, cr.devices);
+        DeviceFileParser::Parse(R"([{"name": "a\rb", "ip": "1.2.3.4", "mac": "01-02-03-04-05-06"}])");
+    ASSERT_TRUE(cr.Ok()) << cr.error.toStdString();
+    EXPECT_EQ(DeviceFileParser::Parse(cr.devices[0].ToLine().toUtf8()).devices, cr.devices);
 }
 
 }  // namespace

@@ -41,7 +41,7 @@ QByteArray SetIp(const QByteArray& mac, const QByteArray& ip, const char* passwo
 class DeviceSimulatorLoopback : public ::testing::Test {
 protected:
     // Starts a simulator that answers to this test's socket.
-    void start(SimulatorOptions options, std::vector<SimDevice> devices = DefaultDevices())
+    void Start(SimulatorOptions options, std::vector<SimDevice> devices = DefaultDevices())
     {
         ASSERT_TRUE(m_program.bind(QHostAddress::LocalHost, 0));
         options.bindAddress = QHostAddress::LocalHost;
@@ -51,13 +51,13 @@ protected:
         m_simulator = std::make_unique<DeviceSimulator>(std::move(devices), options);
         QObject::connect(m_simulator.get(), &DeviceSimulator::logLine, [this](const QString& line) { m_log << line; });
         QString error;
-        ASSERT_TRUE(m_simulator->start(&error)) << error.toStdString();
-        ASSERT_NE(m_simulator->localPort(), 0);
+        ASSERT_TRUE(m_simulator->Start(&error)) << error.toStdString();
+        ASSERT_NE(m_simulator->LocalPort(), 0);
     }
 
     void send(const QByteArray& datagram)
     {
-        ASSERT_EQ(m_program.writeDatagram(datagram, QHostAddress::LocalHost, m_simulator->localPort()),
+        ASSERT_EQ(m_program.writeDatagram(datagram, QHostAddress::LocalHost, m_simulator->LocalPort()),
                   datagram.size());
     }
 
@@ -97,7 +97,7 @@ protected:
 
 TEST_F(DeviceSimulatorLoopback, DiscoveryGetsOneReplyOfEachDefaultDevice)
 {
-    start({});
+    Start({});
     send(Discovery());
     ASSERT_TRUE(receive(8));
     ASSERT_TRUE(logged(QStringLiteral("TX "), 8));
@@ -130,7 +130,7 @@ TEST_F(DeviceSimulatorLoopback, AnswerTwiceSendsEveryReplyTwice)
 {
     SimulatorOptions options;
     options.answerTwice = true;
-    start(options);
+    Start(options);
     send(Discovery());
     ASSERT_TRUE(receive(16));
     ASSERT_TRUE(logged(QStringLiteral("TX "), 16));
@@ -149,7 +149,7 @@ TEST_P(DeviceSimulatorReplySize, RepliesAreCutOrPadded)
 {
     SimulatorOptions options;
     options.replySize = GetParam();
-    start(options);
+    Start(options);
     send(Discovery());
     ASSERT_TRUE(receive(8));
     for (const QByteArray& reply : std::as_const(m_replies)) {
@@ -166,7 +166,7 @@ INSTANTIATE_TEST_SUITE_P(Sizes, DeviceSimulatorReplySize, ::testing::Values(51, 
 
 TEST_F(DeviceSimulatorLoopback, GarbageIsLoggedAndAnsweredByNobody)
 {
-    start({});
+    Start({});
     const QList<QByteArray> garbage = {
         QByteArray(),                       // empty datagram
         QByteArray("KWZ9"),                 // a discovery cut short
@@ -193,7 +193,7 @@ TEST_F(DeviceSimulatorLoopback, GarbageIsLoggedAndAnsweredByNobody)
 
 TEST_F(DeviceSimulatorLoopback, SetIpShowsInTheNextDiscovery)
 {
-    start({});
+    Start({});
     const QByteArray mac = QByteArray::fromHex("001a2b3c4d01");
     send(SetIp(mac, QByteArray::fromHex("c0a80165"), "wrong"));
     send(SetIp(mac, QByteArray::fromHex("c0a80165"), "secret"));
@@ -224,7 +224,7 @@ TEST_F(DeviceSimulatorLoopback, DeviceDelayHoldsItsReplyBack)
     std::vector<SimDevice> devices = DefaultDevices();
     devices.resize(2);
     devices[1].delayMs = 50;
-    start({}, devices);
+    Start({}, devices);
     send(Discovery());
     // The prompt device answers while the delayed one is still waiting for its timer.
     ASSERT_TRUE(logged(QStringLiteral("TX "), 1));
@@ -242,7 +242,7 @@ TEST_F(DeviceSimulatorLoopback, StartFailsClearlyWhenThePortIsTaken)
     options.port = holder.localPort();
     DeviceSimulator simulator(DefaultDevices(), options);
     QString error;
-    EXPECT_FALSE(simulator.start(&error));
+    EXPECT_FALSE(simulator.Start(&error));
     EXPECT_TRUE(error.contains(QStringLiteral("127.0.0.1:%1").arg(holder.localPort()))) << error.toStdString();
 }
 

@@ -36,7 +36,7 @@ TEST(SimDeviceReply, KnownModelWithNameGivesTheGoldenBytes)
         0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00,                                // 42: no password
         0x00, 0x00,                                                                    // 50: reserved
     };
-    EXPECT_EQ(device.reply().bytes, expected);
+    EXPECT_EQ(device.Reply().bytes, expected);
 }
 
 TEST(SimDeviceReply, SeventeenByteNameFillsTheFieldWithoutTerminator)
@@ -55,7 +55,7 @@ TEST(SimDeviceReply, SeventeenByteNameFillsTheFieldWithoutTerminator)
         'A',  'B',  'C',  'D',  'E',  'F',  'G',  'H',  'I',  'J',  'K',  'L',  'M',  'N',  'O',  'P',  'Q',  0x00,
         0x00, 0x00, 0x00, 0x0A, 0x05, 0x20, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00,
     };
-    EXPECT_EQ(device.reply().bytes, expected);
+    EXPECT_EQ(device.Reply().bytes, expected);
 }
 
 TEST(SimDeviceReply, PasswordMatchesOnlyTheZeroPaddedField)
@@ -63,19 +63,19 @@ TEST(SimDeviceReply, PasswordMatchesOnlyTheZeroPaddedField)
     SimDevice device;
     device.password = QByteArray("secret");
     using Field = std::array<std::uint8_t, 8>;
-    EXPECT_TRUE(device.acceptsPassword(Field{'s', 'e', 'c', 'r', 'e', 't', 0, 0}));
-    EXPECT_FALSE(device.acceptsPassword(Field{'s', 'e', 'c', 'r', 'e', 0, 0, 0}));
-    EXPECT_FALSE(device.acceptsPassword(Field{'s', 'e', 'c', 'r', 'e', 't', 0, 'x'}));
-    EXPECT_FALSE(device.acceptsPassword(Field{'S', 'e', 'c', 'r', 'e', 't', 0, 0}));
-    EXPECT_FALSE(device.acceptsPassword(Field{}));
+    EXPECT_TRUE(device.AcceptsPassword(Field{'s', 'e', 'c', 'r', 'e', 't', 0, 0}));
+    EXPECT_FALSE(device.AcceptsPassword(Field{'s', 'e', 'c', 'r', 'e', 0, 0, 0}));
+    EXPECT_FALSE(device.AcceptsPassword(Field{'s', 'e', 'c', 'r', 'e', 't', 0, 'x'}));
+    EXPECT_FALSE(device.AcceptsPassword(Field{'S', 'e', 'c', 'r', 'e', 't', 0, 0}));
+    EXPECT_FALSE(device.AcceptsPassword(Field{}));
 
     SimDevice open;
-    EXPECT_TRUE(open.acceptsPassword(Field{}));
-    EXPECT_FALSE(open.acceptsPassword(Field{' ', 0, 0, 0, 0, 0, 0, 0}));
+    EXPECT_TRUE(open.AcceptsPassword(Field{}));
+    EXPECT_FALSE(open.AcceptsPassword(Field{' ', 0, 0, 0, 0, 0, 0, 0}));
 
     SimDevice full;
     full.password = QByteArray("12345678");
-    EXPECT_TRUE(full.acceptsPassword(Field{'1', '2', '3', '4', '5', '6', '7', '8'}));
+    EXPECT_TRUE(full.AcceptsPassword(Field{'1', '2', '3', '4', '5', '6', '7', '8'}));
 }
 
 TEST(DefaultDevices, CoverTheCasesTheProgramMustShow)

@@ -19,8 +19,8 @@ QStringList Args(std::initializer_list<const char*> list)
 TEST(SimulatorCommandLine, DefaultsAreThoseOfRealDevices)
 {
     SimulatorCommandLine commandLine;
-    ASSERT_EQ(commandLine.parse(Args({})), SimulatorCommandLine::Result::Run) << commandLine.errorText().toStdString();
-    const SimulatorSetup& setup = commandLine.setup();
+    ASSERT_EQ(commandLine.Parse(Args({})), SimulatorCommandLine::Result::Run) << commandLine.ErrorText().toStdString();
+    const SimulatorSetup& setup = commandLine.Setup();
     EXPECT_EQ(setup.options.port, 36);
     EXPECT_EQ(setup.options.bindAddress, QHostAddress(QStringLiteral("0.0.0.0")));
     EXPECT_EQ(setup.options.replyAddress, QHostAddress(QStringLiteral("255.255.255.255")));
@@ -66,8 +66,8 @@ TEST(SimulatorCommandLine, ReadsEveryOption)
                                    "--log",
                                    "/tmp/x.log"})
                              << QStringLiteral("--devices") << devices;
-    ASSERT_EQ(commandLine.parse(args), SimulatorCommandLine::Result::Run) << commandLine.errorText().toStdString();
-    const SimulatorSetup& setup = commandLine.setup();
+    ASSERT_EQ(commandLine.Parse(args), SimulatorCommandLine::Result::Run) << commandLine.ErrorText().toStdString();
+    const SimulatorSetup& setup = commandLine.Setup();
     EXPECT_EQ(setup.options.bindAddress, QHostAddress(QHostAddress::LocalHost));
     EXPECT_EQ(setup.options.port, 0);
     EXPECT_EQ(setup.options.replyAddress, QHostAddress(QHostAddress::LocalHost));
@@ -86,15 +86,15 @@ TEST(SimulatorCommandLine, ReadsEveryOption)
 TEST(SimulatorCommandLine, FirmwareTimeFollowsRebootTimeUnlessGiven)
 {
     SimulatorCommandLine commandLine;
-    ASSERT_EQ(commandLine.parse(Args({"--reboot-seconds", "10"})), SimulatorCommandLine::Result::Run);
-    EXPECT_EQ(commandLine.setup().options.firmwareMs, 10000);
+    ASSERT_EQ(commandLine.Parse(Args({"--reboot-seconds", "10"})), SimulatorCommandLine::Result::Run);
+    EXPECT_EQ(commandLine.Setup().options.firmwareMs, 10000);
 }
 
 TEST(SimulatorCommandLine, HelpNamesEveryOption)
 {
     SimulatorCommandLine commandLine;
-    EXPECT_EQ(commandLine.parse(Args({"--help"})), SimulatorCommandLine::Result::Help);
-    const QString help = commandLine.helpText();
+    EXPECT_EQ(commandLine.Parse(Args({"--help"})), SimulatorCommandLine::Result::Help);
+    const QString help = commandLine.HelpText();
     for (const char* option :
          {"--devices", "--bind", "--port", "--reply-address", "--reply-port", "--reboot-seconds", "--firmware-seconds",
           "--answer-twice", "--reply-size", "--late", "--repeat", "--log", "--list", "name=Lab1", "JSON"})
@@ -109,8 +109,8 @@ TEST_P(SimulatorCommandLineErrors, AreReportedNotRun)
     for (const char* arg : GetParam())
         args << QString::fromUtf8(arg);
     SimulatorCommandLine commandLine;
-    EXPECT_EQ(commandLine.parse(args), SimulatorCommandLine::Result::Error);
-    EXPECT_FALSE(commandLine.errorText().isEmpty());
+    EXPECT_EQ(commandLine.Parse(args), SimulatorCommandLine::Result::Error);
+    EXPECT_FALSE(commandLine.ErrorText().isEmpty());
 }
 
 INSTANTIATE_TEST_SUITE_P(

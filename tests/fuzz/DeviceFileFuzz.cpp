@@ -9,8 +9,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 {
     using vantor::devsim::DeviceFileParser;
     const auto result =
-        DeviceFileParser::parse(QByteArray(reinterpret_cast<const char*>(data), static_cast<qsizetype>(size)));
-    if (!result.ok()) {
+        DeviceFileParser::Parse(QByteArray(reinterpret_cast<const char*>(data), static_cast<qsizetype>(size)));
+    if (!result.Ok()) {
         FUZZ_CHECK(result.devices.empty());
         return 0;
     }
@@ -18,8 +18,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     for (const auto& device : result.devices) {
         FUZZ_CHECK(device.name.size() <= device.kMaxNameSize);
         FUZZ_CHECK(device.password.size() <= device.kMaxPasswordSize);
-        const auto again = DeviceFileParser::parse(device.toLine().toUtf8());
-        FUZZ_CHECK(again.ok() && again.devices.size() == 1);
+        const auto again = DeviceFileParser::Parse(device.ToLine().toUtf8());
+        FUZZ_CHECK(again.Ok() && again.devices.size() == 1);
         FUZZ_CHECK(again.devices.front() == device);
     }
     return 0;

@@ -39,7 +39,7 @@ DeviceBank::DeviceBank(std::vector<SimDevice> devices)
         m_slots.push_back(Slot{std::move(device), 0, false});
 }
 
-QString DeviceBank::label(std::size_t index) const
+QString DeviceBank::Label(std::size_t index) const
 {
     return QStringLiteral("dev=%1 name=\"%2\"")
         .arg(index + 1)
@@ -48,18 +48,18 @@ QString DeviceBank::label(std::size_t index) const
             static_cast<std::size_t>(m_slots.at(index).device.name.size()))));
 }
 
-bool DeviceBank::isSilent(std::size_t index, qint64 nowMs) const
+bool DeviceBank::IsSilent(std::size_t index, qint64 nowMs) const
 {
-    return silentRemainingMs(index, nowMs) > 0;
+    return SilentRemainingMs(index, nowMs) > 0;
 }
 
-qint64 DeviceBank::silentRemainingMs(std::size_t index, qint64 nowMs) const
+qint64 DeviceBank::SilentRemainingMs(std::size_t index, qint64 nowMs) const
 {
     const Slot& slot = m_slots.at(index);
     return slot.silent && slot.silentUntilMs > nowMs ? slot.silentUntilMs - nowMs : 0;
 }
 
-DeviceBank::Outcome DeviceBank::handle(std::span<const std::uint8_t> datagram, qint64 nowMs)
+DeviceBank::Outcome DeviceBank::Handle(std::span<const std::uint8_t> datagram, qint64 nowMs)
 {
     DEVICE_PACKET packet;
     if (!DEVICE_PACKET::FromBytes(datagram, packet))
@@ -69,32 +69,32 @@ DeviceBank::Outcome DeviceBank::handle(std::span<const std::uint8_t> datagram, q
 
     switch (static_cast<Opcode>(packet.Opcode())) {
     case Opcode::Discovery:
-        return discover(nowMs);
+        return Discover(nowMs);
     case Opcode::SetIpAddress:
     case Opcode::SetSubnetMask:
     case Opcode::SetGateway:
     case Opcode::SetMacAddress:
     case Opcode::SoftReset:
     case Opcode::FirmwareUpdate:
-        return command(packet, nowMs);
+        return Command(packet, nowMs);
     }
     return {
         Verdict::Ignored, OpcodeText(packet.Opcode()) + QStringLiteral(" result=ignored reason=opcode"), {}, {}, {}};
 }
 
-DeviceBank::Outcome DeviceBank::discover(qint64 nowMs) const
+DeviceBank::Outcome DeviceBank::Discover(qint64 nowMs) const
 {
     Outcome outcome;
     outcome.verdict = Verdict::Discovery;
     std::vector<std::size_t> silent;
     for (std::size_t i = 0; i < m_slots.size(); ++i)
-        (isSilent(i, nowMs) ? silent : outcome.responders).push_back(i);
+        (IsSilent(i, nowMs) ? silent : outcome.responders).push_back(i);
     outcome.summary = QStringLiteral("op=39 discovery answering=%1 silent=%2 result=answered")
                           .arg(IndexList(outcome.responders), IndexList(silent));
     return outcome;
 }
 
-DeviceBank::Outcome DeviceBank::command(const DEVICE_PACKET& packet, qint64 nowMs)
+DeviceBank::Outcome DeviceBank::Command(const DEVICE_PACKET& packet, qint64 nowMs)
 {
     Outcome outcome;
     const auto opcode = static_cast<Opcode>(packet.Opcode());
@@ -135,15 +135,15 @@ DeviceBank::Outcome DeviceBank::command(const DEVICE_PACKET& packet, qint64 nowM
         const bool addressed = byIp ? device.ip == packet.IpAddress() : device.mac == packet.MacAddress();
         if (!addressed)
             continue;
-        if (isSilent(i, nowMs))
+        if (IsSilent(i, nowMs))
             silent.push_back(i);
-        else if (!device.acceptsPassword(packet.passwordField()))
+        else if (!device.AcceptsPassword(packet.passwordField()))
             refused.push_back(i);
         else
             applied.push_back(i);
     }
     for (const std::size_t index : applied)
-        apply(index, packet, nowMs, outcome);
+        Apply(index, packet, nowMs, outcome);
 
     if (!applied.empty())
         outcome.summary += QStringLiteral(" applied=") + IndexList(applied);
@@ -160,11 +160,11 @@ DeviceBank::Outcome DeviceBank::command(const DEVICE_PACKET& packet, qint64 nowM
     return outcome;
 }
 
-void DeviceBank::apply(std::size_t index, const DEVICE_PACKET& packet, qint64 nowMs, Outcome& outcome)
+void DeviceBank::Apply(std::size_t index, const DEVICE_PACKET& packet, qint64 nowMs, Outcome& outcome)
 {
     Slot& slot = m_slots[index];
     SimDevice& device = slot.device;
-    const QString who = label(index);
+    const QString who = Label(index);
     const auto change = [&](const char* what, const QString& from, const QString& to) {
         outcome.changes << QStringLiteral("%1 %2 %3 -> %4").arg(who, QLatin1String(what), from, to);
     };

@@ -41,20 +41,20 @@ public:
 
     explicit DeviceBank(std::vector<SimDevice> devices);
 
-    void setRebootMs(qint64 ms) { m_rebootMs = ms; }
-    void setFirmwareMs(qint64 ms) { m_firmwareMs = ms; }
+    void SetRebootMs(qint64 ms) { m_rebootMs = ms; }
+    void SetFirmwareMs(qint64 ms) { m_firmwareMs = ms; }
 
-    Outcome handle(std::span<const std::uint8_t> datagram, qint64 nowMs);
+    Outcome Handle(std::span<const std::uint8_t> datagram, qint64 nowMs);
 
-    bool isSilent(std::size_t index, qint64 nowMs) const;
+    bool IsSilent(std::size_t index, qint64 nowMs) const;
     // Milliseconds until the device answers again; 0 when it is not silent.
-    qint64 silentRemainingMs(std::size_t index, qint64 nowMs) const;
+    qint64 SilentRemainingMs(std::size_t index, qint64 nowMs) const;
     // When the latest silent period of the device ends (0 if it never had one).
-    qint64 silentUntilMs(std::size_t index) const { return m_slots.at(index).silentUntilMs; }
+    qint64 SilentUntilMs(std::size_t index) const { return m_slots.at(index).silentUntilMs; }
     std::size_t size() const { return m_slots.size(); }
-    const SimDevice& device(std::size_t index) const { return m_slots.at(index).device; }
+    const SimDevice& Device(std::size_t index) const { return m_slots.at(index).device; }
     // "dev=3 name="Gate-East"": how the log names device `index` (numbered from 1).
-    QString label(std::size_t index) const;
+    QString Label(std::size_t index) const;
 
 private:
     struct Slot {
@@ -63,9 +63,9 @@ private:
         bool silent = false;
     };
 
-    Outcome discover(qint64 nowMs) const;
-    Outcome command(const DEVICE_PACKET& packet, qint64 nowMs);
-    void apply(std::size_t index, const DEVICE_PACKET& packet, qint64 nowMs, Outcome& outcome);
+    Outcome Discover(qint64 nowMs) const;
+    Outcome Command(const DEVICE_PACKET& packet, qint64 nowMs);
+    void Apply(std::size_t index, const DEVICE_PACKET& packet, qint64 nowMs, Outcome& outcome);
 
     std::vector<Slot> m_slots;
     qint64 m_rebootMs = 3000;

@@ -111,17 +111,17 @@ QString WithContext(const QString& where, const QString& error)
 
 }  // namespace
 
-DeviceFileResult DeviceFileParser::parse(const QByteArray& content)
+DeviceFileResult DeviceFileParser::Parse(const QByteArray& content)
 {
     for (const char c : content) {
         if (c == ' ' || c == '\t' || c == '\r' || c == '\n')
             continue;
-        return c == '[' ? parseJson(content) : parseLines(content);
+        return c == '[' ? ParseJson(content) : ParseLines(content);
     }
     return {{}, QStringLiteral("no devices in the file")};
 }
 
-DeviceFileResult DeviceFileParser::parseFile(const QString& path)
+DeviceFileResult DeviceFileParser::ParseFile(const QString& path)
 {
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly))
@@ -130,19 +130,19 @@ DeviceFileResult DeviceFileParser::parseFile(const QString& path)
     constexpr qint64 kMaxFileSize = 1 << 20;
     if (file.size() > kMaxFileSize)
         return {{}, QStringLiteral("%1: larger than %2 bytes, not a device file").arg(path).arg(kMaxFileSize)};
-    DeviceFileResult result = parse(file.readAll());
-    if (!result.ok())
+    DeviceFileResult result = Parse(file.readAll());
+    if (!result.Ok())
         result.error = path + QStringLiteral(": ") + result.error;
     return result;
 }
 
-DeviceFileResult DeviceFileParser::parseLines(const QByteArray& content)
+DeviceFileResult DeviceFileParser::ParseLines(const QByteArray& content)
 {
     DeviceFileResult result;
     const QString text = QString::fromUtf8(content);
     const QStringList lines = text.split(u'\n');
     for (qsizetype i = 0; i < lines.size(); ++i) {
-        const QString error = parseLine(lines[i], result.devices);
+        const QString error = ParseLine(lines[i], result.devices);
         if (!error.isEmpty())
             return {{}, WithContext(QStringLiteral("line %1").arg(i + 1), error)};
     }
@@ -154,7 +154,7 @@ DeviceFileResult DeviceFileParser::parseLines(const QByteArray& content)
 // One line: key=value pairs separated by blanks. A value may be written in double quotes
 // (blanks, '#' and '=' allowed; \" and \\ escape); an unquoted '#' at the start of a pair
 // starts a comment. A line with no pairs is skipped.
-QString DeviceFileParser::parseLine(QStringView line, std::vector<SimDevice>& devices)
+QString DeviceFileParser::ParseLine(QStringView line, std::vector<SimDevice>& devices)
 {
     DeviceBuilder builder;
     bool any = false;
@@ -215,7 +215,7 @@ QString DeviceFileParser::parseLine(QStringView line, std::vector<SimDevice>& de
     return error;
 }
 
-DeviceFileResult DeviceFileParser::parseJson(const QByteArray& content)
+DeviceFileResult DeviceFileParser::ParseJson(const QByteArray& content)
 {
     QJsonParseError parseError;
     const QJsonDocument document = QJsonDocument::fromJson(content, &parseError);
@@ -229,7 +229,7 @@ DeviceFileResult DeviceFileParser::parseJson(const QByteArray& content)
         const QString where = QStringLiteral("device %1").arg(i + 1);
         if (!array[i].isObject())
             return {{}, where + QStringLiteral(": not a JSON object")};
-        const QString error = parseJsonObject(array[i].toObject(), result.devices);
+        const QString error = ParseJsonObject(array[i].toObject(), result.devices);
         if (!error.isEmpty())
             return {{}, WithContext(where, error)};
     }
@@ -238,7 +238,7 @@ DeviceFileResult DeviceFileParser::parseJson(const QByteArray& content)
     return result;
 }
 
-QString DeviceFileParser::parseJsonObject(const QJsonObject& object, std::vector<SimDevice>& devices)
+QString DeviceFileParser::ParseJsonObject(const QJsonObject& object, std::vector<SimDevice>& devices)
 {
     DeviceBuilder builder;
     for (auto it = object.begin(); it != object.end(); ++it) {

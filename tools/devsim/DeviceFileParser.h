@@ -14,7 +14,7 @@ namespace vantor::devsim {
 struct DeviceFileResult {
     std::vector<SimDevice> devices;
     QString error;
-    bool ok() const { return error.isEmpty(); }
+    bool Ok() const { return error.isEmpty(); }
 };
 
 // Reads the device list. Two formats, told apart by the first non-blank character:
@@ -25,15 +25,15 @@ struct DeviceFileResult {
 // list is an error.
 class DeviceFileParser final {
 public:
-    static DeviceFileResult parse(const QByteArray& content);
-    // As parse(); the message starts with the file name. An unreadable file is an error too.
-    static DeviceFileResult parseFile(const QString& path);
+    static DeviceFileResult Parse(const QByteArray& content);
+    // As Parse(); the message starts with the file name. An unreadable file is an error too.
+    static DeviceFileResult ParseFile(const QString& path);
 
 private:
-    static DeviceFileResult parseLines(const QByteArray& content);
-    static DeviceFileResult parseJson(const QByteArray& content);
-    static QString parseLine(QStringView line, std::vector<SimDevice>& devices);
-    static QString parseJsonObject(const QJsonObject& object, std::vector<SimDevice>& devices);
+    static DeviceFileResult ParseLines(const QByteArray& content);
+    static DeviceFileResult ParseJson(const QByteArray& content);
+    static QString ParseLine(QStringView line, std::vector<SimDevice>& devices);
+    static QString ParseJsonObject(const QJsonObject& object, std::vector<SimDevice>& devices);
 };
 
 }  // namespace vantor::devsim

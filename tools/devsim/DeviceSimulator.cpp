@@ -31,17 +31,17 @@ DeviceSimulator::DeviceSimulator(std::vector<SimDevice> devices, SimulatorOption
     , m_bank(std::move(devices))
     , m_options(std::move(options))
 {
-    m_bank.setRebootMs(m_options.rebootMs);
-    m_bank.setFirmwareMs(m_options.firmwareMs);
+    m_bank.SetRebootMs(m_options.rebootMs);
+    m_bank.SetFirmwareMs(m_options.firmwareMs);
     m_clock.start();
     m_repeatTimer.setInterval(kRepeatIntervalMs);
-    connect(&m_socket, &QUdpSocket::readyRead, this, &DeviceSimulator::onReadyRead);
-    connect(&m_repeatTimer, &QTimer::timeout, this, &DeviceSimulator::onRepeat);
+    connect(&m_socket, &QUdpSocket::readyRead, this, &DeviceSimulator::OnReadyRead);
+    connect(&m_repeatTimer, &QTimer::timeout, this, &DeviceSimulator::OnRepeat);
 }
 
 DeviceSimulator::~DeviceSimulator() = default;
 
-bool DeviceSimulator::start(QString* error)
+bool DeviceSimulator::Start(QString* error)
 {
     // Exclusive, so that a second simulator (or anything else on the port) is reported
     // instead of silently sharing the datagrams.
@@ -70,11 +70,11 @@ bool DeviceSimulator::start(QString* error)
                    .arg(m_options.repeat ? 1 : 0)));
     for (std::size_t i = 0; i < m_bank.size(); ++i)
         emit logLine(
-            DatagramLog::InfoLine(Now(), QStringLiteral("dev=%1 %2").arg(i + 1).arg(m_bank.device(i).toLine())));
+            DatagramLog::InfoLine(Now(), QStringLiteral("dev=%1 %2").arg(i + 1).arg(m_bank.Device(i).ToLine())));
     return true;
 }
 
-void DeviceSimulator::onReadyRead()
+void DeviceSimulator::OnReadyRead()
 {
     // Drain everything that is waiting; read each datagram at its own size so that nothing
     // is cut, whatever arrives.
@@ -89,42 +89,42 @@ void DeviceSimulator::onReadyRead()
         if (read < 0)
             break;
         data.truncate(static_cast<qsizetype>(read));
-        processDatagram(data, sender, senderPort);
+        ProcessDatagram(data, sender, senderPort);
     }
 }
 
-void DeviceSimulator::processDatagram(const QByteArray& datagram, const QHostAddress& sender, quint16 senderPort)
+void DeviceSimulator::ProcessDatagram(const QByteArray& datagram, const QHostAddress& sender, quint16 senderPort)
 {
-    DeviceBank::Outcome outcome = m_bank.handle(AsBytes(datagram), now());
+    DeviceBank::Outcome outcome = m_bank.Handle(AsBytes(datagram), ElapsedMs());
     emit logLine(DatagramLog::RxLine(Now(), sender, senderPort, AsBytes(datagram), outcome.summary));
     for (const QString& change : std::as_const(outcome.changes))
         emit logLine(DatagramLog::EventLine(Now(), change));
     for (const auto& silenced : outcome.silenced)
-        scheduleOnlineNote(silenced.first, m_bank.silentUntilMs(silenced.first));
+        ScheduleOnlineNote(silenced.first, m_bank.SilentUntilMs(silenced.first));
     if (outcome.verdict == DeviceBank::Verdict::Discovery)
-        answerDiscovery(outcome.responders);
+        AnswerDiscovery(outcome.responders);
 }
 
-void DeviceSimulator::answerDiscovery(const std::vector<std::size_t>& responders)
+void DeviceSimulator::AnswerDiscovery(const std::vector<std::size_t>& responders)
 {
     for (const std::size_t index : responders) {
-        const qint64 delay = m_bank.device(index).delayMs + m_options.lateMs;
+        const qint64 delay = m_bank.Device(index).delayMs + m_options.lateMs;
         if (delay <= 0)
-            sendReply(index);
+            SendReply(index);
         else
             QTimer::singleShot(std::chrono::milliseconds(delay), Qt::PreciseTimer, this,
-                               [this, index] { sendReply(index); });
+                               [this, index] { SendReply(index); });
     }
     if (m_options.repeat)
         m_repeatTimer.start();
 }
 
-void DeviceSimulator::sendReply(std::size_t index)
+void DeviceSimulator::SendReply(std::size_t index)
 {
     // A device that went quiet after the discovery (reset meanwhile) no longer answers it.
-    if (m_bank.isSilent(index, now()))
+    if (m_bank.IsSilent(index, ElapsedMs()))
         return;
-    const DEVICE_PACKET packet = m_bank.device(index).reply();
+    const DEVICE_PACKET packet = m_bank.Device(index).Reply();
     QByteArray datagram(reinterpret_cast<const char*>(packet.bytes.data()),
                         static_cast<qsizetype>(packet.bytes.size()));
     datagram.resize(m_options.replySize, '\0');
@@ -143,27 +143,27 @@ void DeviceSimulator::sendReply(std::size_t index)
     }
 }
 
-void DeviceSimulator::onRepeat()
+void DeviceSimulator::OnRepeat()
 {
     for (std::size_t i = 0; i < m_bank.size(); ++i)
-        sendReply(i);
+        SendReply(i);
 }
 
-void DeviceSimulator::scheduleOnlineNote(std::size_t index, qint64 untilMs)
+void DeviceSimulator::ScheduleOnlineNote(std::size_t index, qint64 untilMs)
 {
-    const qint64 wait = untilMs - now();
+    const qint64 wait = untilMs - ElapsedMs();
     if (wait <= 0)
         return;
     QTimer::singleShot(std::chrono::milliseconds(wait), Qt::PreciseTimer, this, [this, index, untilMs] {
         // A later reset extends the silence and schedules its own note.
-        if (m_bank.silentUntilMs(index) != untilMs)
+        if (m_bank.SilentUntilMs(index) != untilMs)
             return;
         // A timer that fires a little early tries again for the rest.
-        if (m_bank.isSilent(index, now())) {
-            scheduleOnlineNote(index, untilMs);
+        if (m_bank.IsSilent(index, ElapsedMs())) {
+            ScheduleOnlineNote(index, untilMs);
             return;
         }
-        emit logLine(DatagramLog::EventLine(Now(), m_bank.label(index) + QStringLiteral(" online")));
+        emit logLine(DatagramLog::EventLine(Now(), m_bank.Label(index) + QStringLiteral(" online")));
     });
 }
 

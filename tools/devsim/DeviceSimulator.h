@@ -27,25 +27,25 @@ public:
 
     // Binds the socket and switches broadcasting on. False with a message when the port
     // cannot be bound.
-    bool start(QString* error);
-    quint16 localPort() const { return m_socket.localPort(); }
-    const DeviceBank& bank() const { return m_bank; }
-    const SimulatorOptions& options() const { return m_options; }
+    bool Start(QString* error);
+    quint16 LocalPort() const { return m_socket.localPort(); }
+    const DeviceBank& Bank() const { return m_bank; }
+    const SimulatorOptions& Options() const { return m_options; }
 
     // What the simulator does with one received datagram; the socket handler calls it for
     // each datagram it reads.
-    void processDatagram(const QByteArray& datagram, const QHostAddress& sender, quint16 senderPort);
+    void ProcessDatagram(const QByteArray& datagram, const QHostAddress& sender, quint16 senderPort);
 
 signals:
     void logLine(const QString& line);
 
 private:
-    void onReadyRead();
-    void answerDiscovery(const std::vector<std::size_t>& responders);
-    void sendReply(std::size_t index);
-    void onRepeat();
-    void scheduleOnlineNote(std::size_t index, qint64 untilMs);
-    qint64 now() const { return m_clock.elapsed(); }
+    void OnReadyRead();
+    void AnswerDiscovery(const std::vector<std::size_t>& responders);
+    void SendReply(std::size_t index);
+    void OnRepeat();
+    void ScheduleOnlineNote(std::size_t index, qint64 untilMs);
+    qint64 ElapsedMs() const { return m_clock.elapsed(); }
 
     DeviceBank m_bank;
     SimulatorOptions m_options;

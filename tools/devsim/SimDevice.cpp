@@ -28,7 +28,7 @@ QString QuoteValue(const QString& value)
 
 }  // namespace
 
-DEVICE_PACKET SimDevice::reply() const
+DEVICE_PACKET SimDevice::Reply() const
 {
     DEVICE_PACKET packet;  // all zero
     packet.SetIpAddress(ip);
@@ -41,7 +41,7 @@ DEVICE_PACKET SimDevice::reply() const
     return packet;
 }
 
-bool SimDevice::acceptsPassword(const std::array<std::uint8_t, DEVICE_PACKET::kPasswordSize>& field) const
+bool SimDevice::AcceptsPassword(const std::array<std::uint8_t, DEVICE_PACKET::kPasswordSize>& field) const
 {
     std::array<std::uint8_t, DEVICE_PACKET::kPasswordSize> expected{};
     const auto length = std::min(static_cast<std::size_t>(password.size()), expected.size());
@@ -49,7 +49,7 @@ bool SimDevice::acceptsPassword(const std::array<std::uint8_t, DEVICE_PACKET::kP
     return field == expected;
 }
 
-QString SimDevice::toLine() const
+QString SimDevice::ToLine() const
 {
     // One arg() call for all nine: chained calls would read a "%1" inside the name as a place
     // for the next value.

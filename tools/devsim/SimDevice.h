@@ -31,11 +31,11 @@ struct SimDevice {
     int delayMs = 0;      // wait before answering a discovery
 
     // The 52-byte discovery reply: device record at its offsets, every other byte zero.
-    DEVICE_PACKET reply() const;
+    DEVICE_PACKET Reply() const;
     // The command's password field equals the device password zero-padded to 8 bytes.
-    bool acceptsPassword(const std::array<std::uint8_t, DEVICE_PACKET::kPasswordSize>& field) const;
+    bool AcceptsPassword(const std::array<std::uint8_t, DEVICE_PACKET::kPasswordSize>& field) const;
     // One line in the device-file format that parses back to this device.
-    QString toLine() const;
+    QString ToLine() const;
 
     friend bool operator==(const SimDevice&, const SimDevice&) = default;
 };

@@ -105,12 +105,12 @@ SimulatorCommandLine::SimulatorCommandLine()
                          m_firmwareSeconds, m_answerTwice, m_replySize, m_late, m_repeat, m_log, m_list});
 }
 
-QString SimulatorCommandLine::helpText() const
+QString SimulatorCommandLine::HelpText() const
 {
     return m_parser.helpText();
 }
 
-SimulatorCommandLine::Result SimulatorCommandLine::parse(const QStringList& arguments)
+SimulatorCommandLine::Result SimulatorCommandLine::Parse(const QStringList& arguments)
 {
     m_setup = SimulatorSetup{};
     m_error.clear();
@@ -124,11 +124,11 @@ SimulatorCommandLine::Result SimulatorCommandLine::parse(const QStringList& argu
         m_error = QStringLiteral("unexpected argument '%1'").arg(m_parser.positionalArguments().constFirst());
         return Result::Error;
     }
-    m_error = readOptions();
+    m_error = ReadOptions();
     return m_error.isEmpty() ? Result::Run : Result::Error;
 }
 
-QString SimulatorCommandLine::readOptions()
+QString SimulatorCommandLine::ReadOptions()
 {
     SimulatorOptions& options = m_setup.options;
 
@@ -184,8 +184,8 @@ QString SimulatorCommandLine::readOptions()
         return QStringLiteral("--log: empty file name");
 
     if (m_parser.isSet(m_devices)) {
-        DeviceFileResult file = DeviceFileParser::parseFile(m_parser.value(m_devices));
-        if (!file.ok())
+        DeviceFileResult file = DeviceFileParser::ParseFile(m_parser.value(m_devices));
+        if (!file.Ok())
             return file.error;
         m_setup.devices = std::move(file.devices);
     } else {

@@ -31,13 +31,13 @@ public:
     SimulatorCommandLine();
 
     // `arguments` includes the program name first, as QCoreApplication::arguments() gives it.
-    Result parse(const QStringList& arguments);
-    const SimulatorSetup& setup() const { return m_setup; }
-    QString errorText() const { return m_error; }
-    QString helpText() const;
+    Result Parse(const QStringList& arguments);
+    const SimulatorSetup& Setup() const { return m_setup; }
+    QString ErrorText() const { return m_error; }
+    QString HelpText() const;
 
 private:
-    QString readOptions();
+    QString ReadOptions();
 
     QCommandLineParser m_parser;
     QCommandLineOption m_help;

@@ -17,21 +17,21 @@ int main(int argc, char* argv[])
     QTextStream out(stdout);
     QTextStream err(stderr);
     vantor::devsim::SimulatorCommandLine commandLine;
-    switch (commandLine.parse(QCoreApplication::arguments())) {
+    switch (commandLine.Parse(QCoreApplication::arguments())) {
     case vantor::devsim::SimulatorCommandLine::Result::Help:
-        out << commandLine.helpText();
+        out << commandLine.HelpText();
         return 0;
     case vantor::devsim::SimulatorCommandLine::Result::Error:
-        err << "vantor-devsim: " << commandLine.errorText() << "\nTry 'vantor-devsim --help'.\n";
+        err << "vantor-devsim: " << commandLine.ErrorText() << "\nTry 'vantor-devsim --help'.\n";
         return 2;
     case vantor::devsim::SimulatorCommandLine::Result::Run:
         break;
     }
-    const vantor::devsim::SimulatorSetup& setup = commandLine.setup();
+    const vantor::devsim::SimulatorSetup& setup = commandLine.Setup();
 
     if (setup.listOnly) {
         for (const auto& device : setup.devices)
-            out << device.toLine() << '\n';
+            out << device.ToLine() << '\n';
         return 0;
     }
 
@@ -56,7 +56,7 @@ int main(int argc, char* argv[])
         log.flush();
     });
     QString error;
-    if (!simulator.start(&error)) {
+    if (!simulator.Start(&error)) {
         err << "vantor-devsim: " << error << '\n';
         return 1;
     }

@@ -8,6 +8,7 @@
 #include "platform/listcontrol/ListControl.h"
 #include "resources/StringTable.h"
 #include "tests/app/DialogScript.h"
+#include "tests/app/NetworkNamespace.h"
 #include "tests/app/WaitUntil.h"
 
 #include <QApplication>
@@ -32,19 +33,6 @@ namespace {
 
 using test::RunEventLoopFor;
 using test::WaitUntil;
-
-// The namespace made by scripts/netns holds exactly these interfaces.
-bool InPrivateNetworkNamespace()
-{
-    const std::set<QString> allowed = {QStringLiteral("lo"), QStringLiteral("va"), QStringLiteral("vb")};
-    const QList<QNetworkInterface> interfaces = QNetworkInterface::allInterfaces();
-    if (interfaces.isEmpty())
-        return false;
-    for (const QNetworkInterface& interface : interfaces)
-        if (allowed.count(interface.name()) == 0)
-            return false;
-    return true;
-}
 
 QString DiscoveryHex()
 {
@@ -426,15 +414,3 @@ TEST(EndToEnd, DeviceCommandsChangeTheDeviceWithTheRightPasswordOnly)
 
 }  // namespace
 }  // namespace vantor
-
-int main(int argc, char** argv)
-{
-    qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication application(argc, argv);
-    ::testing::InitGoogleTest(&argc, argv);
-    if (!vantor::InPrivateNetworkNamespace()) {
-        std::fprintf(stderr, "app_e2e_test: not inside the private network namespace of scripts/netns; skipped\n");
-        return 77;
-    }
-    return RUN_ALL_TESTS();
-}

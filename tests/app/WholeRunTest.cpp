@@ -52,16 +52,3 @@ TEST(WholeRun, StartSearchCommandRefreshClose)
 
 }  // namespace
 }  // namespace vantor
-
-int main(int argc, char** argv)
-{
-    qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication application(argc, argv);
-    ::testing::InitGoogleTest(&argc, argv);
-    if (!vantor::test::InPrivateNetworkNamespace()) {
-        std::fprintf(stderr,
-                     "app_whole_run_test: not inside the private network namespace of scripts/netns; skipped\n");
-        return 77;
-    }
-    return RUN_ALL_TESTS();
-}

@@ -67,9 +67,6 @@ constexpr std::array kContextMenu = {ids::ID_MODIFY_IP,        ids::ID_MODIFY_MA
                                      ids::ID_VIEW_AUTOARRANGE, 0,
                                      ids::ID_REFRESH};
 
-// Shortest time between two redraws of the online pane at once (about one frame).
-constexpr qint64 kPaneRedrawIntervalMs = 15;
-
 // A handful of late rows are cheaper to place one by one than to sort everything; many (rows
 // that came in while Auto Arrange was off, or in an icon type) are sorted in one go.
 constexpr int kMaxRowsPlacedOneByOne = 16;
@@ -270,15 +267,12 @@ void CDorvexView::ShowOnlineCount(int count)
     IndicatorStatusBar* statusBar = m_frame.StatusBar();
     if (statusBar == nullptr)
         return;
-    // The pane is redrawn at once, so the count moves on screen even while a burst of replies
-    // keeps the event loop busy. A redraw at once paints everything else that is waiting in the
-    // window too (the list), so within one frame time the later counts are left to the next
-    // regular paint: the text is the same, and a burst does not paint the window once per row.
-    const bool redrawNow = !m_paneRedrawn.isValid() || m_paneRedrawn.hasExpired(kPaneRedrawIntervalMs);
+    // The pane is repainted with the rest of the window once the replies of this turn of the
+    // event loop are in: the endpoint hands on replies a slice of at most a frame at a time,
+    // so the count on screen is never more than a frame behind, and a burst does not paint the
+    // window once per row.
     statusBar->SetPaneText(statusBar->CommandToIndex(ids::ID_INDICATOR_ONLINE),
-                           LoadString(ids::IDS_ONLINE) + QString::asprintf(" : %d", count), redrawNow);
-    if (redrawNow)
-        m_paneRedrawn.start();
+                           LoadString(ids::IDS_ONLINE) + QString::asprintf(" : %d", count), false);
 }
 
 // ---- Rows ---------------------------------------------------------------------------------------

@@ -8,7 +8,6 @@
 #include "platform/listcontrol/ImageList.h"
 #include "protocol/DeviceSearch.h"
 
-#include <QElapsedTimer>
 #include <QMenu>
 #include <QPointer>
 #include <QString>
@@ -214,7 +213,6 @@ private:
     int m_fullSortCount = 0;
     CommandTiming m_commandTiming;
     ProgramLauncher m_launchProgram = StartDetached;
-    QElapsedTimer m_paneRedrawn;  // last redraw of the online pane at once
 };
 
 }  // namespace vantor

@@ -46,10 +46,13 @@ vantor_add_library(vantor_defaultbrowser
   ${CMAKE_CURRENT_LIST_DIR}/DefaultBrowser.h)
 target_link_libraries(vantor_defaultbrowser PUBLIC Qt6::Core)
 
-# The socket option that lets datagrams go to the limited broadcast address (no widgets).
+# What Qt's UDP socket does not offer (no widgets): the socket option that lets datagrams go to
+# the limited broadcast address, and taking many waiting datagrams in one system call.
 vantor_add_library(vantor_broadcastoption
   ${CMAKE_CURRENT_LIST_DIR}/BroadcastOption.cpp
-  ${CMAKE_CURRENT_LIST_DIR}/BroadcastOption.h)
+  ${CMAKE_CURRENT_LIST_DIR}/BroadcastOption.h
+  ${CMAKE_CURRENT_LIST_DIR}/DatagramBatch.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/DatagramBatch.h)
 target_link_libraries(vantor_broadcastoption PUBLIC Qt6::Core)
 if(WIN32)
   target_link_libraries(vantor_broadcastoption PRIVATE ws2_32)

@@ -1,6 +1,7 @@
 #include "protocol/CListSocket.h"
 
 #include "platform/BroadcastOption.h"
+#include "platform/DatagramBatch.h"
 #include "protocol/ReplySet.h"
 
 #include <QElapsedTimer>
@@ -9,6 +10,8 @@
 #include <QUdpSocket>
 #include <QVariant>
 
+#include <algorithm>
+#include <array>
 #include <functional>
 #include <utility>
 
@@ -139,63 +142,90 @@ void CListSocket::OnReceive()
     if (socket == nullptr)
         return;
     // Reading is cheap next to making rows, so a burst is taken off the socket long before the
-    // system's buffer could overflow; still, while devices keep sending, reading stops after a
-    // while so the window gets its turn. What is left is announced again.
-    QElapsedTimer reading;
-    reading.start();
-    while (socket->hasPendingDatagrams() && reading.nsecsElapsed() < kReadingBudgetNs) {
-        const qint64 size = socket->pendingDatagramSize();
-        if (size != static_cast<qint64>(DEVICE_PACKET::kSize)) {
-            // Read to drop it whole: a longer datagram must never be cut to 52 bytes and used.
-            if (socket->readDatagram(nullptr, 0) < 0)
-                break;
-            continue;
-        }
-        if (m_originReplyHandler) {
-            const QNetworkDatagram datagram = socket->receiveDatagram(size);
-            DEVICE_PACKET reply;
-            const QByteArray data = datagram.data();
-            if (!datagram.isValid())
-                break;
-            if (DEVICE_PACKET::FromBytes(std::span(reinterpret_cast<const std::uint8_t*>(data.constData()),
-                                                   static_cast<std::size_t>(data.size())),
-                                         reply)) {
-                m_waiting.push_back(reply);
-                m_waitingOrigins.push_back(
-                    ReplyOrigin{static_cast<int>(datagram.interfaceIndex()), datagram.senderAddress()});
+    // system's buffer could overflow; still, while devices keep sending, reading stops after
+    // half of the turn's budget so the rows of what was read get their share. What is left is
+    // announced again.
+    QElapsedTimer turn;
+    turn.start();
+    // The first datagram goes through the socket object: reading through it is what lets it
+    // announce the next arrival.
+    if (!ReadOneDatagram(*socket))
+        return;
+    if (!m_originReplyHandler) {
+        // The rest straight from the descriptor, many per system call.
+        std::array<std::uint8_t, kBatchDatagrams * DEVICE_PACKET::kSize> batch{};
+        while (turn.nsecsElapsed() < kTurnBudgetNs / 2) {
+            int kept = 0;
+            const int taken =
+                TakeDatagrams(socket->socketDescriptor(), DEVICE_PACKET::kSize, kBatchDatagrams, batch.data(), kept);
+            for (int i = 0; i < kept; ++i) {
+                DEVICE_PACKET& reply = m_waiting.emplace_back();
+                const auto* from = batch.data() + static_cast<std::size_t>(i) * DEVICE_PACKET::kSize;
+                std::copy(from, from + DEVICE_PACKET::kSize, reply.bytes.begin());
             }
-            continue;
+            if (taken < kBatchDatagrams)
+                break;  // the socket is empty (or failed: the next announcement tries again)
         }
-        DEVICE_PACKET reply;
-        const qint64 read =
-            socket->readDatagram(reinterpret_cast<char*>(reply.bytes.data()), static_cast<qint64>(reply.bytes.size()));
-        if (read < 0)
-            break;
-        if (read == static_cast<qint64>(DEVICE_PACKET::kSize))
-            m_waiting.push_back(reply);
+    } else {
+        while (turn.nsecsElapsed() < kTurnBudgetNs / 2 && socket->hasPendingDatagrams()) {
+            if (!ReadOneDatagram(*socket))
+                break;
+        }
     }
     // A slice already queued hands these on in its turn; handing on here too would give this
     // turn of the event loop two slices.
     if (!m_handlingQueued)
-        HandleWaitingReplies();
+        HandleWaitingReplies(turn);
 }
 
-void CListSocket::HandleWaitingReplies()
+bool CListSocket::ReadOneDatagram(QUdpSocket& socket)
+{
+    const qint64 size = socket.pendingDatagramSize();
+    if (size != static_cast<qint64>(DEVICE_PACKET::kSize)) {
+        // Read to drop it whole: a longer datagram must never be cut to 52 bytes and used.
+        return socket.readDatagram(nullptr, 0) >= 0;
+    }
+    if (m_originReplyHandler) {
+        const QNetworkDatagram datagram = socket.receiveDatagram(size);
+        if (!datagram.isValid())
+            return false;
+        const QByteArray data = datagram.data();
+        DEVICE_PACKET reply;
+        if (DEVICE_PACKET::FromBytes(std::span(reinterpret_cast<const std::uint8_t*>(data.constData()),
+                                               static_cast<std::size_t>(data.size())),
+                                     reply)) {
+            m_waiting.push_back(reply);
+            m_waitingOrigins.push_back(
+                ReplyOrigin{static_cast<int>(datagram.interfaceIndex()), datagram.senderAddress()});
+        }
+        return true;
+    }
+    DEVICE_PACKET reply;
+    const qint64 read =
+        socket.readDatagram(reinterpret_cast<char*>(reply.bytes.data()), static_cast<qint64>(reply.bytes.size()));
+    if (read < 0)
+        return false;
+    if (read == static_cast<qint64>(DEVICE_PACKET::kSize))
+        m_waiting.push_back(reply);
+    return true;
+}
+
+void CListSocket::HandleWaitingReplies(const QElapsedTimer& turn)
 {
     // The handler may close or reopen this endpoint; either empties m_waiting, so what was read
     // on the old opening is never handed on.
-    QElapsedTimer slice;
-    slice.start();
     bool handedAny = false;
     while (!m_waiting.empty()) {
-        if (handedAny && slice.nsecsElapsed() >= kHandlingBudgetNs) {
+        if (handedAny && turn.nsecsElapsed() >= kTurnBudgetNs) {
             if (!m_handlingQueued) {
                 m_handlingQueued = true;
                 QMetaObject::invokeMethod(
                     this,
                     [this] {
                         m_handlingQueued = false;
-                        HandleWaitingReplies();
+                        QElapsedTimer next;
+                        next.start();
+                        HandleWaitingReplies(next);
                     },
                     Qt::QueuedConnection);
             }

@@ -3,6 +3,7 @@
 #include "protocol/DevicePacket.h"
 
 #include <QAbstractSocket>
+#include <QElapsedTimer>
 #include <QHostAddress>
 #include <QObject>
 #include <QString>
@@ -79,19 +80,23 @@ public:
     // Number of replies remembered on this opening (for tests and benchmarks).
     std::size_t ReplyMemorySize() const;
 
-    // Time spent handing on replies in one turn of the event loop. A burst is read from the
-    // socket at once, but its rows are made a slice per turn, so the window keeps answering
-    // meanwhile. The slice is measured in time, not in replies: the list lays out and paints
-    // once per turn at a cost that grows with its length, so slices must not shrink to a fixed
-    // few replies while each reply is cheap; half a frame leaves the rest of it to the window.
-    static constexpr qint64 kHandlingBudgetNs = 8'000'000;
-    // Time spent reading waiting datagrams in one turn of the event loop.
-    static constexpr qint64 kReadingBudgetNs = 4'000'000;
+    // Time one turn of the event loop spends on replies, reading them and handing them on: half
+    // a frame, so the window lays out and paints the turn's rows in the other half. Reading
+    // takes at most half of it; a burst that does not fit is handed on over the next turns, so
+    // the window keeps answering meanwhile. Measured in time, not in replies, as a reply's cost
+    // varies with the list's length.
+    static constexpr qint64 kTurnBudgetNs = 8'000'000;
 
 private:
     void OnReceive();
     void OnSend();
-    void HandleWaitingReplies();
+    // Reads one datagram through the socket object; false when reading failed.
+    bool ReadOneDatagram(QUdpSocket& socket);
+    // Hands on waiting replies until the turn's budget is spent (at least one reply).
+    void HandleWaitingReplies(const QElapsedTimer& turn);
+
+    // Datagrams taken per system call.
+    static constexpr int kBatchDatagrams = 64;
 
     struct ReplyMemory;
 

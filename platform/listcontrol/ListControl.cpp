@@ -189,6 +189,8 @@ void ListControl::changeEvent(QEvent* event)
 
 bool ListControl::eventFilter(QObject* watched, QEvent* event)
 {
+    // The views paint, lay out and take input only with every item announced to them.
+    d->model->AnnounceInsertedItems();
     switch (event->type()) {
     case QEvent::MouseButtonPress:
     case QEvent::MouseButtonDblClick:

@@ -293,7 +293,7 @@ bool ListControl::SetColumnWidth(int column, int width)
     if (!d->data.IsColumn(column))
         return false;
     if (width == LVSCW_AUTOSIZE || width == LVSCW_AUTOSIZE_USEHEADER) {
-        d->tree->LayOutNow();  // the rows measured are those laid out
+        d->model->AnnounceInsertedItems();  // every row is measured, the latest included
         int fitted = d->tree->ContentsWidth(column);
         if (width == LVSCW_AUTOSIZE_USEHEADER)
             fitted = std::max(fitted, d->header->SectionContentsWidth(column));

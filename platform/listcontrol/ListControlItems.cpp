@@ -125,12 +125,8 @@ int ListControl::InsertItem(const LVITEMA& item)
         const std::string_view text = entry.cells.empty() ? std::string_view() : entry.cells.front().text;
         index = contents.SortedPosition(text, (style & LVS_SORTDESCENDING) != 0);
     }
-    {
-        const CounterGuard ignoring(d->ignoreQtSelection);
-        d->model->BeginInsertItems(index, index);
-        index = contents.InsertItem(index, std::move(entry));
-        d->model->EndInsertItems();
-    }
+    index = contents.InsertItem(index, std::move(entry));
+    d->model->ItemInserted(index);
     if ((state & kSelectionBits) != 0)
         d->StateChanged(d->ApplyState(index, state, kSelectionBits), kSelectionBits);
     return index;

@@ -5,6 +5,10 @@
 #include "platform/listcontrol/ListControlData.h"
 #include "platform/listcontrol/TextBytes.h"
 
+#include <QScopedValueRollback>
+
+#include <utility>
+
 namespace vantor::lc {
 
 namespace {
@@ -30,15 +34,103 @@ ListControlModel::ListControlModel(const ListControl& control, QObject* parent)
 
 QModelIndex ListControlModel::index(int row, int column, const QModelIndex& parent) const
 {
-    const ListControlData& contents = m_control.Data();
-    if (parent.isValid() || row < 0 || column < 0 || row >= contents.ItemCount() || column >= contents.ColumnCount())
+    if (parent.isValid() || row < 0 || column < 0 || row >= rowCount() || column >= m_control.Data().ColumnCount())
         return {};
     return createIndex(row, column);
 }
 
 int ListControlModel::rowCount(const QModelIndex& parent) const
 {
-    return parent.isValid() ? 0 : m_control.Data().ItemCount();
+    if (parent.isValid())
+        return 0;
+    AnnounceBeforeReading();
+    const int items = m_control.Data().ItemCount();
+    return m_showingOldRows ? items - m_announcing.Count() : items;
+}
+
+void ListControlModel::AnnounceBeforeReading() const
+{
+    if (!m_unannounced.empty() && !m_inAnnouncement)
+        const_cast<ListControlModel*>(this)->AnnounceInsertedItems();
+}
+
+int ListControlModel::ItemOfRow(int row) const
+{
+    return m_showingOldRows ? m_announcing.NewRowOf(row) : row;
+}
+
+void ListControlModel::ItemInserted(int item)
+{
+    m_unannounced.push_back(item);
+    if (m_announcePosted)
+        return;
+    // Posted, so it runs once the work of this turn (a whole slice of replies) is done.
+    m_announcePosted = true;
+    QMetaObject::invokeMethod(
+        this,
+        [this] {
+            m_announcePosted = false;
+            AnnounceInsertedItems();
+        },
+        Qt::QueuedConnection);
+}
+
+void ListControlModel::AnnounceInsertedItems()
+{
+    if (m_unannounced.empty() || m_inAnnouncement)
+        return;
+    const QScopedValueRollback<bool> announcing(m_inAnnouncement, true);
+    const std::vector<int> inserted = std::exchange(m_unannounced, {});
+    const int items = m_control.Data().ItemCount();
+    const int rowsBefore = items - static_cast<int>(inserted.size());
+    m_announcing = RowInsertions(inserted, items);
+    if (m_announcing.EarlierRowsStay()) {
+        m_showingOldRows = true;
+        beginInsertRows(QModelIndex(), rowsBefore, items - 1);
+        m_showingOldRows = false;
+        endInsertRows();
+    } else {
+        // Rows went in between the known ones: the known rows move, so their persistent
+        // indexes (selection, current item) are moved to where those rows are now.
+        m_showingOldRows = true;
+        emit layoutAboutToBeChanged({}, QAbstractItemModel::VerticalSortHint);
+        const QModelIndexList from = persistentIndexList();
+        m_showingOldRows = false;
+        QModelIndexList to;
+        to.reserve(from.size());
+        for (const QModelIndex& index : from) {
+            const int row = index.row();
+            to.append(row >= 0 && row < rowsBefore ? createIndex(m_announcing.NewRowOf(row), index.column())
+                                                   : QModelIndex());
+        }
+        changePersistentIndexList(from, to);
+        emit layoutChanged({}, QAbstractItemModel::VerticalSortHint);
+    }
+    m_announcing = RowInsertions();
+}
+
+void ListControlModel::BeginRemoveItems(int first, int last)
+{
+    AnnounceInsertedItems();
+    beginRemoveRows(QModelIndex(), first, last);
+}
+
+void ListControlModel::BeginInsertColumn(int column)
+{
+    AnnounceInsertedItems();
+    beginInsertColumns(QModelIndex(), column, column);
+}
+
+void ListControlModel::BeginRemoveColumn(int column)
+{
+    AnnounceInsertedItems();
+    beginRemoveColumns(QModelIndex(), column, column);
+}
+
+void ListControlModel::BeginReorder()
+{
+    AnnounceInsertedItems();
+    emit layoutAboutToBeChanged({}, QAbstractItemModel::VerticalSortHint);
 }
 
 int ListControlModel::columnCount(const QModelIndex& parent) const
@@ -48,8 +140,9 @@ int ListControlModel::columnCount(const QModelIndex& parent) const
 
 QVariant ListControlModel::data(const QModelIndex& index, int role) const
 {
+    AnnounceBeforeReading();
     const ListControlData& contents = m_control.Data();
-    const int item = index.row();
+    const int item = ItemOfRow(index.row());
     const int column = index.column();
     if (!index.isValid() || !contents.IsItem(item) || !contents.IsColumn(column))
         return {};
@@ -112,6 +205,7 @@ Qt::ItemFlags ListControlModel::flags(const QModelIndex& index) const
 
 bool ListControlModel::BeginMoveItem(int from, int to)
 {
+    AnnounceInsertedItems();
     // Qt counts the destination before the move: moving down lands before row to + 1.
     return beginMoveRows(QModelIndex(), from, from, QModelIndex(), to > from ? to + 1 : to);
 }
@@ -137,6 +231,9 @@ void ListControlModel::EndReorder(const std::vector<int>& permutation)
 
 void ListControlModel::ItemChanged(int item)
 {
+    // While items wait to be announced, the notice repaints every row anyway.
+    if (!m_unannounced.empty())
+        return;
     const int columns = columnCount();
     if (columns > 0)
         emit dataChanged(index(item, 0), index(item, columns - 1));
@@ -144,6 +241,7 @@ void ListControlModel::ItemChanged(int item)
 
 void ListControlModel::AllItemsChanged()
 {
+    AnnounceInsertedItems();
     const int rows = rowCount();
     const int columns = columnCount();
     if (rows > 0 && columns > 0)
@@ -152,6 +250,7 @@ void ListControlModel::AllItemsChanged()
 
 void ListControlModel::HeaderChanged(int firstColumn, int lastColumn)
 {
+    AnnounceInsertedItems();
     if (firstColumn <= lastColumn)
         emit headerDataChanged(Qt::Horizontal, firstColumn, lastColumn);
 }

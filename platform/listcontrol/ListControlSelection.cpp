@@ -43,6 +43,7 @@ void ListControl::Private::SyncSelection()
 {
     if (!selectionDirty)
         return;
+    model->AnnounceInsertedItems();  // the ranges below are built on every item
     selectionDirty = false;
     selectionTimer.stop();
     const CounterGuard ignoring(ignoreQtSelection);
@@ -81,7 +82,7 @@ void ListControl::Private::SyncSelection()
 
 void ListControl::Private::OnQtSelectionChanged(const QItemSelection& selected, const QItemSelection& deselected)
 {
-    if (ignoreQtSelection > 0)
+    if (ignoreQtSelection > 0 || model->IsAnnouncing())
         return;
     bool changed = false;
     for (const QItemSelectionRange& range : deselected) {
@@ -105,7 +106,7 @@ void ListControl::Private::OnQtSelectionChanged(const QItemSelection& selected, 
 
 void ListControl::Private::OnQtCurrentChanged(const QModelIndex& current)
 {
-    if (ignoreQtSelection > 0)
+    if (ignoreQtSelection > 0 || model->IsAnnouncing())
         return;
     bool changed = false;
     if (current.isValid() && data.IsItem(current.row()))

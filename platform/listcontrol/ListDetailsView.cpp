@@ -11,7 +11,6 @@
 #include <QPaintEvent>
 #include <QPainter>
 #include <QScrollBar>
-#include <QTimerEvent>
 
 #include <algorithm>
 
@@ -22,89 +21,18 @@ ListDetailsView::ListDetailsView(const ListControl& control, QWidget* parent)
     , m_control(control)
 { }
 
-void ListDetailsView::setModel(QAbstractItemModel* model)
-{
-    if (model == this->model())
-        return;
-    for (const QMetaObject::Connection& connection : m_modelChanges)
-        disconnect(connection);
-    m_modelChanges.clear();
-    m_onlyRowsAdded = false;
-    QTreeView::setModel(model);
-    if (model == nullptr)
-        return;
-    // Every change but added rows leaves the last layout's rows wrong: the next layout is not
-    // held. Connected before the change happens, so the flag is down before the view reacts.
-    const auto anyOtherChange = [this] { m_onlyRowsAdded = false; };
-    m_modelChanges.push_back(connect(model, &QAbstractItemModel::rowsAboutToBeRemoved, this, anyOtherChange));
-    m_modelChanges.push_back(connect(model, &QAbstractItemModel::rowsAboutToBeMoved, this, anyOtherChange));
-    m_modelChanges.push_back(connect(model, &QAbstractItemModel::columnsAboutToBeInserted, this, anyOtherChange));
-    m_modelChanges.push_back(connect(model, &QAbstractItemModel::columnsAboutToBeRemoved, this, anyOtherChange));
-    m_modelChanges.push_back(connect(model, &QAbstractItemModel::columnsAboutToBeMoved, this, anyOtherChange));
-    m_modelChanges.push_back(connect(model, &QAbstractItemModel::layoutAboutToBeChanged, this, anyOtherChange));
-    m_modelChanges.push_back(connect(model, &QAbstractItemModel::modelAboutToBeReset, this, anyOtherChange));
-}
-
-void ListDetailsView::doItemsLayout()
-{
-    if (m_onlyRowsAdded && m_sinceLayout.isValid() && model() != nullptr &&
-        model()->rowCount(rootIndex()) >= m_holdLayoutsFromRows) {
-        const qint64 waitNs = m_layoutSpacing * m_lastLayoutNs - m_sinceLayout.nsecsElapsed();
-        if (waitNs > 0) {
-            if (!m_heldLayout.isActive())
-                m_heldLayout.start(static_cast<int>((waitNs + 999'999) / 1'000'000), Qt::PreciseTimer, this);
-            return;
-        }
-    }
-    m_heldLayout.stop();
-    QElapsedTimer clock;
-    clock.start();
-    QTreeView::doItemsLayout();
-    m_lastLayoutNs = clock.nsecsElapsed();
-    m_sinceLayout.start();
-    m_onlyRowsAdded = true;
-}
-
-void ListDetailsView::LayOutNow()
-{
-    if (!m_heldLayout.isActive())
-        return;
-    m_onlyRowsAdded = false;
-    doItemsLayout();
-}
-
-void ListDetailsView::SetLayoutHolding(int spacing, int holdFromRows)
-{
-    m_layoutSpacing = std::max(1, spacing);
-    m_holdLayoutsFromRows = holdFromRows;
-}
-
-void ListDetailsView::timerEvent(QTimerEvent* event)
-{
-    if (event->timerId() == m_heldLayout.timerId()) {
-        m_heldLayout.stop();
-        // Through the view's own delayed layout, so its bookkeeping stays its own.
-        scheduleDelayedItemsLayout();
-        return;
-    }
-    QTreeView::timerEvent(event);
-}
-
 void ListDetailsView::keyPressEvent(QKeyEvent* event)
 {
-    LayOutNow();  // keys move over every row, the latest included
     PassKey(WM_KEYDOWN, event, [this, event] { QTreeView::keyPressEvent(event); });
 }
 
 void ListDetailsView::mousePressEvent(QMouseEvent* event)
 {
-    LayOutNow();
     PassMouse(WM_LBUTTONDOWN, event, [this, event] { QTreeView::mousePressEvent(event); });
 }
 
 void ListDetailsView::mouseDoubleClickEvent(QMouseEvent* event)
 {
-    LayOutNow();
     PassMouse(WM_LBUTTONDBLCLK, event, [this, event] { QTreeView::mouseDoubleClickEvent(event); });
 }
 

@@ -27,6 +27,10 @@ TEST(ListModelTester, ModelKeepsItsContractThroughInsertMoveSortAndColumnChanges
         ASSERT_EQ(item, i);
         SetText(list, item, 2, "cell");
     }
+    // Rows inserted between known ones in one turn: announced as one layout change.
+    for (const int at : {0, 4, 2})
+        AddItem(list, at, "between", 10 + at);
+    EXPECT_TRUE(list.DeleteItem(0));
     EXPECT_TRUE(list.MoveItem(5, 0));
     EXPECT_TRUE(list.MoveItem(1, 4));
     EXPECT_TRUE(list.SortItems(&ByDataDescending, 0));

@@ -297,11 +297,11 @@ TEST_F(CListSocketTest, LargeBurstIsHandedOnASliceAtATimeInOrder)
     // Loopback delivery is immediate, so the whole burst waits on the socket before the endpoint
     // reads any of it; 400 small datagrams fit the system's default receive buffer. Each reply
     // takes the handler at least kReplyCost, so a slice can hold no more replies than fit the
-    // handling budget (and one more, the one that crosses it).
+    // turn's budget (and one more, the one that crosses it).
     constexpr int kDistinct = 400;
     constexpr auto kReplyCost = std::chrono::microseconds(200);
     constexpr int kMostPerSlice =
-        static_cast<int>(CListSocket::kHandlingBudgetNs / std::chrono::nanoseconds(kReplyCost).count()) + 1;
+        static_cast<int>(CListSocket::kTurnBudgetNs / std::chrono::nanoseconds(kReplyCost).count()) + 1;
     int inSlice = 0;
     int largestSlice = 0;
     int slices = 0;

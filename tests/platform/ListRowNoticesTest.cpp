@@ -1,0 +1,120 @@
+// Rows inserted during one turn of the event loop reach Qt's views in one notice at the end of
+// the turn; rows the views knew keep their selection and current item wherever the new rows go.
+
+#include "ListFixtures.h"
+
+#include "platform/listcontrol/ListControl.h"
+
+#include <QAbstractItemModel>
+#include <QCoreApplication>
+#include <QItemSelectionModel>
+#include <QSignalSpy>
+#include <QTreeView>
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+namespace vantor::lc {
+namespace {
+
+using test::AddColumns;
+using test::AddItem;
+
+class ListRowNotices : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        list.resize(320, 400);
+        AddColumns(list, 2, 90);
+        for (int i = 0; i < 10; ++i)
+            AddItem(list, i, "known " + std::to_string(i), i);
+        list.show();
+        QCoreApplication::processEvents();
+    }
+
+    bool Shown(int row) const
+    {
+        QTreeView* view = list.DetailsView();
+        return view->visualRect(view->model()->index(row, 0)).isValid();
+    }
+
+    ListControl list;
+};
+
+TEST_F(ListRowNotices, OneTurnsRowsAreOneNotice)
+{
+    struct Case {
+        const char* name;
+        std::vector<int> positions;
+        int insertNotices;  // and otherwise one layout change
+    };
+    const Case cases[] = {
+        {"appended", {10, 11, 12, 13}, 1},
+        {"after the known rows, in any order", {10, 10, 11, 10}, 1},
+        {"at the front", {0, 0, 0}, 0},
+        {"scattered", {5, 1, 13, 7, 0}, 0},
+    };
+    for (const Case& c : cases) {
+        while (list.GetItemCount() > 10)
+            list.DeleteItem(list.GetItemCount() - 1);
+        for (int i = 0; i < 10; ++i)
+            ASSERT_EQ(test::DataOf(list, i), i) << c.name;
+        QAbstractItemModel* model = list.Model();
+        QSignalSpy inserted(model, &QAbstractItemModel::rowsInserted);
+        QSignalSpy laidOut(model, &QAbstractItemModel::layoutChanged);
+        for (const int at : c.positions)
+            AddItem(list, at, "new", 100 + at);
+        EXPECT_EQ(inserted.count() + laidOut.count(), 0) << c.name << ": nothing told before the turn ends";
+        QCoreApplication::processEvents();
+        QCoreApplication::processEvents();
+        EXPECT_EQ(inserted.count(), c.insertNotices) << c.name;
+        EXPECT_EQ(laidOut.count(), 1 - c.insertNotices) << c.name;
+        EXPECT_EQ(model->rowCount(), list.GetItemCount()) << c.name;
+        EXPECT_TRUE(Shown(list.GetItemCount() - 1)) << c.name;
+        // Remove the new rows again (by their item data) for the next case.
+        for (int i = list.GetItemCount() - 1; i >= 0; --i) {
+            if (test::DataOf(list, i) >= 100)
+                list.DeleteItem(i);
+        }
+    }
+}
+
+TEST_F(ListRowNotices, KnownRowsKeepSelectionAndCurrentItemThroughAScatteredTurn)
+{
+    ASSERT_TRUE(list.SetItemState(3, LVIS_SELECTED | LVIS_FOCUSED, LVIS_SELECTED | LVIS_FOCUSED));
+    ASSERT_TRUE(list.SetItemState(7, LVIS_SELECTED, LVIS_SELECTED));
+    QCoreApplication::processEvents();
+    for (const int at : {0, 5, 2, 12})
+        AddItem(list, at, "new", 100);
+    QCoreApplication::processEvents();
+    QCoreApplication::processEvents();
+    QItemSelectionModel* selection = list.DetailsView()->selectionModel();
+    std::vector<int> qtSelected;
+    std::vector<int> itemsSelected;
+    for (int row = 0; row < list.GetItemCount(); ++row) {
+        if (selection->isRowSelected(row))
+            qtSelected.push_back(static_cast<int>(test::DataOf(list, row)));
+        if ((list.GetItemState(row, LVIS_SELECTED) & LVIS_SELECTED) != 0)
+            itemsSelected.push_back(static_cast<int>(test::DataOf(list, row)));
+    }
+    EXPECT_EQ(qtSelected, (std::vector<int>{3, 7}));
+    EXPECT_EQ(itemsSelected, (std::vector<int>{3, 7}));
+    const int focused = list.GetNextItem(-1, LVNI_FOCUSED);
+    EXPECT_EQ(test::DataOf(list, focused), 3);
+    EXPECT_EQ(selection->currentIndex().row(), focused);
+}
+
+TEST_F(ListRowNotices, ReadingTheModelMidTurnAnnouncesFirst)
+{
+    QAbstractItemModel* model = list.Model();
+    QSignalSpy inserted(model, &QAbstractItemModel::rowsInserted);
+    AddItem(list, 10, "late", 10);
+    EXPECT_EQ(model->rowCount(), 11);
+    EXPECT_EQ(inserted.count(), 1);
+    EXPECT_EQ(model->index(10, 0).data().toString(), QStringLiteral("late"));
+}
+
+}  // namespace
+}  // namespace vantor::lc

@@ -67,12 +67,11 @@ TEST(RecordTable, HandlesNameOneLiveRecordOnly)
     records.FreeRecord(handle);  // stale: ignored
     EXPECT_EQ(records.LiveCount(), 1);
 
-    again->cells.resize(2);
-    again->cells[1] = RecordTable::CELL{};
+    again->cells.Set(1, RecordTable::CELL{});
     records.InsertColumn(0);
-    EXPECT_TRUE(again->cells.size() == 3 && again->cells[2].has_value());
+    EXPECT_TRUE(again->cells.Count() == 3 && again->cells.Read(2).has_value());
     records.DeleteColumn(1);
-    EXPECT_TRUE(again->cells.size() == 2 && again->cells[1].has_value());
+    EXPECT_TRUE(again->cells.Count() == 2 && again->cells.Read(1).has_value());
 }
 
 using CELL = PackedCells::CELL;

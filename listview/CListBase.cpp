@@ -14,24 +14,27 @@ using namespace vantor::lc;
 
 // ---- Copies of caller descriptors ------------------------------------------------------------
 
-CListBase::CELL_TEXT CListBase::DuplicateText(const char* text)
+void CListBase::TakeText(const char* text, CELL& cell)
 {
+    cell.text = {};
     if (text == nullptr) {
-        return std::monostate{};
+        cell.textKind = TEXT_KIND::None;
+    } else if (text == LPSTR_TEXTCALLBACK) {
+        cell.textKind = TEXT_KIND::Callback;
+    } else {
+        cell.textKind = TEXT_KIND::Owned;
+        cell.text = text;
     }
-    if (text == LPSTR_TEXTCALLBACK) {
-        return CALLBACK_TEXT{};
-    }
-    return std::string(text);
 }
 
-char* CListBase::TextForControl(CELL_TEXT& text, bool sortStyle)
+char* CListBase::TextForControl(const CELL& cell, bool sortStyle)
 {
-    if (std::holds_alternative<std::monostate>(text)) {
+    if (cell.textKind == TEXT_KIND::None) {
         return nullptr;
     }
-    if (auto* owned = std::get_if<std::string>(&text); owned != nullptr && sortStyle) {
-        return owned->data();
+    if (cell.textKind == TEXT_KIND::Owned && sortStyle) {
+        // NUL-terminated: the caller's text or a stored one. The control copies it at once.
+        return const_cast<char*>(cell.text.data());
     }
     return LPSTR_TEXTCALLBACK;
 }
@@ -39,38 +42,43 @@ char* CListBase::TextForControl(CELL_TEXT& text, bool sortStyle)
 CListBase::CELL CListBase::CopyCell(const lc::LVITEMA& d)
 {
     CELL cell;
-    cell.item = d;
-    if ((d.mask & LVIF_IMAGE) == 0) {
-        cell.item.iImage = 0;
+    cell.mask = d.mask;
+    if ((d.mask & LVIF_IMAGE) != 0) {
+        cell.image = d.iImage;
     }
-    if ((d.mask & LVIF_INDENT) == 0) {
-        cell.item.iIndent = 0;
+    if ((d.mask & LVIF_INDENT) != 0) {
+        cell.indent = d.iIndent;
     }
-    if ((d.mask & LVIF_PARAM) == 0) {
-        cell.item.lParam = 0;
+    if ((d.mask & LVIF_PARAM) != 0) {
+        cell.lParam = d.lParam;
     }
     if ((d.mask & LVIF_STATE) != 0) {
-        cell.item.state &= d.stateMask;
-    } else {
-        cell.item.state = 0;
-        cell.item.stateMask = 0;
+        cell.state = d.state & d.stateMask;
+        cell.stateMask = d.stateMask;
     }
     if ((d.mask & LVIF_TEXT) != 0) {
-        cell.text = DuplicateText(d.pszText);
+        TakeText(d.pszText, cell);
     }
-    cell.item.pszText = nullptr;
-    cell.item.iSubItem = 0;
-    cell.item.cchTextMax = 0;
     return cell;
 }
 
-const CListBase::CELL* CListBase::CellOf(const ROW_DATA* record, int column)
+lc::LVITEMA CListBase::ItemOf(const CELL& cell, int item, int subItem)
 {
-    if (record == nullptr || column < 0 || static_cast<std::size_t>(column) >= record->cells.size()) {
-        return nullptr;
-    }
-    const std::optional<CELL>& cell = record->cells[static_cast<std::size_t>(column)];
-    return cell ? &*cell : nullptr;
+    LVITEMA d;
+    d.mask = cell.mask;
+    d.iItem = item;
+    d.iSubItem = subItem;
+    d.state = cell.state;
+    d.stateMask = cell.stateMask;
+    d.iImage = cell.image;
+    d.lParam = cell.lParam;
+    d.iIndent = cell.indent;
+    return d;
+}
+
+std::optional<CListBase::CELL> CListBase::CellOf(const ROW_DATA* record, int column)
+{
+    return record != nullptr ? record->cells.Read(column) : std::nullopt;
 }
 
 // ---- Construction ----------------------------------------------------------------------------
@@ -135,13 +143,13 @@ int CListBase::InsertItem(const lc::LVITEMA& item)
     }
     // The record is in place before the control sees the item, so a display-text request
     // made during the insertion already finds the text.
-    record->cells.reserve(static_cast<std::size_t>(GetColumnCount()));  // the others follow soon
-    CELL& first = record->cells.emplace_back(CopyCell(item)).value();
-    LVITEMA forControl = first.item;
+    const CELL first = CopyCell(item);
+    record->cells.Set(0, first);
+    LVITEMA forControl = ItemOf(first, item.iItem, 0);
     forControl.mask |= LVIF_PARAM;
     forControl.lParam = ItemDataOf(*record);
     if ((item.mask & LVIF_TEXT) != 0) {
-        forControl.pszText = TextForControl(first.text, HasSortStyle());
+        forControl.pszText = TextForControl(first, HasSortStyle());
     }
     const lc::LPARAM itemData = forControl.lParam;
 
@@ -150,7 +158,6 @@ int CListBase::InsertItem(const lc::LVITEMA& item)
         FreeRecord(itemData);
         return -1;
     }
-    record->cells.front()->item.iItem = index;
     return index;
 }
 
@@ -160,17 +167,17 @@ bool CListBase::SetItem(const lc::LVITEMA& item)
     if (!IsValidColumn(column) || item.iItem < 0) {
         return false;
     }
-    CELL copy = CopyCell(item);
+    const CELL copy = CopyCell(item);
     const bool visible = m_columns.At(column).visible;
     bool result = true;
     const bool askControl =
         (visible && (item.mask & ~LVIF_PARAM) != 0) || (column == 0 && (item.mask & LVIF_STATE) != 0);
     if (askControl) {
-        LVITEMA forControl = copy.item;
+        LVITEMA forControl = ItemOf(copy, item.iItem, column);
         forControl.mask &= ~LVIF_PARAM;  // the control's item data stays the record
         if (visible) {
             if ((forControl.mask & LVIF_TEXT) != 0) {
-                forControl.pszText = TextForControl(copy.text, HasSortStyle());
+                forControl.pszText = TextForControl(copy, HasSortStyle());
             }
         } else {
             forControl.mask &= LVIF_STATE;  // hidden column 0: only the item's state
@@ -190,27 +197,23 @@ bool CListBase::SetItem(const lc::LVITEMA& item)
     if ((item.mask & LVIF_PARAM) != 0) {
         record->userData = item.lParam;
     }
-    const auto slot = static_cast<std::size_t>(column);
-    if (slot < record->cells.size() && record->cells[slot]) {
-        CELL& cell = *record->cells[slot];
-        if ((item.mask & LVIF_IMAGE) != 0) {
-            cell.item.iImage = item.iImage;
-        }
-        if ((item.mask & LVIF_INDENT) != 0) {
-            cell.item.iIndent = item.iIndent;
-        }
-        if ((item.mask & LVIF_TEXT) != 0) {
-            cell.text = std::move(copy.text);
-        }
-        cell.item.mask |= item.mask;
-    } else {
-        copy.item.mask = item.mask;
-        copy.item.iSubItem = column;
-        if (record->cells.size() <= slot) {
-            record->cells.resize(slot + 1);
-        }
-        record->cells[slot] = std::move(copy);
+    std::optional<CELL> cell = record->cells.Read(column);
+    if (!cell) {
+        record->cells.Set(column, copy);  // duplicates the text
+        return result;
     }
+    if ((item.mask & LVIF_IMAGE) != 0) {
+        cell->image = item.iImage;
+    }
+    if ((item.mask & LVIF_INDENT) != 0) {
+        cell->indent = item.iIndent;
+    }
+    if ((item.mask & LVIF_TEXT) != 0) {
+        cell->textKind = copy.textKind;
+        cell->text = copy.text;
+    }
+    cell->mask |= item.mask;
+    record->cells.Set(column, *cell);
     return result;
 }
 
@@ -220,7 +223,8 @@ bool CListBase::SetItemText(int item, const lc::LVITEMA& descriptor)
     if (!IsValidColumn(column) || item < 0) {
         return false;
     }
-    CELL_TEXT text = DuplicateText(descriptor.pszText);
+    CELL text;
+    TakeText(descriptor.pszText, text);
     bool result = true;
     if (m_columns.At(column).visible) {
         LVITEMA forControl;
@@ -236,22 +240,11 @@ bool CListBase::SetItemText(int item, const lc::LVITEMA& descriptor)
     if (record == nullptr) {
         return result;
     }
-    const auto slot = static_cast<std::size_t>(column);
-    if (slot < record->cells.size() && record->cells[slot]) {
-        CELL& cell = *record->cells[slot];
-        cell.text = std::move(text);
-        cell.item.mask |= LVIF_TEXT;
-    } else {
-        CELL cell;
-        cell.item.mask = LVIF_TEXT;
-        cell.item.iItem = item;
-        cell.item.iSubItem = column;
-        cell.text = std::move(text);
-        if (record->cells.size() <= slot) {
-            record->cells.resize(slot + 1);
-        }
-        record->cells[slot] = std::move(cell);
-    }
+    CELL cell = record->cells.Read(column).value_or(CELL{});
+    cell.mask |= LVIF_TEXT;
+    cell.textKind = text.textKind;
+    cell.text = text.text;
+    record->cells.Set(column, cell);  // duplicates the text
     return result;
 }
 
@@ -294,17 +287,15 @@ bool CListBase::GetItem(lc::LVITEMA& item) const
     if (visible) {
         return true;
     }
-    const CELL* cell = CellOf(record, column);
+    const CELL cell = CellOf(record, column).value_or(CELL{});  // absent fields are zero
     if ((mask & LVIF_IMAGE) != 0) {
-        item.iImage = cell != nullptr && (cell->item.mask & LVIF_IMAGE) != 0 ? cell->item.iImage : 0;
+        item.iImage = cell.image;
     }
     if ((mask & LVIF_INDENT) != 0) {
-        item.iIndent = cell != nullptr && (cell->item.mask & LVIF_INDENT) != 0 ? cell->item.iIndent : 0;
+        item.iIndent = cell.indent;
     }
     if ((mask & LVIF_TEXT) != 0) {
-        const std::string* text = cell != nullptr ? std::get_if<std::string>(&cell->text) : nullptr;
-        lc::CopyTextToBuffer(text != nullptr ? std::string_view(*text) : std::string_view(), item.pszText,
-                             item.cchTextMax);
+        lc::CopyTextToBuffer(cell.text, item.pszText, item.cchTextMax);
     }
     return true;
 }
@@ -322,11 +313,8 @@ int CListBase::GetItemText(int item, lc::LVITEMA& descriptor) const
         descriptor.iSubItem = column;
         return copied;
     }
-    const ROW_DATA* record = RecordOf(item);
-    const CELL* cell = CellOf(record, column);
-    const std::string* text = cell != nullptr ? std::get_if<std::string>(&cell->text) : nullptr;
-    return lc::CopyTextToBuffer(text != nullptr ? std::string_view(*text) : std::string_view(), descriptor.pszText,
-                                descriptor.cchTextMax);
+    const std::optional<CELL> cell = CellOf(RecordOf(item), column);
+    return lc::CopyTextToBuffer(cell ? cell->text : std::string_view(), descriptor.pszText, descriptor.cchTextMax);
 }
 
 bool CListBase::DeleteItem(int item)
@@ -469,15 +457,14 @@ void CListBase::OnGetDispInfo(lc::NMLVDISPINFOA& info)
     info.item.iSubItem = column;
     if ((m_list->GetStyle() & LVS_OWNERDATA) == 0 && (info.item.mask & LVIF_TEXT) != 0 && column >= 0) {
         ROW_DATA* record = RecordFromItemData(info.item.lParam);
-        const CELL* cell = CellOf(record, column);
-        if (cell != nullptr && (cell->item.mask & LVIF_TEXT) != 0) {
-            if (auto* text = std::get_if<std::string>(&cell->text)) {
-                // The control copies it at once and never writes through it.
-                info.item.pszText = const_cast<char*>(text->data());
-                info.item.iSubItem = controlColumn;
-                m_inDispInfo = false;
-                return;
-            }
+        const std::optional<CELL> cell = CellOf(record, column);
+        if (cell && (cell->mask & LVIF_TEXT) != 0 && cell->textKind == TEXT_KIND::Owned) {
+            // Stored with its terminator in the record, which stays as it is meanwhile; the
+            // control copies it at once and never writes through it.
+            info.item.pszText = const_cast<char*>(cell->text.data());
+            info.item.iSubItem = controlColumn;
+            m_inDispInfo = false;
+            return;
         }
     }
     ForwardToParent(info);

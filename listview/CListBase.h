@@ -254,9 +254,8 @@ protected:
     // The column table's entries and the item records (see ColumnTable and RecordTable).
     using COLUMN_DESCRIPTION = ColumnTable::COLUMN_DESCRIPTION;
     using COLUMN_DATA = ColumnTable::COLUMN_DATA;
-    using CALLBACK_TEXT = RecordTable::CALLBACK_TEXT;
-    using CELL_TEXT = RecordTable::CELL_TEXT;
     using CELL = RecordTable::CELL;
+    using TEXT_KIND = RecordTable::TEXT_KIND;
     using ROW_DATA = RecordTable::ROW_DATA;
 
     // Hook for display-text requests the extension cannot answer (the owner's parent role).
@@ -300,14 +299,18 @@ private:
     // The descriptor as the control receives it; points into `description`, valid while it lives.
     static lc::LVCOLUMNA ForControl(COLUMN_DESCRIPTION& description);
     // Stored-cell copy of a caller's item descriptor: fields whose mask bit is absent are zeroed,
-    // the state is cut to its mask, the text is duplicated (the callback marker kept as such).
+    // the state is cut to its mask, the callback marker is kept as such. An owned text still
+    // points to the caller's; the record duplicates it when the cell is stored.
     static CELL CopyCell(const lc::LVITEMA& item);
-    // The stored cell of a logical column; null when the record has none.
-    static const CELL* CellOf(const ROW_DATA* record, int column);
-    static CELL_TEXT DuplicateText(const char* text);
+    // The stored cell of a logical column; none when the record has none.
+    static std::optional<CELL> CellOf(const ROW_DATA* record, int column);
+    // The text part of a stored cell for a caller's text (null, the marker, or a text).
+    static void TakeText(const char* text, CELL& cell);
+    // The descriptor of a stored cell, without its text.
+    static lc::LVITEMA ItemOf(const CELL& cell, int item, int subItem);
     // The text the control is given for a visible cell: the callback marker, or the real text
     // in a list the control sorts by its texts.
-    static char* TextForControl(CELL_TEXT& text, bool sortStyle);
+    static char* TextForControl(const CELL& cell, bool sortStyle);
     static int SortTrampoline(lc::LPARAM itemData1, lc::LPARAM itemData2, lc::LPARAM extension);
     static lc::LPARAM ItemDataOf(const ROW_DATA& record);
     static int SortedColumnOfKey(int key);  // -1 for 0

@@ -122,24 +122,23 @@ void CListBase::SetColumnVisible(int column, bool visible)
 void CListBase::ResendCells(int column)
 {
     for (int item = m_list->GetItemCount() - 1; item >= 0; --item) {
-        ROW_DATA* record = RecordOf(item);
-        if (record == nullptr || static_cast<std::size_t>(column) >= record->cells.size() || !record->cells[column]) {
+        const std::optional<CELL> cell = CellOf(RecordOf(item), column);
+        if (!cell) {
             continue;
         }
-        CELL& cell = *record->cells[column];
-        cell.item.iItem = item;
-        cell.item.iSubItem = column;
-        LVITEMA d = cell.item;
+        LVITEMA d = ItemOf(*cell, item, column);
         // Item data and state belong to the item, which the control still holds; resending
         // them from the cell would bring back values that may have changed since.
         d.mask &= ~(LVIF_PARAM | LVIF_STATE);
         if (d.mask == 0) {
             continue;
         }
-        if (std::holds_alternative<CALLBACK_TEXT>(cell.text)) {
+        // The stored text changes with the cell: SetItem is given a copy.
+        std::string text(cell->text);
+        if (cell->textKind == TEXT_KIND::Callback) {
             d.pszText = LPSTR_TEXTCALLBACK;
-        } else if (auto* text = std::get_if<std::string>(&cell.text)) {
-            d.pszText = text->data();
+        } else if (cell->textKind == TEXT_KIND::Owned) {
+            d.pszText = text.data();
         }
         SetItem(d);  // duplicates the text before it replaces the cell's
     }

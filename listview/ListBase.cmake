@@ -7,6 +7,7 @@ vantor_add_library(vantor_listbase
   ${CMAKE_CURRENT_LIST_DIR}/CListBaseOwnerDraw.cpp ${CMAKE_CURRENT_LIST_DIR}/CListBaseOwnerInput.cpp
   ${CMAKE_CURRENT_LIST_DIR}/ColumnTable.h ${CMAKE_CURRENT_LIST_DIR}/ColumnTable.cpp
   ${CMAKE_CURRENT_LIST_DIR}/RecordTable.h ${CMAKE_CURRENT_LIST_DIR}/RecordTable.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/PackedCells.h ${CMAKE_CURRENT_LIST_DIR}/PackedCells.cpp
   ${CMAKE_CURRENT_LIST_DIR}/ColumnLayout.h ${CMAKE_CURRENT_LIST_DIR}/ColumnLayout.cpp
   ${CMAKE_CURRENT_LIST_DIR}/ShadeTint.h ${CMAKE_CURRENT_LIST_DIR}/ShadeTint.cpp)
 # The control's call surface and image lists only: no widget.

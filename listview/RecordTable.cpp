@@ -9,6 +9,7 @@ namespace {
 static_assert(sizeof(lc::LPARAM) == sizeof(std::uint64_t), "handles need a 64-bit item data");
 constexpr std::uint64_t kHandleMark = std::uint64_t{1} << 63;
 constexpr std::uint32_t kGenerationMask = 0x7FFF'FFFFu;
+constexpr std::uint32_t kLiveBit = 0x8000'0000u;  // in a slot's state, above its generation
 constexpr std::uint64_t kMaxSlots = std::uint64_t{1} << 32;
 
 lc::LPARAM MakeHandle(std::size_t index, std::uint32_t generation)
@@ -25,24 +26,24 @@ std::int64_t RecordTable::SlotOf(lc::LPARAM itemData) const
         return -1;
     }
     const std::uint64_t index = handle & 0xFFFF'FFFFu;
-    if (index >= m_slots.size()) {
+    if (index >= m_states.size()) {
         return -1;
     }
-    const RECORD_SLOT& slot = m_slots[static_cast<std::size_t>(index)];
+    const std::uint32_t state = m_states[static_cast<std::size_t>(index)];
     const auto generation = static_cast<std::uint32_t>(handle >> 32) & kGenerationMask;
-    return slot.live && slot.generation == generation ? static_cast<std::int64_t>(index) : -1;
+    return state == (kLiveBit | generation) ? static_cast<std::int64_t>(index) : -1;
 }
 
 RecordTable::ROW_DATA* RecordTable::RecordFromItemData(lc::LPARAM itemData)
 {
     const std::int64_t index = SlotOf(itemData);
-    return index >= 0 ? &m_slots[static_cast<std::size_t>(index)].record : nullptr;
+    return index >= 0 ? &m_records[static_cast<std::size_t>(index)] : nullptr;
 }
 
 const RecordTable::ROW_DATA* RecordTable::RecordFromItemData(lc::LPARAM itemData) const
 {
     const std::int64_t index = SlotOf(itemData);
-    return index >= 0 ? &m_slots[static_cast<std::size_t>(index)].record : nullptr;
+    return index >= 0 ? &m_records[static_cast<std::size_t>(index)] : nullptr;
 }
 
 RecordTable::ROW_DATA* RecordTable::NewRecord()
@@ -51,17 +52,19 @@ RecordTable::ROW_DATA* RecordTable::NewRecord()
     if (!m_freeSlots.empty()) {
         index = m_freeSlots.back();
         m_freeSlots.pop_back();
-    } else if (m_slots.size() < kMaxSlots) {
-        index = m_slots.size();
-        m_slots.emplace_back();
+    } else if (m_states.size() < kMaxSlots) {
+        index = m_states.size();
+        m_records.emplace_back();
+        m_states.push_back(1);
     } else {
         return nullptr;
     }
-    RECORD_SLOT& slot = m_slots[index];
-    slot.live = true;
-    slot.record.itemData = MakeHandle(index, slot.generation);
+    std::uint32_t& state = m_states[index];
+    state |= kLiveBit;
+    ROW_DATA& record = m_records[index];
+    record.itemData = MakeHandle(index, state & kGenerationMask);
     ++m_liveRecords;
-    return &slot.record;
+    return &record;
 }
 
 void RecordTable::FreeRecord(lc::LPARAM itemData)
@@ -71,31 +74,24 @@ void RecordTable::FreeRecord(lc::LPARAM itemData)
         return;
     }
     const auto index = static_cast<std::uint32_t>(found);
-    RECORD_SLOT& slot = m_slots[index];
-    slot.live = false;
-    slot.generation = (slot.generation & kGenerationMask) == kGenerationMask ? 1 : slot.generation + 1;
-    slot.record = ROW_DATA();  // frees every cell with its text
+    const std::uint32_t generation = m_states[index] & kGenerationMask;
+    m_states[index] = generation == kGenerationMask ? 1 : generation + 1;  // and not live
+    m_records[index] = ROW_DATA();                                         // frees every cell with its text
     m_freeSlots.push_back(index);
     --m_liveRecords;
 }
 
 void RecordTable::InsertColumn(int column)
 {
-    for (RECORD_SLOT& slot : m_slots) {
-        std::vector<std::optional<CELL>>& cells = slot.record.cells;  // empty in a free slot
-        if (static_cast<std::size_t>(column) < cells.size()) {
-            cells.insert(cells.begin() + column, std::nullopt);
-        }
+    for (ROW_DATA& record : m_records) {
+        record.cells.InsertEmpty(column);  // no cells in a free slot
     }
 }
 
 void RecordTable::DeleteColumn(int column)
 {
-    for (RECORD_SLOT& slot : m_slots) {
-        std::vector<std::optional<CELL>>& cells = slot.record.cells;  // empty in a free slot
-        if (static_cast<std::size_t>(column) < cells.size()) {
-            cells.erase(cells.begin() + column);
-        }
+    for (ROW_DATA& record : m_records) {
+        record.cells.Erase(column);  // no cells in a free slot
     }
 }
 

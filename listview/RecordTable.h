@@ -1,13 +1,10 @@
 #pragma once
 
+#include "listview/PackedCells.h"
 #include "platform/listcontrol/ListTypes.h"
 
 #include <cstdint>
 #include <deque>
-#include <memory>
-#include <optional>
-#include <string>
-#include <variant>
 #include <vector>
 
 namespace vantor {
@@ -19,24 +16,17 @@ namespace vantor {
 // so its old handle is refused.
 class RecordTable {
 public:
-    // Text of a stored cell: none, the text-callback marker (an address never read), or a
-    // duplicate the cell owns.
-    struct CALLBACK_TEXT { };
-    using CELL_TEXT = std::variant<std::monostate, CALLBACK_TEXT, std::string>;
-
-    // Stored cell: the caller's item descriptor with absent fields zeroed. item.pszText stays
-    // null; the text lives in `text`.
-    struct CELL {
-        lc::LVITEMA item;
-        CELL_TEXT text;
-    };
+    // Stored cell: the caller's item descriptor with absent fields zeroed and its text
+    // duplicated (see PackedCells).
+    using CELL = PackedCells::CELL;
+    using TEXT_KIND = PackedCells::TEXT_KIND;
 
     // Record of one item; the control holds `itemData`, a handle to the record's slot, as the
     // item's item data.
     struct ROW_DATA {
         lc::LPARAM userData = 0;
-        std::vector<std::optional<CELL>> cells;  // by logical column; empty or missing = empty
-        lc::LPARAM itemData = 0;                 // the handle naming this record
+        PackedCells cells;        // by logical column
+        lc::LPARAM itemData = 0;  // the handle naming this record
     };
 
     // A fresh record in a free slot (null when the table is full); FreeRecord gives it back.
@@ -53,15 +43,12 @@ public:
     void DeleteColumn(int column);
 
 private:
-    struct RECORD_SLOT {
-        ROW_DATA record;
-        std::uint32_t generation = 1;  // never 0
-        bool live = false;
-    };
     // Slot index of a live record's handle; -1 for any other value.
     std::int64_t SlotOf(lc::LPARAM itemData) const;
 
-    std::deque<RECORD_SLOT> m_slots;
+    // Slot i is m_records[i] with m_states[i]: its generation (never 0) and the live bit.
+    std::deque<ROW_DATA> m_records;
+    std::deque<std::uint32_t> m_states;
     std::vector<std::uint32_t> m_freeSlots;  // indexes of slots not live, the last freed last
     int m_liveRecords = 0;
 };

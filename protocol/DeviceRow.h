@@ -2,7 +2,9 @@
 
 #include "protocol/DevicePacket.h"
 
+#include <cstddef>
 #include <cstdint>
+#include <span>
 #include <string>
 #include <string_view>
 
@@ -16,6 +18,13 @@ inline constexpr int kRowFieldCount = 6;
 // Built field by field, so a device name holding a comma stays one field. Name bytes are kept
 // exactly as received.
 std::string BuildRowRecord(const DEVICE_PACKET& reply);
+
+// The same record written into `out` without any allocation of its own. Returns the record's
+// length; when that exceeds out.size(), `out` holds only its beginning and the caller needs a
+// larger buffer. Names are at most 16 bytes, so kRowRecordBufferSize holds every record whose
+// name is not a longer stored text.
+std::size_t WriteRowRecord(const DEVICE_PACKET& reply, std::span<char> out);
+inline constexpr std::size_t kRowRecordBufferSize = 128;
 
 // Field n (0..5) of a row record, without its NUL; empty when the record has fewer fields.
 std::string_view RowRecordField(std::string_view record, int field);

@@ -113,6 +113,16 @@ TEST(DeviceRow, RecordFromReply)
         for (int n = 0; n < kRowFieldCount; ++n)
             EXPECT_EQ(RowRecordField(record, n), row.fields[static_cast<std::size_t>(n)]) << "field " << n;
         EXPECT_EQ(RowIconIndex(reply.ModelCode()), row.icon);
+
+        // Written into a caller's buffer: the same bytes; a short buffer gets the beginning
+        // and the full length, and nothing past its end.
+        for (const std::size_t size : {std::size_t{0}, std::size_t{5}, expected.size(), std::size_t{200}}) {
+            std::string buffer(size + 1, '#');
+            EXPECT_EQ(WriteRowRecord(reply, std::span(buffer.data(), size)), expected.size()) << size;
+            const std::size_t written = std::min(size, expected.size());
+            EXPECT_EQ(buffer.substr(0, written), expected.substr(0, written)) << size;
+            EXPECT_EQ(buffer[size], '#') << size;
+        }
     }
 }
 

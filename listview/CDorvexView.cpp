@@ -279,13 +279,25 @@ void CDorvexView::ShowOnlineCount(int count)
 
 void CDorvexView::AppendDeviceRow(const DEVICE_PACKET& reply)
 {
-    auto record = std::make_unique<std::string>(BuildRowRecord(reply));
-    const lc::LPARAM itemData = RowRecordItemData(*record);
+    // The record is written in one buffer and copied into the store, where it stays put; its
+    // address is the row's item data.
+    std::array<char, kRowRecordBufferSize> buffer;
+    std::size_t length = WriteRowRecord(reply, buffer);
+    std::string longRecord;
+    std::string_view built(buffer.data(), std::min(length, buffer.size()));
+    if (length > buffer.size()) {
+        longRecord = BuildRowRecord(reply);
+        built = longRecord;
+    }
+    const std::optional<RowRecordStore::Entry> entry = m_records.Add(built);
+    if (!entry)
+        return;
+    const lc::LPARAM itemData = entry->itemData;
 
     // Each field is followed by a NUL inside the record, so it can be handed over as it is;
     // the list copies the texts.
-    const std::string& fields = *record;  // stays where it is when the owner moves on
-    const auto fieldText = [&fields](int field) { return const_cast<char*>(RowRecordField(fields, field).data()); };
+    const std::string_view fields = entry->record;
+    const auto fieldText = [fields](int field) { return const_cast<char*>(RowRecordField(fields, field).data()); };
 
     // The row joins the end of the list, and the sort policy below puts it in its place. When
     // the list is being kept sorted and every row is in order, that place is known now (the
@@ -305,11 +317,10 @@ void CDorvexView::AppendDeviceRow(const DEVICE_PACKET& reply)
     item.iImage = RowIconIndex(reply.ModelCode());
     item.lParam = itemData;
     const int row = InsertItem(item);
-    if (row < 0)
-        return;  // the record goes with the refused row
-    const RowId id = ++m_lastRowId;
-    m_rowRecords.emplace(itemData, RowEntry{std::move(record), id});
-    m_itemDataByRowId.emplace(id, itemData);
+    if (row < 0) {
+        m_records.Remove(itemData);  // the record goes with the refused row
+        return;
+    }
     if (insertInPlace) {
         if (row == position)
             m_ordered.Insert(row, key);
@@ -330,34 +341,30 @@ void CDorvexView::OnDeleteItem(int item, lc::LPARAM userData)
 {
     // Removing a row keeps the others in order; the row's key goes with it.
     m_ordered.Remove(item, userData);
-    const auto found = m_rowRecords.find(userData);
-    if (found == m_rowRecords.end())
-        return;
-    m_itemDataByRowId.erase(found->second.id);
-    m_rowRecords.erase(found);
+    m_records.Remove(userData);
 }
 
-const std::string* CDorvexView::RecordAt(int row) const
+std::optional<std::string_view> CDorvexView::RecordAt(int row) const
 {
     // Item data is looked up, never followed as an address.
-    const auto found = m_rowRecords.find(GetItemData(row));
-    return found != m_rowRecords.end() ? found->second.record.get() : nullptr;
+    const std::optional<RowRecordStore::Entry> entry = m_records.Find(GetItemData(row));
+    return entry ? std::optional(entry->record) : std::nullopt;
 }
 
 CDorvexView::RowId CDorvexView::RowIdAt(int row) const
 {
-    const auto found = m_rowRecords.find(GetItemData(row));
-    return found != m_rowRecords.end() ? found->second.id : kNoRow;
+    const std::optional<RowRecordStore::Entry> entry = m_records.Find(GetItemData(row));
+    return entry ? entry->id : kNoRow;
 }
 
 int CDorvexView::FindRow(RowId id) const
 {
-    const auto found = m_itemDataByRowId.find(id);
-    if (found == m_itemDataByRowId.end())
+    const std::optional<RowRecordStore::Entry> entry = m_records.FindId(id);
+    if (!entry)
         return -1;  // the row is gone; its identity is never given again
     LVFINDINFOA find;
     find.flags = LVFI_PARAM;
-    find.lParam = found->second;
+    find.lParam = entry->itemData;
     return FindItem(-1, find);
 }
 
@@ -373,13 +380,12 @@ std::vector<CDorvexView::RowId> CDorvexView::SelectedRowIds() const
 
 std::optional<std::string> CDorvexView::CellBytes(RowId id, int column) const
 {
-    const auto itemData = m_itemDataByRowId.find(id);
-    if (itemData == m_itemDataByRowId.end() || column < 0 || column >= kRowFieldCount)
+    if (column < 0 || column >= kRowFieldCount)
         return std::nullopt;
-    const auto entry = m_rowRecords.find(itemData->second);
-    if (entry == m_rowRecords.end())
+    const std::optional<RowRecordStore::Entry> entry = m_records.FindId(id);
+    if (!entry)
         return std::nullopt;
-    return std::string(RowRecordField(*entry->second.record, column));
+    return std::string(RowRecordField(entry->record, column));
 }
 
 QString CDorvexView::GetItemText(int row, int column) const
@@ -389,16 +395,16 @@ QString CDorvexView::GetItemText(int row, int column) const
 
 std::string CDorvexView::GetItemTextBytes(int row, int column) const
 {
-    const std::string* record = RecordAt(row);
-    if (record == nullptr || column < 0 || column >= kRowFieldCount)
+    const std::optional<std::string_view> record = RecordAt(row);
+    if (!record || column < 0 || column >= kRowFieldCount)
         return {};
     return std::string(RowRecordField(*record, column));
 }
 
 std::string CDorvexView::GetItemRecord(int row) const
 {
-    const std::string* record = RecordAt(row);
-    return record != nullptr ? *record : std::string();
+    const std::optional<std::string_view> record = RecordAt(row);
+    return record ? std::string(*record) : std::string();
 }
 
 // ---- Sorting ------------------------------------------------------------------------------------
@@ -414,8 +420,8 @@ void CDorvexView::SortAllRows()
     std::vector<OrderedRowKeys::Key> keys;
     keys.reserve(static_cast<std::size_t>(count));
     for (int row = 0; row < count; ++row) {
-        const std::string* record = RecordAt(row);
-        if (record == nullptr)
+        const std::optional<std::string_view> record = RecordAt(row);
+        if (!record)
             break;  // a row without a record: only the rows before it are known in order
         keys.push_back(OrderedRowKeys::MakeKey(*record, m_nSortParam, RowRecordItemData(*record)));
     }
@@ -425,8 +431,8 @@ void CDorvexView::SortAllRows()
 int CDorvexView::CompareWithRecordOf(std::string_view record, lc::LPARAM otherItemData) const
 {
     // The item data comes from the ordered keys; it is looked up, never followed blindly.
-    const auto found = m_rowRecords.find(otherItemData);
-    return found != m_rowRecords.end() ? CompareRowRecords(record, *found->second.record, m_nSortParam) : 0;
+    const std::optional<RowRecordStore::Entry> other = m_records.Find(otherItemData);
+    return other ? CompareRowRecords(record, other->record, m_nSortParam) : 0;
 }
 
 void CDorvexView::KeepRowsSorted()
@@ -442,8 +448,8 @@ void CDorvexView::KeepRowsSorted()
     // data; the extension finds its records by item data, not by position.
     while (m_ordered.Count() < count) {
         const int late = m_ordered.Count();
-        const std::string* added = RecordAt(late);
-        if (added == nullptr) {
+        const std::optional<std::string_view> added = RecordAt(late);
+        if (!added) {
             SortAllRows();
             return;
         }

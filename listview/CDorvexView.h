@@ -4,6 +4,7 @@
 #include "commands/CommandExchange.h"
 #include "listview/CListViewEx.h"
 #include "listview/OrderedRowKeys.h"
+#include "listview/RowRecordStore.h"
 #include "platform/CommandTarget.h"
 #include "platform/listcontrol/ImageList.h"
 #include "protocol/DeviceSearch.h"
@@ -17,7 +18,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
-#include <unordered_map>
+#include <type_traits>
 #include <vector>
 
 namespace vantor {
@@ -143,7 +144,7 @@ public:
     QWidget* DialogParent() const override { return window(); }
 
     // Number of row records the view holds (one per row).
-    int RowRecordCount() const { return static_cast<int>(m_rowRecords.size()); }
+    int RowRecordCount() const { return m_records.Count(); }
 
     // The search cycle and its endpoint, or null before OnCreate and after OnDestroy.
     const DeviceSearch* Search() const { return m_search.get(); }
@@ -173,8 +174,8 @@ private:
     void AddReplyRow(const DEVICE_PACKET& reply);
     // Appends a row for the reply at the end of the list.
     void AppendDeviceRow(const DEVICE_PACKET& reply);
-    // The record of a row, null for a bad row.
-    const std::string* RecordAt(int row) const;
+    // The record of a row, nothing for a bad row.
+    std::optional<std::string_view> RecordAt(int row) const;
     // CompareRowRecords of `record` with the record named by `otherItemData` (0 when unknown).
     int CompareWithRecordOf(std::string_view record, lc::LPARAM otherItemData) const;
     // Auto Arrange on in the details type: the rows are kept in order of the sort parameter.
@@ -199,13 +200,8 @@ private:
 
     // Row records by the item data the rows carry (the record's address), with their rows'
     // identities; identities lead back to item data while their rows live.
-    struct RowEntry {
-        std::unique_ptr<std::string> record;
-        RowId id = kNoRow;
-    };
-    std::unordered_map<lc::LPARAM, RowEntry> m_rowRecords;
-    std::unordered_map<RowId, lc::LPARAM> m_itemDataByRowId;
-    RowId m_lastRowId = kNoRow;
+    RowRecordStore m_records;
+    static_assert(kNoRow == RowRecordStore::kNoRow && std::is_same_v<RowId, RowRecordStore::RowId>);
     // The leading rows known to be in the order of a sort parameter, with their keys; rows
     // after them are in arrival order. Deleting rows keeps the order; appending without sorting
     // leaves the new rows outside the ordered part.

@@ -3,6 +3,7 @@
 #include "protocol/DeviceRow.h"
 
 #include <climits>
+#include <string>
 
 namespace vantor {
 namespace {
@@ -62,14 +63,18 @@ int SortFieldOf(int sortParam)
     return KeyForMagnitude(wide < 0 ? -wide : wide).field;
 }
 
-lc::LPARAM RowRecordItemData(const std::string& record)
+lc::LPARAM RowRecordItemData(std::string_view record)
 {
-    return reinterpret_cast<lc::LPARAM>(&record);
+    return reinterpret_cast<lc::LPARAM>(record.data());
 }
 
-const std::string& RowRecordFromItemData(lc::LPARAM itemData)
+std::string_view RowRecordFromItemData(lc::LPARAM itemData)
 {
-    return *reinterpret_cast<const std::string*>(itemData);
+    const char* start = reinterpret_cast<const char*>(itemData);
+    const char* end = start;
+    for (int field = 0; field < kRowFieldCount; ++field)
+        end += std::char_traits<char>::length(end) + 1;
+    return std::string_view(start, static_cast<std::size_t>(end - start));
 }
 
 int CompareDeviceRows(lc::LPARAM record1, lc::LPARAM record2, lc::LPARAM sortParam)

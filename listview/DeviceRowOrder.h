@@ -2,7 +2,6 @@
 
 #include "platform/listcontrol/ListTypes.h"
 
-#include <string>
 #include <string_view>
 
 namespace vantor {
@@ -17,13 +16,14 @@ int CompareRowRecords(std::string_view record1, std::string_view record2, int so
 // nothing (everything compares equal).
 int SortFieldOf(int sortParam);
 
-// The list's compare callback: the item data values are pointers to row records
-// (std::string), the sort data is the sort parameter.
+// The list's compare callback: the item data values are the addresses of row records, the
+// sort data is the sort parameter.
 int CompareDeviceRows(lc::LPARAM record1, lc::LPARAM record2, lc::LPARAM sortParam);
 
-// Item data of a row: the address of its row record, and back.
-lc::LPARAM RowRecordItemData(const std::string& record);
-const std::string& RowRecordFromItemData(lc::LPARAM itemData);
+// Item data of a row: the address of its row record's first byte, and back (the record ends
+// with the NUL of its sixth field).
+lc::LPARAM RowRecordItemData(std::string_view record);
+std::string_view RowRecordFromItemData(lc::LPARAM itemData);
 
 // Sort parameter key for a click on logical column l: 0..4 give 1..5; every other column
 // (the Version column, or none) sorts by name (1).

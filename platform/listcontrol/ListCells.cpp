@@ -7,8 +7,6 @@
 
 namespace vantor::lc {
 
-static_assert(sizeof(std::uintptr_t) == 8, "the inline form keeps 63 columns in a 64-bit word");
-
 namespace {
 
 // Tag byte of a stored cell: its kind in the low bits, then whether an image follows.
@@ -101,9 +99,9 @@ std::size_t StoredSize(const ListCell& cell)
     return size;
 }
 
-std::uint64_t LowBits(int count)
+std::uintptr_t LowBits(int count)
 {
-    return (std::uint64_t{1} << count) - 1;
+    return (std::uintptr_t{1} << count) - 1;
 }
 
 }  // namespace
@@ -165,10 +163,10 @@ void ListCells::Encode(std::span<const ListCell> cells)
     } else if (count <= kInlineColumns && std::all_of(cells.begin(), cells.end(), [](const ListCell& cell) {
                    return !cell.hasImage && !StoresText(cell);
                })) {
-        std::uint64_t mask = 0;
+        std::uintptr_t mask = 0;
         for (std::size_t c = 0; c < count; ++c)
-            mask |= static_cast<std::uint64_t>(cells[c].callback) << c;
-        word = static_cast<std::uintptr_t>(mask << 1 | 1u);
+            mask |= static_cast<std::uintptr_t>(cells[c].callback) << c;
+        word = mask << 1 | 1u;
     } else {
         std::size_t size = 1;
         for (const ListCell& cell : cells)
@@ -227,12 +225,12 @@ void ListCells::InsertColumn(int column)
     assert(column >= 0);
     if (m_word == 0)
         return;
-    const std::uint64_t mask = m_word >> 1;
+    const std::uintptr_t mask = m_word >> 1;
     if (IsInline() && (column >= kInlineColumns || (mask >> (kInlineColumns - 1)) == 0)) {
         if (column >= kInlineColumns)
             return;
-        const std::uint64_t moved = (mask & LowBits(column)) | ((mask >> column) << (column + 1));
-        m_word = static_cast<std::uintptr_t>(moved << 1 | 1u);
+        const std::uintptr_t moved = (mask & LowBits(column)) | ((mask >> column) << (column + 1));
+        m_word = moved << 1 | 1u;
         return;
     }
     std::vector<ListCell> cells = Decode();
@@ -250,9 +248,9 @@ void ListCells::EraseColumn(int column)
     if (IsInline()) {
         if (column >= kInlineColumns)
             return;
-        const std::uint64_t mask = m_word >> 1;
-        const std::uint64_t moved = (mask & LowBits(column)) | ((mask >> (column + 1)) << column);
-        m_word = moved == 0 ? 0 : static_cast<std::uintptr_t>(moved << 1 | 1u);
+        const std::uintptr_t mask = m_word >> 1;
+        const std::uintptr_t moved = (mask & LowBits(column)) | ((mask >> (column + 1)) << column);
+        m_word = moved == 0 ? 0 : moved << 1 | 1u;
         return;
     }
     std::vector<ListCell> cells = Decode();

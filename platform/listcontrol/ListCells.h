@@ -2,6 +2,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <limits>
 #include <span>
 #include <string_view>
 #include <utility>
@@ -22,8 +23,8 @@ struct ListCell {
 // holds nothing but callback cells, and a vector of full cells per row would cost more than all
 // the rest of the row. So:
 // - no cells: the word is 0;
-// - only callback and empty cells, none with an image, in the first 63 columns: the word holds
-//   one bit per callback cell (and a tag bit), with nothing on the heap;
+// - only callback and empty cells, none with an image, in the first 63 columns (31 with
+//   32-bit pointers): the word holds one bit per callback cell and a tag bit, nothing on the heap;
 // - otherwise the word owns one heap block holding every cell up to the last non-empty one:
 //   per cell a tag byte (empty / callback / text, has image), then the image (4 bytes) when it
 //   has one, then for a text its length (7 bits a byte) and bytes, and an end tag.
@@ -60,7 +61,8 @@ public:
     std::size_t HeapBytes() const;
 
 private:
-    static constexpr int kInlineColumns = 63;
+    // One bit of the word tells the inline form from a block pointer (always even).
+    static constexpr int kInlineColumns = std::numeric_limits<std::uintptr_t>::digits - 1;
 
     bool IsInline() const { return (m_word & 1u) != 0; }
     std::byte* Block() const;

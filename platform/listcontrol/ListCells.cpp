@@ -184,21 +184,76 @@ void ListCells::Encode(std::span<const ListCell> cells)
     m_word = word;
 }
 
+ListCells::Place ListCells::Locate(int column) const
+{
+    Place place;
+    if (m_word == 0)
+        return place;
+    const std::byte* first = Block();
+    const std::byte* at = first;
+    for (; std::to_integer<unsigned>(*at) != kEnd; ++place.count) {
+        const std::byte* start = at;
+        const ListCell cell = ReadCell(at);
+        if (place.count == column) {
+            place.begin = static_cast<std::size_t>(start - first);
+            place.end = static_cast<std::size_t>(at - first);
+            place.cell = cell;
+        }
+    }
+    place.endTag = static_cast<std::size_t>(at - first);
+    if (column >= place.count)
+        place.begin = place.end = place.endTag;
+    return place;
+}
+
+void ListCells::Splice(const Place& place, int empties, const ListCell* cell)
+{
+    const std::byte* old = m_word == 0 ? nullptr : Block();
+    const std::size_t tail = place.endTag - place.end;
+    const std::size_t size =
+        place.begin + static_cast<std::size_t>(empties) + (cell != nullptr ? StoredSize(*cell) : 0) + tail + 1;
+    auto block = std::make_unique_for_overwrite<std::byte[]>(size);
+    std::byte* at = block.get();
+    if (place.begin > 0)
+        at = std::copy_n(old, place.begin, at);
+    for (int i = 0; i < empties; ++i)
+        WriteByte(at, kEmpty);
+    if (cell != nullptr)
+        WriteCell(at, *cell);
+    if (tail > 0)
+        at = std::copy_n(old + place.end, tail, at);
+    WriteByte(at, kEnd);
+    assert(at == block.get() + size);
+    Free();
+    m_word = reinterpret_cast<std::uintptr_t>(block.release());
+    assert((m_word & 1u) == 0);  // new[] aligns far beyond 2
+}
+
 void ListCells::SetText(int column, std::string_view text, bool callback)
 {
     assert(column >= 0);
-    if (m_word == 0 || IsInline()) {
+    const bool stored = !callback && !text.empty();
+    if (IsInline() || m_word == 0) {
         const std::uintptr_t bit = column < kInlineColumns ? std::uintptr_t{2} << column : 0;
         if (bit != 0 && callback) {
             m_word |= bit | 1u;
             return;
         }
-        if (bit != 0 && text.empty()) {
+        if (bit != 0 && !stored) {
             m_word &= ~bit;
             if (m_word == 1u)
                 m_word = 0;
             return;
         }
+    }
+    if (!IsInline() && stored) {
+        // The cell gains a text: the rest of the block is copied around it as it is.
+        const Place place = Locate(column);
+        ListCell cell = place.cell;
+        cell.callback = false;
+        cell.text = text;
+        Splice(place, std::max(0, column - place.count), &cell);
+        return;
     }
     std::vector<ListCell> cells = Decode();
     if (cells.size() <= static_cast<std::size_t>(column))
@@ -212,6 +267,14 @@ void ListCells::SetText(int column, std::string_view text, bool callback)
 void ListCells::SetImage(int column, int image)
 {
     assert(column >= 0);
+    if (!IsInline()) {
+        const Place place = Locate(column);
+        ListCell cell = place.cell;
+        cell.hasImage = true;
+        cell.image = image;
+        Splice(place, std::max(0, column - place.count), &cell);
+        return;
+    }
     std::vector<ListCell> cells = Decode();
     if (cells.size() <= static_cast<std::size_t>(column))
         cells.resize(static_cast<std::size_t>(column) + 1);
@@ -233,10 +296,16 @@ void ListCells::InsertColumn(int column)
         m_word = moved << 1 | 1u;
         return;
     }
-    std::vector<ListCell> cells = Decode();
-    if (static_cast<std::size_t>(column) < cells.size()) {
+    if (IsInline()) {
+        std::vector<ListCell> cells = Decode();
         cells.insert(cells.begin() + column, ListCell{});
         Encode(cells);
+        return;
+    }
+    Place place = Locate(column);
+    if (column < place.count) {
+        place.end = place.begin;
+        Splice(place, 1, nullptr);
     }
 }
 
@@ -253,11 +322,20 @@ void ListCells::EraseColumn(int column)
         m_word = moved == 0 ? 0 : moved << 1 | 1u;
         return;
     }
-    std::vector<ListCell> cells = Decode();
-    if (static_cast<std::size_t>(column) < cells.size()) {
-        cells.erase(cells.begin() + column);
-        Encode(cells);
+    const Place place = Locate(column);
+    if (column >= place.count)
+        return;
+    Splice(place, 0, nullptr);
+    // What is left may end in empty cells, or hold nothing that needs a block.
+    bool payload = false;
+    bool trailingEmpty = false;
+    for (const std::byte* at = Block(); std::to_integer<unsigned>(*at) != kEnd;) {
+        const ListCell cell = ReadCell(at);
+        payload = payload || StoresText(cell) || cell.hasImage;
+        trailingEmpty = IsEmpty(cell);
     }
+    if (!payload || trailingEmpty)
+        Encode(Decode());
 }
 
 std::size_t ListCells::HeapBytes() const

@@ -29,7 +29,8 @@ struct ListCell {
 //   per cell a tag byte (empty / callback / text, has image), then the image (4 bytes) when it
 //   has one, then for a text its length (7 bits a byte) and bytes, and an end tag.
 // A column beyond the stored ones reads as an empty cell: an empty cell and a missing one are
-// the same. Writes rebuild the block, so it is always exactly as large as its cells.
+// the same. Writes rebuild the block (copying the other cells' bytes as they are), so it is always exactly
+// as large as its cells.
 class ListCells final {
 public:
     ListCells() = default;
@@ -71,6 +72,19 @@ private:
     // block: it is freed only after the new one is built.
     void Encode(std::span<const ListCell> cells);
     void Free();
+    // Where cell `column` lies in the block: bytes [begin, end), or both at the end tag when the
+    // block has `count` cells or fewer; `cell` is the cell there.
+    struct Place {
+        std::size_t begin = 0;
+        std::size_t end = 0;
+        std::size_t endTag = 0;
+        int count = 0;
+        ListCell cell;
+    };
+    Place Locate(int column) const;  // not for the inline form
+    // Rebuilds the block as bytes [0, begin), `empties` empty cells, `cell` if given, bytes
+    // [end, endTag) and the end tag. `cell` may point into the old block.
+    void Splice(const Place& place, int empties, const ListCell* cell);
 
     std::uintptr_t m_word = 0;
 };

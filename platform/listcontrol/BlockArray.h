@@ -14,9 +14,14 @@ namespace vantor::lc {
 // of each block's first element. Reaching an index is a binary search over that table; an
 // insertion or removal shifts the elements of one block and the starts of the blocks after it,
 // so it costs O(MaxBlock + size / MaxBlock) instead of O(size).
+// Memory: a block's storage grows by a fixed step (an eighth of MaxBlock) up to MaxBlock + 1,
+// the most it holds before it splits, and is cut back when removals leave much unused, so
+// unused room stays within a step or two per block instead of doubling. Elements appended at
+// the end fill the last block completely before a new one starts.
 template <class T, std::size_t MaxBlock = 512>
 class BlockArray final {
     static_assert(MaxBlock >= 4, "blocks must hold a few elements to be split and merged");
+    static constexpr std::size_t kStep = std::max<std::size_t>(MaxBlock / 8, 2);
 
 public:
     BlockArray() = default;
@@ -25,6 +30,14 @@ public:
     bool empty() const { return m_size == 0; }
     // Number of blocks the elements are spread over (for tests).
     std::size_t BlockCount() const { return m_blocks.size(); }
+    // Elements the blocks have room for (for tests and measurements).
+    std::size_t Capacity() const
+    {
+        std::size_t room = 0;
+        for (const std::vector<T>& elements : m_blocks)
+            room += elements.capacity();
+        return room;
+    }
 
     T& operator[](std::size_t index)
     {
@@ -43,13 +56,15 @@ public:
     void insert(std::size_t index, T value)
     {
         assert(index <= m_size);
-        if (m_blocks.empty()) {
-            m_blocks.emplace_back().reserve(MaxBlock / 2);
-            m_starts.push_back(0);
+        if (m_blocks.empty() || (index == m_size && m_blocks.back().size() >= MaxBlock)) {
+            m_blocks.emplace_back().reserve(kStep);
+            m_starts.push_back(m_size);
         }
         // At the end the element joins the last block; elsewhere the block holding `index`.
         const std::size_t block = index == m_size ? m_blocks.size() - 1 : BlockOf(index);
         std::vector<T>& elements = m_blocks[block];
+        if (elements.size() == elements.capacity())
+            elements.reserve(std::min(elements.size() + kStep, MaxBlock + 1));
         elements.insert(elements.begin() + static_cast<std::ptrdiff_t>(index - m_starts[block]), std::move(value));
         ++m_size;
         ShiftStartsAfter(block, true);
@@ -68,6 +83,8 @@ public:
         const auto at = elements.begin() + static_cast<std::ptrdiff_t>(index - m_starts[block]);
         T removed = std::move(*at);
         elements.erase(at);
+        if (elements.capacity() - elements.size() > 2 * kStep)
+            Reallocate(elements, elements.size() + kStep);
         --m_size;
         ShiftStartsAfter(block, false);
         MergeIfSmall(block);
@@ -92,8 +109,8 @@ public:
         return all;
     }
 
-    // Replaces the contents with `values`, in order. Blocks start half full, so the insertions
-    // that follow do not split at once.
+    // Replaces the contents with `values`, in order. Blocks start half full (with no room
+    // unused), so the insertions that follow do not split at once.
     void assign(std::vector<T> values)
     {
         clear();
@@ -101,7 +118,7 @@ public:
         for (std::size_t first = 0; first < values.size(); first += fill) {
             const std::size_t last = std::min(values.size(), first + fill);
             std::vector<T>& elements = m_blocks.emplace_back();
-            elements.reserve(MaxBlock);
+            elements.reserve(last - first);
             std::move(values.begin() + static_cast<std::ptrdiff_t>(first),
                       values.begin() + static_cast<std::ptrdiff_t>(last), std::back_inserter(elements));
             m_starts.push_back(first);
@@ -152,9 +169,10 @@ private:
         std::vector<T>& elements = m_blocks[block];
         const std::size_t keep = elements.size() / 2;
         std::vector<T> second;
-        second.reserve(MaxBlock);
+        second.reserve(elements.size() - keep + kStep);
         std::move(elements.begin() + static_cast<std::ptrdiff_t>(keep), elements.end(), std::back_inserter(second));
         elements.erase(elements.begin() + static_cast<std::ptrdiff_t>(keep), elements.end());
+        Reallocate(elements, keep + kStep);
         const std::size_t start = m_starts[block] + keep;
         m_blocks.insert(m_blocks.begin() + static_cast<std::ptrdiff_t>(block + 1), std::move(second));
         m_starts.insert(m_starts.begin() + static_cast<std::ptrdiff_t>(block + 1), start);
@@ -181,8 +199,20 @@ private:
     void Append(std::size_t to, std::size_t from)
     {
         std::vector<T>& source = m_blocks[from];
-        std::move(source.begin(), source.end(), std::back_inserter(m_blocks[to]));
+        std::vector<T>& target = m_blocks[to];
+        if (target.capacity() < target.size() + source.size())
+            Reallocate(target, target.size() + source.size());
+        std::move(source.begin(), source.end(), std::back_inserter(target));
         EraseBlock(from);
+    }
+
+    // Gives `elements` storage for exactly `capacity` elements (at least its size).
+    static void Reallocate(std::vector<T>& elements, std::size_t capacity)
+    {
+        std::vector<T> moved;
+        moved.reserve(std::max(capacity, elements.size()));
+        std::move(elements.begin(), elements.end(), std::back_inserter(moved));
+        elements = std::move(moved);
     }
 
     void EraseBlock(std::size_t block)

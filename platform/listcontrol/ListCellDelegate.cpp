@@ -126,11 +126,11 @@ void ListCellDelegate::PaintCell(QPainter& painter, const NMLVCUSTOMDRAW& draw, 
         label = parts.label;
         margin = kFirstTextMargin;
     } else if ((look.extStyle & LVS_EX_SUBITEMIMAGES) != 0 && small != nullptr) {
-        const ListCell* stored = contents.Cell(row, column);
-        if (stored != nullptr && stored->hasImage) {
+        const ListCell stored = contents.Cell(row, column);
+        if (stored.hasImage) {
             const QRect icon = SubItemIconRect(cell, small->ImageSize());
             const QSize clip(std::min(icon.width(), cell.right() - icon.left() + 1), icon.height());
-            small->Draw(painter, stored->image, icon.topLeft(), clip, blend);
+            small->Draw(painter, stored.image, icon.topLeft(), clip, blend);
             label.setLeft(icon.right() + 1);
         }
     }

@@ -33,9 +33,7 @@ int CompareTexts(std::string_view a, std::string_view b)
 
 std::string_view FirstText(const ListItem& item)
 {
-    if (item.cells.empty() || item.cells.front().callback)
-        return {};
-    return item.cells.front().text;
+    return item.cells.Get(0).text;  // empty for a callback cell
 }
 
 }  // namespace
@@ -51,10 +49,7 @@ void ListControlData::InsertColumn(int column, int position, ListColumn descript
     // As in the platform control, an item's own text and image stay in column 0 when a column
     // is inserted there; only the sub-items move along.
     const int at = column == 0 ? 1 : column;
-    m_items.ForEach([at](ListItem& item) {
-        if (at < static_cast<int>(item.cells.size()))
-            item.cells.insert(item.cells.begin() + at, ListCell{});
-    });
+    m_items.ForEach([at](ListItem& item) { item.cells.InsertColumn(at); });
 }
 
 void ListControlData::DeleteColumn(int column)
@@ -65,10 +60,7 @@ void ListControlData::DeleteColumn(int column)
         if (entry > column)
             --entry;
     }
-    m_items.ForEach([column](ListItem& item) {
-        if (column < static_cast<int>(item.cells.size()))
-            item.cells.erase(item.cells.begin() + column);
-    });
+    m_items.ForEach([column](ListItem& item) { item.cells.EraseColumn(column); });
 }
 
 int ListControlData::DisplayPosition(int column) const
@@ -106,26 +98,6 @@ bool ListControlData::SetOrder(std::span<const int> order)
         return false;
     m_order.assign(order.begin(), order.end());
     return true;
-}
-
-const ListCell* ListControlData::Cell(int item, int column) const
-{
-    const ListItem& entry = Item(item);
-    if (column < 0 || column >= static_cast<int>(entry.cells.size()))
-        return nullptr;
-    return &entry.cells[At(column)];
-}
-
-ListCell& ListControlData::CellForWrite(int item, int column)
-{
-    ListItem& entry = Item(item);
-    if (column >= static_cast<int>(entry.cells.size())) {
-        // Items are mostly given a text in every column: room for all of them at once, rather
-        // than growing by doubling and ending a third too large.
-        entry.cells.reserve(static_cast<std::size_t>(std::max(ColumnCount(), column + 1)));
-        entry.cells.resize(At(column) + 1);
-    }
-    return entry.cells[At(column)];
 }
 
 int ListControlData::InsertItem(int index, ListItem item)

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "platform/listcontrol/BlockArray.h"
+#include "platform/listcontrol/ListCells.h"
 #include "platform/listcontrol/ListTypes.h"
 #include "platform/listcontrol/WrappedFind.h"
 
@@ -33,23 +34,17 @@ struct ListColumn {
     int headerFmt = HDF_STRING;  // header item format: alignment, sort marker, image flags
 };
 
-// One cell: text bytes or the text-callback marker, and an image for sub-item images.
-struct ListCell {
-    std::string text;
-    bool callback = false;
-    bool hasImage = false;
-    int image = 0;
-};
-
-// One item: its cells by control column (the vector may be shorter than the column count;
-// missing cells are empty), state bits, item data, image and indent of the first column.
+// One item: its cells by control column (see ListCells; a column without a stored cell reads
+// as empty), state bits, item data, image and indent of the first column.
 struct ListItem {
-    std::vector<ListCell> cells;
-    unsigned state = 0;
     LPARAM data = 0;
+    ListCells cells;
+    unsigned state = 0;
     int image = 0;
     int indent = 0;
 };
+// A large list holds one per row, a block of them at a time.
+static_assert(sizeof(ListItem) <= 32, "keep ListItem small: it is stored once per row");
 
 // Columns, display order and items of the list control, with the bookkeeping that needs no
 // widget: cells moving with column insertion and deletion, the display-order permutation,
@@ -87,10 +82,15 @@ public:
     // ---- Items ----
     const ListItem& Item(int item) const { return m_items[static_cast<std::size_t>(item)]; }
     ListItem& Item(int item) { return m_items[static_cast<std::size_t>(item)]; }
-    // nullptr when the item has no cell at that column.
-    const ListCell* Cell(int item, int column) const;
-    // The cell, created (with any missing cells before it) when absent.
-    ListCell& CellForWrite(int item, int column);
+    // The cell at a column (>= 0); an empty cell when the item stores none there.
+    ListCell Cell(int item, int column) const { return Item(item).cells.Get(column); }
+    // Sets a cell's text, or makes it a callback cell (`text` then unused); its image stays.
+    void SetCellText(int item, int column, std::string_view text, bool callback)
+    {
+        Item(item).cells.SetText(column, text, callback);
+    }
+    // Gives a cell (a sub-item) an image.
+    void SetCellImage(int item, int column, int image) { Item(item).cells.SetImage(column, image); }
     // Inserts at `index` (clamped to 0..count); returns the index used.
     int InsertItem(int index, ListItem item);
     ListItem TakeItem(int item);

@@ -75,11 +75,9 @@ std::string_view ListControl::Private::CellText(int item, int column, TextScratc
 {
     if (!data.IsItem(item))
         return {};
-    const ListCell* cell = data.Cell(item, column);
-    if (cell == nullptr)
-        return {};
-    if (!cell->callback)
-        return cell->text;
+    const ListCell cell = data.Cell(item, column);
+    if (!cell.callback)
+        return cell.text;
     return AskText(item, column, scratch.data(), kCallbackTextCapacity);
 }
 
@@ -87,14 +85,10 @@ int ListControl::Private::CopyCellText(int item, int column, char* buffer, int c
 {
     if (!IsWritableBuffer(buffer, capacity))
         return 0;
-    const ListCell* cell = data.Cell(item, column);
-    if (cell == nullptr) {
-        buffer[0] = '\0';
-        return 0;
-    }
-    if (cell->callback)
+    const ListCell cell = data.Cell(item, column);
+    if (cell.callback)
         return static_cast<int>(AskText(item, column, buffer, capacity).size());
-    return CopyTextToBuffer(cell->text, buffer, capacity);
+    return CopyTextToBuffer(cell.text, buffer, capacity);
 }
 
 // ---- Items -------------------------------------------------------------------------------------
@@ -105,11 +99,8 @@ int ListControl::InsertItem(const LVITEMA& item)
     if (item.iItem < 0 || item.iSubItem != 0 || d->sorting)
         return -1;
     ListItem entry;
-    if ((item.mask & LVIF_TEXT) != 0) {
-        ListCell& cell = entry.cells.emplace_back();
-        cell.callback = item.pszText == LPSTR_TEXTCALLBACK;
-        cell.text = InputText(item.pszText);
-    }
+    if ((item.mask & LVIF_TEXT) != 0)
+        entry.cells.SetText(0, InputText(item.pszText), item.pszText == LPSTR_TEXTCALLBACK);
     if ((item.mask & LVIF_IMAGE) != 0)
         entry.image = item.iImage;
     if ((item.mask & LVIF_PARAM) != 0)
@@ -122,7 +113,7 @@ int ListControl::InsertItem(const LVITEMA& item)
     int index = std::min(item.iItem, contents.ItemCount());
     const unsigned style = contents.appearance.style;
     if ((style & (LVS_SORTASCENDING | LVS_SORTDESCENDING)) != 0) {
-        const std::string_view text = entry.cells.empty() ? std::string_view() : entry.cells.front().text;
+        const std::string_view text = entry.cells.Get(0).text;
         index = contents.SortedPosition(text, (style & LVS_SORTDESCENDING) != 0);
     }
     index = contents.InsertItem(index, std::move(entry));
@@ -140,19 +131,13 @@ bool ListControl::SetItem(const LVITEMA& item)
     if (!contents.IsItem(index) || !d->IsSubItem(column))
         return false;
     ListItem& entry = contents.Item(index);
-    if ((item.mask & LVIF_TEXT) != 0) {
-        ListCell& cell = contents.CellForWrite(index, column);
-        cell.callback = item.pszText == LPSTR_TEXTCALLBACK;
-        cell.text = InputText(item.pszText);
-    }
+    if ((item.mask & LVIF_TEXT) != 0)
+        contents.SetCellText(index, column, InputText(item.pszText), item.pszText == LPSTR_TEXTCALLBACK);
     if ((item.mask & LVIF_IMAGE) != 0) {
-        if (column == 0) {
+        if (column == 0)
             entry.image = item.iImage;
-        } else {
-            ListCell& cell = contents.CellForWrite(index, column);
-            cell.image = item.iImage;
-            cell.hasImage = true;
-        }
+        else
+            contents.SetCellImage(index, column, item.iImage);
     }
     // Item data, indent and state belong to the item, set through its first column.
     if (column == 0) {
@@ -172,9 +157,8 @@ bool ListControl::SetItemText(int item, const LVITEMA& descriptor)
     ListControlData& contents = d->data;
     if (!contents.IsItem(item) || !d->IsSubItem(descriptor.iSubItem))
         return false;
-    ListCell& cell = contents.CellForWrite(item, descriptor.iSubItem);
-    cell.callback = descriptor.pszText == LPSTR_TEXTCALLBACK;
-    cell.text = InputText(descriptor.pszText);
+    contents.SetCellText(item, descriptor.iSubItem, InputText(descriptor.pszText),
+                         descriptor.pszText == LPSTR_TEXTCALLBACK);
     d->model->ItemChanged(item);
     return true;
 }
@@ -188,9 +172,8 @@ bool ListControl::GetItem(LVITEMA& item) const
         return false;
     // Read what is needed before the text: a callback text may have the listener change the list.
     const ListItem& entry = contents.Item(index);
-    const ListCell* cell = contents.Cell(index, column);
     if ((item.mask & LVIF_IMAGE) != 0)
-        item.iImage = column == 0 ? entry.image : (cell != nullptr ? cell->image : 0);
+        item.iImage = column == 0 ? entry.image : contents.Cell(index, column).image;
     if ((item.mask & LVIF_PARAM) != 0)
         item.lParam = entry.data;
     if ((item.mask & LVIF_STATE) != 0)

@@ -158,9 +158,9 @@ QVariant ListControlModel::data(const QModelIndex& index, int role) const
             return {};
         if (column == 0)
             return images->Image(contents.Item(item).image);
-        const ListCell* cell = contents.Cell(item, column);
-        if (type == LVS_REPORT && (look.extStyle & LVS_EX_SUBITEMIMAGES) != 0 && cell != nullptr && cell->hasImage)
-            return images->Image(cell->image);
+        const ListCell cell = contents.Cell(item, column);
+        if (type == LVS_REPORT && (look.extStyle & LVS_EX_SUBITEMIMAGES) != 0 && cell.hasImage)
+            return images->Image(cell.image);
         return {};
     }
     case Qt::TextAlignmentRole:

@@ -109,5 +109,23 @@ TEST(BlockArrayTest, RandomEditsMatchAVector)
     EXPECT_LE(array.BlockCount(), model.size() / 2 + 1);
 }
 
+// However the elements arrive or go, little room stays unused: growing by doubling would leave
+// up to half of it unused.
+TEST(BlockArrayTest, UnusedRoomStaysWithinTwoStepsABlock)
+{
+    const std::vector<std::pair<const char*, int>> table = {
+        {"appended", 0}, {"prepended", 1}, {"random", 2}, {"random, most removed", 3}};
+    for (const auto& [label, mode] : table) {
+        std::mt19937 random(17);
+        BlockArray<int, 128> array;  // a step of 16
+        for (int i = 0; i < 5000; ++i)
+            array.insert(mode == 0 ? array.size() : (mode == 1 ? 0 : random() % (array.size() + 1)), i);
+        for (int i = 0; mode == 3 && i < 4000; ++i)
+            array.take(random() % array.size());
+        EXPECT_LE(array.Capacity() - array.size(), array.BlockCount() * 32) << label;
+        EXPECT_LE(array.Capacity(), array.size() * 3 / 2) << label;
+    }
+}
+
 }  // namespace
 }  // namespace vantor::lc

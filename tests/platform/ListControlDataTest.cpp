@@ -66,18 +66,16 @@ ListItem ItemWithCells(std::vector<std::string> texts, LPARAM data = 0)
 {
     ListItem item;
     item.data = data;
-    for (std::string& text : texts)
-        item.cells.push_back(ListCell{std::move(text)});
+    for (std::size_t c = 0; c < texts.size(); ++c)
+        item.cells.SetText(static_cast<int>(c), texts[c], false);
     return item;
 }
 
 std::vector<std::string> CellsOf(const ListControlData& data, int item)
 {
     std::vector<std::string> texts;
-    for (int c = 0; c < data.ColumnCount(); ++c) {
-        const ListCell* cell = data.Cell(item, c);
-        texts.push_back(cell != nullptr ? cell->text : "-");
-    }
+    for (int c = 0; c < data.ColumnCount(); ++c)
+        texts.push_back(std::string(data.Cell(item, c).text));
     return texts;
 }
 
@@ -91,12 +89,12 @@ TEST(ListControlData, ColumnInsertionAndDeletionMoveCellsAndKeepOrderAPermutatio
 
     data.InsertColumn(1, 0, ListColumn{});  // new column 1, shown first
     EXPECT_EQ(CellsOf(data, 0), (std::vector<std::string>{"a0", "", "a1", "a2"}));
-    EXPECT_EQ(CellsOf(data, 1), (std::vector<std::string>{"b0", "-", "-", "-"}));
+    EXPECT_EQ(CellsOf(data, 1), (std::vector<std::string>{"b0", "", "", ""}));
     EXPECT_EQ(data.Order(), (std::vector<int>{1, 0, 2, 3}));
 
     data.DeleteColumn(0);
     EXPECT_EQ(CellsOf(data, 0), (std::vector<std::string>{"", "a1", "a2"}));
-    EXPECT_EQ(CellsOf(data, 1), (std::vector<std::string>{"-", "-", "-"}));
+    EXPECT_EQ(CellsOf(data, 1), (std::vector<std::string>{"", "", ""}));
     EXPECT_EQ(data.Order(), (std::vector<int>{0, 1, 2}));
 
     data.MoveColumnTo(0, 99);  // clamped to the last position
@@ -192,8 +190,8 @@ TEST(ListControlData, SortIsStableAndSortedInsertionGoesAfterEqualTexts)
     const std::vector<int> permutation = data.SortPermutation(byKey, 0);
     EXPECT_EQ(permutation, (std::vector<int>{1, 3, 6, 2, 5, 0, 4}));
     data.ApplyPermutation(permutation);
-    EXPECT_EQ(data.Cell(0, 0)->text, "1");
-    EXPECT_EQ(data.Cell(6, 0)->text, "4");
+    EXPECT_EQ(data.Cell(0, 0).text, "1");
+    EXPECT_EQ(data.Cell(6, 0).text, "4");
 
     ListControlData sorted;
     for (const char* text : {"apple", "Banana", "cherry"})

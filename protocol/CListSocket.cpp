@@ -7,6 +7,7 @@
 #include <QElapsedTimer>
 #include <QMetaObject>
 #include <QNetworkDatagram>
+#include <QTimerEvent>
 #include <QUdpSocket>
 #include <QVariant>
 
@@ -174,7 +175,7 @@ void CListSocket::OnReceive()
     }
     // A slice already queued hands these on in its turn; handing on here too would give this
     // turn of the event loop two slices.
-    if (!m_handlingQueued)
+    if (!m_handlingTimer.isActive())
         HandleWaitingReplies(turn);
 }
 
@@ -217,18 +218,10 @@ void CListSocket::HandleWaitingReplies(const QElapsedTimer& turn)
     bool handedAny = false;
     while (!m_waiting.empty()) {
         if (handedAny && turn.nsecsElapsed() >= kTurnBudgetNs) {
-            if (!m_handlingQueued) {
-                m_handlingQueued = true;
-                QMetaObject::invokeMethod(
-                    this,
-                    [this] {
-                        m_handlingQueued = false;
-                        QElapsedTimer next;
-                        next.start();
-                        HandleWaitingReplies(next);
-                    },
-                    Qt::QueuedConnection);
-            }
+            // A timer, not a posted call: the event loop takes input, paints and runs other
+            // timers between two slices, where posted calls could follow each other first.
+            if (!m_handlingTimer.isActive())
+                m_handlingTimer.start(0, this);
             return;
         }
         const DEVICE_PACKET reply = m_waiting.front();
@@ -246,6 +239,18 @@ void CListSocket::HandleWaitingReplies(const QElapsedTimer& turn)
         else if (m_replyHandler)
             m_replyHandler(reply);
     }
+}
+
+void CListSocket::timerEvent(QTimerEvent* event)
+{
+    if (event->timerId() != m_handlingTimer.timerId()) {
+        QObject::timerEvent(event);
+        return;
+    }
+    m_handlingTimer.stop();
+    QElapsedTimer turn;
+    turn.start();
+    HandleWaitingReplies(turn);
 }
 
 void CListSocket::OnSend()

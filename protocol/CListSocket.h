@@ -3,6 +3,7 @@
 #include "protocol/DevicePacket.h"
 
 #include <QAbstractSocket>
+#include <QBasicTimer>
 #include <QElapsedTimer>
 #include <QHostAddress>
 #include <QObject>
@@ -87,6 +88,9 @@ public:
     // as a reply's cost varies with the list's length.
     static constexpr qint64 kTurnBudgetNs = 5'000'000;
 
+protected:
+    void timerEvent(QTimerEvent* event) override;
+
 private:
     void OnReceive();
     void OnSend();
@@ -113,7 +117,7 @@ private:
     std::deque<DEVICE_PACKET> m_waiting;
     // Their origins, in step with m_waiting, while an origin handler is set.
     std::deque<ReplyOrigin> m_waitingOrigins;
-    bool m_handlingQueued = false;
+    QBasicTimer m_handlingTimer;  // runs the next slice of waiting replies
 };
 
 }  // namespace vantor

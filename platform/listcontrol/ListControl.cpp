@@ -49,7 +49,11 @@ ListControl::ListControl(QWidget* parent)
     d->tree->setContextMenuPolicy(Qt::CustomContextMenu);
     d->tree->setMouseTracking(true);
     // The viewport is painted by the erase step of the paint protocol, not by Qt's autofill.
+    // That step covers every pixel it repaints, so the widgets behind the viewport need not
+    // paint first: without this, each repaint of the rows also repainted the list's frame and
+    // every window below it.
     d->tree->viewport()->setAutoFillBackground(false);
+    d->tree->viewport()->setAttribute(Qt::WA_OpaquePaintEvent);
 
     d->header->setStretchLastSection(false);
     d->header->setCascadingSectionResizes(false);

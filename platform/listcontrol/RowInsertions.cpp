@@ -47,12 +47,25 @@ private:
 
 RowInsertions::RowInsertions(std::span<const int> positions, int finalCount)
     : m_finalCount(finalCount)
+    , m_positions(positions.begin(), positions.end())
 {
-    const auto count = static_cast<long long>(positions.size());
-    if (count * count <= finalCount) {
+    // The earlier rows stay in place exactly when no row went in before one of them, i.e. each
+    // went in at or after the place the last earlier row had.
+    const int rowsBefore = finalCount - Count();
+    m_earlierRowsStay = std::all_of(m_positions.begin(), m_positions.end(), [&](int at) { return at >= rowsBefore; });
+}
+
+const std::vector<int>& RowInsertions::InsertedRows() const
+{
+    if (m_inserted.size() == m_positions.size())
+        return m_inserted;
+    // Worked out only when asked for: a turn of appended rows, or one with no selection to
+    // move, never needs it.
+    const auto count = static_cast<long long>(m_positions.size());
+    if (count * count <= m_finalCount) {
         // Few rows: replay the insertions on their own positions, each moving the ones at or
         // after it one down.
-        for (const int at : positions) {
+        for (const int at : m_positions) {
             for (int& row : m_inserted) {
                 if (row >= at)
                     ++row;
@@ -62,19 +75,23 @@ RowInsertions::RowInsertions(std::span<const int> positions, int finalCount)
     } else {
         // Many: the row inserted last sits where it was inserted; going back in time, each
         // earlier row sits at its position counted among the slots later rows did not take.
-        FreeSlots slots(finalCount);
-        m_inserted.resize(positions.size());
-        for (std::size_t i = positions.size(); i-- > 0;)
-            m_inserted[i] = slots.TakeKth(positions[i]);
+        FreeSlots slots(m_finalCount);
+        m_inserted.resize(m_positions.size());
+        for (std::size_t i = m_positions.size(); i-- > 0;)
+            m_inserted[i] = slots.TakeKth(m_positions[i]);
     }
     std::sort(m_inserted.begin(), m_inserted.end());
     m_earlierRowsBefore.resize(m_inserted.size());
     for (std::size_t j = 0; j < m_inserted.size(); ++j)
         m_earlierRowsBefore[j] = m_inserted[j] - static_cast<int>(j);
+    return m_inserted;
 }
 
 int RowInsertions::NewRowOf(int row) const
 {
+    if (m_earlierRowsStay)
+        return row;
+    InsertedRows();
     // Inserted row j lies before earlier row `row` exactly when fewer than row + 1 earlier
     // rows lie before it.
     const auto before = std::upper_bound(m_earlierRowsBefore.begin(), m_earlierRowsBefore.end(), row);

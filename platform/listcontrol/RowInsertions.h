@@ -17,21 +17,25 @@ public:
     RowInsertions(std::span<const int> positions, int finalCount);
 
     // Indexes of the inserted rows in the list as it is now, ascending.
-    const std::vector<int>& InsertedRows() const { return m_inserted; }
-    int Count() const { return static_cast<int>(m_inserted.size()); }
+    const std::vector<int>& InsertedRows() const;
+    int Count() const { return static_cast<int>(m_positions.size()); }
     // Where a row that was in the list before the insertions is now (`row` counts the rows
     // before the insertions).
     int NewRowOf(int row) const;
     // Whether every inserted row ended up after all the rows that were there before, which
     // then stay where they were.
-    bool EarlierRowsStay() const { return m_inserted.empty() || m_inserted.front() == m_finalCount - Count(); }
+    bool EarlierRowsStay() const { return m_earlierRowsStay; }
 
 private:
     int m_finalCount = 0;
-    std::vector<int> m_inserted;
+    std::vector<int> m_positions;
+    bool m_earlierRowsStay = true;
+    // Worked out on the first question about places (mutable: a cache of what the positions
+    // already say).
+    mutable std::vector<int> m_inserted;
     // Entry j: m_inserted[j] - j, never decreasing: the number of earlier rows that lie before
     // the j-th inserted row.
-    std::vector<int> m_earlierRowsBefore;
+    mutable std::vector<int> m_earlierRowsBefore;
 };
 
 }  // namespace vantor::lc

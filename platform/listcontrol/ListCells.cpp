@@ -229,6 +229,23 @@ void ListCells::Splice(const Place& place, int empties, const ListCell* cell)
     assert((m_word & 1u) == 0);  // new[] aligns far beyond 2
 }
 
+template <class Edit>
+void ListCells::EditCell(int column, bool inBlock, Edit edit)
+{
+    if (inBlock) {
+        const Place place = Locate(column);
+        ListCell cell = place.cell;
+        edit(cell);
+        Splice(place, std::max(0, column - place.count), &cell);
+        return;
+    }
+    std::vector<ListCell> cells = Decode();
+    if (cells.size() <= static_cast<std::size_t>(column))
+        cells.resize(static_cast<std::size_t>(column) + 1);
+    edit(cells[static_cast<std::size_t>(column)]);
+    Encode(cells);
+}
+
 void ListCells::SetText(int column, std::string_view text, bool callback)
 {
     assert(column >= 0);
@@ -246,41 +263,20 @@ void ListCells::SetText(int column, std::string_view text, bool callback)
             return;
         }
     }
-    if (!IsInline() && stored) {
-        // The cell gains a text: the rest of the block is copied around it as it is.
-        const Place place = Locate(column);
-        ListCell cell = place.cell;
-        cell.callback = false;
-        cell.text = text;
-        Splice(place, std::max(0, column - place.count), &cell);
-        return;
-    }
-    std::vector<ListCell> cells = Decode();
-    if (cells.size() <= static_cast<std::size_t>(column))
-        cells.resize(static_cast<std::size_t>(column) + 1);
-    ListCell& cell = cells[static_cast<std::size_t>(column)];
-    cell.callback = callback;
-    cell.text = callback ? std::string_view() : text;
-    Encode(cells);
+    // A block keeps its form when the cell gains a text: the rest of it is copied around the cell.
+    EditCell(column, !IsInline() && stored, [&](ListCell& cell) {
+        cell.callback = callback;
+        cell.text = callback ? std::string_view() : text;
+    });
 }
 
 void ListCells::SetImage(int column, int image)
 {
     assert(column >= 0);
-    if (!IsInline()) {
-        const Place place = Locate(column);
-        ListCell cell = place.cell;
+    EditCell(column, !IsInline(), [image](ListCell& cell) {
         cell.hasImage = true;
         cell.image = image;
-        Splice(place, std::max(0, column - place.count), &cell);
-        return;
-    }
-    std::vector<ListCell> cells = Decode();
-    if (cells.size() <= static_cast<std::size_t>(column))
-        cells.resize(static_cast<std::size_t>(column) + 1);
-    cells[static_cast<std::size_t>(column)].hasImage = true;
-    cells[static_cast<std::size_t>(column)].image = image;
-    Encode(cells);
+    });
 }
 
 void ListCells::InsertColumn(int column)

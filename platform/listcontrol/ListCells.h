@@ -85,6 +85,10 @@ private:
     // Rebuilds the block as bytes [0, begin), `empties` empty cells, `cell` if given, bytes
     // [end, endTag) and the end tag. `cell` may point into the old block.
     void Splice(const Place& place, int empties, const ListCell* cell);
+    // Applies `edit` to cell `column`: in place of the block's bytes when `inBlock` (the block
+    // form stays), else through the decoded cells, stored again in the smallest form.
+    template <class Edit>
+    void EditCell(int column, bool inBlock, Edit edit);
 
     std::uintptr_t m_word = 0;
 };

@@ -40,7 +40,8 @@ ListCellDelegate::ListCellDelegate(const ListControl& control, const ListDetails
 QSize ListCellDelegate::sizeHint(const QStyleOptionViewItem& option, const QModelIndex& index) const
 {
     const int margins = 2 * (index.column() == 0 ? kFirstTextMargin : kTextMargin);
-    const int textWidth = option.fontMetrics.horizontalAdvance(m_control.ItemDisplayText(index.row(), index.column()));
+    const int textWidth = option.fontMetrics.horizontalAdvance(
+        m_control.ItemDisplayText(m_control.ItemOfViewRow(index.row()), index.column()));
     const ImageList* small = m_control.Data().appearance.smallImages;
     const int iconWidth = (index.column() == 0 && small != nullptr) ? small->ImageSize().width() + kIconMargin : 0;
     return {textWidth + margins + iconWidth, m_control.RowHeight()};
@@ -49,7 +50,7 @@ QSize ListCellDelegate::sizeHint(const QStyleOptionViewItem& option, const QMode
 void ListCellDelegate::paint(QPainter* painter, const QStyleOptionViewItem& option, const QModelIndex& index) const
 {
     const ListControlData& contents = m_control.Data();
-    const int item = index.row();
+    const int item = m_control.ItemOfViewRow(index.row());
     const int column = index.column();
     if (!contents.IsItem(item) || !contents.IsColumn(column))
         return;

@@ -21,6 +21,24 @@
 
 namespace vantor::lc {
 
+namespace {
+
+bool IsFocusOrDragEvent(QEvent::Type type)
+{
+    switch (type) {
+    case QEvent::FocusIn:
+    case QEvent::FocusOut:
+    case QEvent::DragEnter:
+    case QEvent::DragMove:
+    case QEvent::Drop:
+        return true;
+    default:
+        return false;
+    }
+}
+
+}  // namespace
+
 ListControl::ListControl(QWidget* parent)
     : QWidget(parent)
     , d(std::make_unique<Private>(*this))
@@ -28,7 +46,7 @@ ListControl::ListControl(QWidget* parent)
     d->model = new ListControlModel(*this, this);
     d->selection = new QItemSelectionModel(d->model, this);
 
-    d->tree = new ListDetailsView(*this, this);
+    d->tree = new ListDetailsView(*this, *d->model, this);
     d->header = new ListHeaderView(*this, d->tree);
     d->tree->setHeader(d->header);
     d->tree->setModel(d->model);
@@ -184,6 +202,11 @@ QAbstractItemModel* ListControl::Model() const
     return d->model;
 }
 
+int ListControl::ItemOfViewRow(int row) const
+{
+    return d->model->ItemOfRow(row);
+}
+
 void ListControl::changeEvent(QEvent* event)
 {
     QWidget::changeEvent(event);
@@ -193,8 +216,10 @@ void ListControl::changeEvent(QEvent* event)
 
 bool ListControl::eventFilter(QObject* watched, QEvent* event)
 {
-    // The views paint, lay out and take input only with every item announced to them.
-    d->model->AnnounceInsertedItems();
+    // The user acts on the rows as they are: input reaches the views with every item announced
+    // to them. Painting and layout go on with the rows the views were told of.
+    if (event->isInputEvent() || IsFocusOrDragEvent(event->type()))
+        d->model->AnnounceInsertedItems();
     switch (event->type()) {
     case QEvent::MouseButtonPress:
     case QEvent::MouseButtonDblClick:

@@ -106,11 +106,14 @@ public:
     // Read-only contents (columns, order, items, styles), for the model and painting code.
     const ListControlData& Data() const;
     // The widgets showing the list, for event routing and tests. The model's rows are the
-    // items, its columns the control columns; the header's sections are the control columns.
+    // items (see ItemOfViewRow), its columns the control columns; the header's sections are the control columns.
     QTreeView* DetailsView() const;
     QHeaderView* Header() const;
     QListView* IconView() const;
     QAbstractItemModel* Model() const;
+    // The item a row of the widgets shows: rows inserted a moment ago reach the widgets with
+    // the next notice, until then their rows still show the items they showed.
+    int ItemOfViewRow(int row) const;
 
 protected:
     void changeEvent(QEvent* event) override;

@@ -99,6 +99,7 @@ int ListControl::GetTopIndex() const
         return -1;
     if (d->IsDetails())
         return std::clamp(d->tree->verticalScrollBar()->value(), 0, count - 1);
+    d->model->AnnounceInsertedItems();  // the icon view's rows are then the items
     const QModelIndex index = d->icons->indexAt(QPoint(1, 1));
     return index.isValid() ? index.row() : 0;
 }
@@ -109,6 +110,7 @@ bool ListControl::GetItemRect(int item, QRect& rect, int code) const
     if (!contents.IsItem(item) || code < LVIR_BOUNDS || code > LVIR_SELECTBOUNDS)
         return false;
     if (!d->IsDetails()) {
+        d->model->AnnounceInsertedItems();  // the icon view's rows are then the items
         rect = d->icons->visualRect(d->model->index(item, 0));
         return true;
     }

@@ -6,6 +6,7 @@
 #include "platform/listcontrol/TextBytes.h"
 
 #include <QScopedValueRollback>
+#include <QTimerEvent>
 
 #include <utility>
 
@@ -45,25 +46,39 @@ int ListControlModel::rowCount(const QModelIndex& parent) const
         return 0;
     AnnounceBeforeReading();
     const int items = m_control.Data().ItemCount();
-    return m_showingOldRows ? items - m_announcing.Count() : items;
+    return items - (m_showingOldRows ? m_announcing.Count() : static_cast<int>(m_unannounced.size()));
 }
 
 void ListControlModel::AnnounceBeforeReading() const
 {
-    if (!m_unannounced.empty() && !m_inAnnouncement)
+    if (m_viewsAtWork == 0 && !m_unannounced.empty() && !m_inAnnouncement)
         const_cast<ListControlModel*>(this)->AnnounceInsertedItems();
 }
 
 int ListControlModel::ItemOfRow(int row) const
 {
-    return m_showingOldRows ? m_announcing.NewRowOf(row) : row;
+    if (m_showingOldRows)
+        return m_announcing.NewRowOf(row);
+    if (m_unannounced.empty())
+        return row;
+    if (!m_waitingMapped) {
+        m_waiting = RowInsertions(m_unannounced, m_control.Data().ItemCount());
+        m_waitingMapped = true;
+    }
+    return m_waiting.NewRowOf(row);
 }
 
 void ListControlModel::ItemInserted(int item)
 {
     m_unannounced.push_back(item);
-    if (m_announcePosted)
+    m_waitingMapped = false;
+    if (m_announcePosted || m_noticeTimer.isActive())
         return;
+    const qint64 sinceNotice = m_sinceNotice.isValid() ? m_sinceNotice.elapsed() : kNoticeIntervalMs;
+    if (sinceNotice < kNoticeIntervalMs) {
+        m_noticeTimer.start(static_cast<int>(kNoticeIntervalMs - sinceNotice), Qt::PreciseTimer, this);
+        return;
+    }
     // Posted, so it runs once the work of this turn (a whole slice of replies) is done.
     m_announcePosted = true;
     QMetaObject::invokeMethod(
@@ -75,12 +90,26 @@ void ListControlModel::ItemInserted(int item)
         Qt::QueuedConnection);
 }
 
+void ListControlModel::timerEvent(QTimerEvent* event)
+{
+    if (event->timerId() != m_noticeTimer.timerId()) {
+        QAbstractTableModel::timerEvent(event);
+        return;
+    }
+    m_noticeTimer.stop();
+    AnnounceInsertedItems();
+}
+
 void ListControlModel::AnnounceInsertedItems()
 {
     if (m_unannounced.empty() || m_inAnnouncement)
         return;
     const QScopedValueRollback<bool> announcing(m_inAnnouncement, true);
+    m_noticeTimer.stop();
+    m_sinceNotice.start();
     const std::vector<int> inserted = std::exchange(m_unannounced, {});
+    m_waitingMapped = false;
+    m_waiting = RowInsertions();
     const int items = m_control.Data().ItemCount();
     const int rowsBefore = items - static_cast<int>(inserted.size());
     m_announcing = RowInsertions(inserted, items);

@@ -3,6 +3,8 @@
 #include "platform/listcontrol/RowInsertions.h"
 
 #include <QAbstractTableModel>
+#include <QBasicTimer>
+#include <QElapsedTimer>
 
 #include <vector>
 
@@ -15,12 +17,13 @@ class ListControl;
 // methods below, which wrap the model's protected begin/end calls.
 //
 // Inserted items are the exception: the control inserts them one by one, and the model tells
-// Qt's views of all the items inserted during one turn of the event loop in one notice at the
-// end of that turn (one insertion of a range when they were all appended, else one layout
-// change), so a burst of thousands of rows costs the views one layout per turn instead of one
-// per row. Until then the model shows the rows Qt was last told of. Anything else the model
-// announces, and any reader asking the model for rows, has the waiting items announced first,
-// so no one sees a row count the views were not told of.
+// Qt's views of the items inserted since its last notice in one notice (one insertion of a range
+// when they were all appended, else one layout change), at the end of the turn and at most once
+// a frame, so a stream of thousands of rows costs the views one layout and one paint per frame
+// instead of one per row. Until then the views paint and lay out the rows they were last told
+// of, each row still showing the item it showed (ItemOfRow). Anything else the model announces,
+// any other reader asking the model for rows, and the user's input to the views have the
+// waiting items announced first, so no one else sees a row count the views were not told of.
 class ListControlModel final : public QAbstractTableModel {
     Q_OBJECT
     Q_DISABLE_COPY_MOVE(ListControlModel)
@@ -38,8 +41,8 @@ public:
     QVariant headerData(int section, Qt::Orientation orientation, int role = Qt::DisplayRole) const override;
     Qt::ItemFlags flags(const QModelIndex& index) const override;
 
-    // An item was inserted into the control's contents at `item`; it is announced at the end of
-    // the turn (or earlier, see above).
+    // An item was inserted into the control's contents at `item`; it is announced with the next
+    // notice (see above).
     void ItemInserted(int item);
     // Announces the items inserted since the last notice; nothing when there are none.
     void AnnounceInsertedItems();
@@ -66,19 +69,53 @@ public:
     void AllItemsChanged();
     void HeaderChanged(int firstColumn, int lastColumn);
 
-private:
-    void BeginReorder();
-    void EndReorder(const std::vector<int>& permutation);
-    // Announces waiting items before a reader sees the contents (const: telling Qt what the
-    // contents already hold changes nothing a reader can see of them).
-    void AnnounceBeforeReading() const;
-    // The control's item shown at a row of Qt's side.
+    // The control's item shown at a row of Qt's side: the same number unless items wait to be
+    // announced.
     int ItemOfRow(int row) const;
+
+    // While one lives, the views are painting or laying out: what they read of the model does
+    // not announce waiting items (it would be a notice per paint, and the paint would be of rows
+    // the views were not told of yet).
+    class ViewsAtWork final {
+    public:
+        explicit ViewsAtWork(const ListControlModel& model)
+            : m_model(model)
+        {
+            ++m_model.m_viewsAtWork;
+        }
+        ~ViewsAtWork() { --m_model.m_viewsAtWork; }
+        ViewsAtWork(const ViewsAtWork&) = delete;
+        ViewsAtWork& operator=(const ViewsAtWork&) = delete;
+
+    private:
+        const ListControlModel& m_model;
+    };
+
+protected:
+    void timerEvent(QTimerEvent* event) override;
+
+private:
+    // Notices come at most this often (a frame), so layouts and paints follow the display, not
+    // the rows.
+    static constexpr qint64 kNoticeIntervalMs = 16;
+
+    void BeginReorder();
+    // Announces waiting items before a reader other than the views at work sees the contents
+    // (const: telling Qt what the contents already hold changes nothing a reader can see).
+    void AnnounceBeforeReading() const;
+    void EndReorder(const std::vector<int>& permutation);
 
     const ListControl& m_control;
     // Where each item inserted since the last notice went, in the order they came.
     std::vector<int> m_unannounced;
     bool m_announcePosted = false;
+    QBasicTimer m_noticeTimer;
+    QElapsedTimer m_sinceNotice;
+    // Where the rows Qt knows are among the items while items wait (mutable: worked out when a
+    // reader first asks, from what m_unannounced already says).
+    mutable RowInsertions m_waiting;
+    mutable bool m_waitingMapped = false;
+    mutable int m_viewsAtWork = 0;
     // While a notice is being given: Qt's side still sees the rows it knew (the insertions not
     // counted), mapped to the control's items by m_announcing.
     bool m_showingOldRows = false;

@@ -126,6 +126,7 @@ int ListControl::HitTest(LVHITTESTINFO& info) const
     info.iSubItem = 0;
     const ListControlData& contents = d->data;
     if (!d->IsDetails()) {
+        d->model->AnnounceInsertedItems();  // the icon view's rows are then the items
         const QModelIndex index = d->icons->indexAt(info.pt);
         if (index.isValid()) {
             info.iItem = index.row();

@@ -87,14 +87,16 @@ void ListControl::Private::OnQtSelectionChanged(const QItemSelection& selected, 
     bool changed = false;
     for (const QItemSelectionRange& range : deselected) {
         for (int row = range.top(); row <= range.bottom(); ++row) {
-            if (data.IsItem(row))
-                changed = data.ChangeState(row, 0, LVIS_SELECTED) || changed;
+            const int item = model->ItemOfRow(row);
+            if (data.IsItem(item))
+                changed = data.ChangeState(item, 0, LVIS_SELECTED) || changed;
         }
     }
     for (const QItemSelectionRange& range : selected) {
         for (int row = range.top(); row <= range.bottom(); ++row) {
-            if (data.IsItem(row))
-                changed = data.ChangeState(row, LVIS_SELECTED, LVIS_SELECTED) || changed;
+            const int item = model->ItemOfRow(row);
+            if (data.IsItem(item))
+                changed = data.ChangeState(item, LVIS_SELECTED, LVIS_SELECTED) || changed;
         }
     }
     if (changed) {
@@ -109,8 +111,9 @@ void ListControl::Private::OnQtCurrentChanged(const QModelIndex& current)
     if (ignoreQtSelection > 0 || model->IsAnnouncing())
         return;
     bool changed = false;
-    if (current.isValid() && data.IsItem(current.row()))
-        changed = data.ChangeState(current.row(), LVIS_FOCUSED, LVIS_FOCUSED);
+    const int item = current.isValid() ? model->ItemOfRow(current.row()) : -1;
+    if (data.IsItem(item))
+        changed = data.ChangeState(item, LVIS_FOCUSED, LVIS_FOCUSED);
     else if (data.FocusedItem() >= 0)
         changed = data.ChangeState(data.FocusedItem(), 0, LVIS_FOCUSED);
     if (changed) {

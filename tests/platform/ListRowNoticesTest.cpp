@@ -1,9 +1,13 @@
 // Rows inserted during one turn of the event loop reach Qt's views in one notice at the end of
-// the turn; rows the views knew keep their selection and current item wherever the new rows go.
+// the turn (at most one a frame); rows the views knew keep their selection and current item
+// wherever the new rows go, and a paint before the notice shows the rows the views know.
 
 #include "ListFixtures.h"
+#include "RecordingListener.h"
 
 #include "platform/listcontrol/ListControl.h"
+#include "platform/listcontrol/ListControlModel.h"
+#include "tests/app/WaitUntil.h"
 
 #include <QAbstractItemModel>
 #include <QCoreApplication>
@@ -32,6 +36,13 @@ protected:
             AddItem(list, i, "known " + std::to_string(i), i);
         list.show();
         QCoreApplication::processEvents();
+    }
+
+    // The notice comes at the end of the turn, or a frame after the previous one.
+    void WaitForNotice()
+    {
+        const auto* rows = static_cast<const ListControlModel*>(list.Model());
+        ASSERT_TRUE(vantor::test::WaitUntil([rows] { return !rows->HasUnannouncedItems(); }, 1000));
     }
 
     bool Shown(int row) const
@@ -67,8 +78,7 @@ TEST_F(ListRowNotices, OneTurnsRowsAreOneNotice)
         for (const int at : c.positions)
             AddItem(list, at, "new", 100 + at);
         EXPECT_EQ(inserted.count() + laidOut.count(), 0) << c.name << ": nothing told before the turn ends";
-        QCoreApplication::processEvents();
-        QCoreApplication::processEvents();
+        WaitForNotice();
         EXPECT_EQ(inserted.count(), c.insertNotices) << c.name;
         EXPECT_EQ(laidOut.count(), 1 - c.insertNotices) << c.name;
         EXPECT_EQ(model->rowCount(), list.GetItemCount()) << c.name;
@@ -88,8 +98,7 @@ TEST_F(ListRowNotices, KnownRowsKeepSelectionAndCurrentItemThroughAScatteredTurn
     QCoreApplication::processEvents();
     for (const int at : {0, 5, 2, 12})
         AddItem(list, at, "new", 100);
-    QCoreApplication::processEvents();
-    QCoreApplication::processEvents();
+    WaitForNotice();
     QItemSelectionModel* selection = list.DetailsView()->selectionModel();
     std::vector<int> qtSelected;
     std::vector<int> itemsSelected;
@@ -114,6 +123,39 @@ TEST_F(ListRowNotices, ReadingTheModelMidTurnAnnouncesFirst)
     EXPECT_EQ(model->rowCount(), 11);
     EXPECT_EQ(inserted.count(), 1);
     EXPECT_EQ(model->index(10, 0).data().toString(), QStringLiteral("late"));
+}
+
+TEST_F(ListRowNotices, APaintBeforeTheNoticeShowsTheKnownRowsAndAnnouncesNothing)
+{
+    test::RecordingListener listener;
+    list.SetListener(&listener);
+    std::vector<LPARAM> painted;
+    listener.customDraw = [&painted](NMLVCUSTOMDRAW& draw) -> unsigned {
+        if (draw.dwDrawStage == CDDS_PREPAINT)
+            return CDRF_NOTIFYITEMDRAW;
+        if (draw.dwDrawStage == CDDS_ITEMPREPAINT)
+            painted.push_back(draw.lItemlParam);
+        return CDRF_DODEFAULT;
+    };
+    QAbstractItemModel* model = list.Model();
+    QSignalSpy inserted(model, &QAbstractItemModel::rowsInserted);
+    QSignalSpy laidOut(model, &QAbstractItemModel::layoutChanged);
+    for (const int at : {0, 4, 4, 13})
+        AddItem(list, at, "new", 100 + at);
+
+    list.DetailsView()->viewport()->repaint();
+    EXPECT_EQ(inserted.count() + laidOut.count(), 0);
+    EXPECT_EQ(painted, (std::vector<LPARAM>{0, 1, 2, 3, 4, 5, 6, 7, 8, 9}));
+
+    WaitForNotice();
+    painted.clear();
+    list.DetailsView()->viewport()->repaint();
+    std::vector<LPARAM> items;
+    for (int i = 0; i < list.GetItemCount(); ++i)
+        items.push_back(test::DataOf(list, i));
+    EXPECT_EQ(painted, items);
+    EXPECT_EQ(items.size(), 14u);
+    list.SetListener(nullptr);
 }
 
 }  // namespace

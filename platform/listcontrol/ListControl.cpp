@@ -84,7 +84,7 @@ ListControl::ListControl(QWidget* parent)
     d->header->setSortIndicatorShown(false);
     d->header->setContextMenuPolicy(Qt::CustomContextMenu);
 
-    d->icons = new ListIconView(this);
+    d->icons = new ListIconView(*d->model, this);
     d->icons->setModel(d->model);
     d->icons->setSelectionModel(d->selection);
     d->icons->setSelectionBehavior(QAbstractItemView::SelectRows);

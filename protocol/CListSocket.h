@@ -82,8 +82,8 @@ public:
     std::size_t ReplyMemorySize() const;
 
     // Time one turn of the event loop spends on replies, reading them and handing them on: a
-    // third of a frame, so the window lays the turn's rows out and paints them in the rest of
-    // it. Reading takes at most half of it; a burst that does not fit is handed on over the
+    // third of a frame, so input, and the list's layout and paint of new rows (once a frame),
+    // fit in the rest of it. Reading takes at most half of it; a burst that does not fit is handed on over the
     // next turns, so the window keeps answering meanwhile. Measured in time, not in replies,
     // as a reply's cost varies with the list's length.
     static constexpr qint64 kTurnBudgetNs = 5'000'000;

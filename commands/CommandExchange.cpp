@@ -76,7 +76,7 @@ void CommandExchange::ModifyIp()
             // open it again rather than count a datagram that cannot go out.
             if (!m_search.IsOpen() && !m_search.ReopenForCommand())
                 continue;
-            m_search.Send(datagram);
+            m_search.Send(datagram, m_rows.ReplyInterface(row));
             sent = true;
         }
     }
@@ -101,7 +101,7 @@ void CommandExchange::WalkOneDatagramPerRow(MakeDatagram makeDatagram)
         datagram->SetPassword(*password);
         if (!m_search.ReopenForCommand())
             continue;
-        m_search.Send(*datagram);
+        m_search.Send(*datagram, m_rows.ReplyInterface(row));
         sent = true;
     }
     if (sent)

@@ -25,6 +25,8 @@ public:
     // The bytes of a row's cell (logical column, hidden columns included); nothing once the row
     // is gone.
     virtual std::optional<std::string> CellBytes(RowId row, int column) const = 0;
+    // The interface the row's reply came in on (0: not known), which its commands leave through.
+    virtual int ReplyInterface(RowId row) const = 0;
     virtual void DeleteAllRows() = 0;
     // Parent of the command's dialogs.
     virtual QWidget* DialogParent() const = 0;

@@ -140,8 +140,9 @@ void CDorvexView::PreCreateWindow()
 int CDorvexView::OnCreate()
 {
     DeviceSearch::Handlers handlers;
-    handlers.reply = [this](const DEVICE_PACKET& reply) { AddReplyRow(reply); };
+    handlers.reply = [this](const DEVICE_PACKET& reply, int interfaceIndex) { AddReplyRow(reply, interfaceIndex); };
     handlers.portOpenFailed = [this] { ReportPortOpenFailure(this); };
+    handlers.noInterface = [this] { ReportNoNetworkAdapter(this); };
     handlers.research = [this] { OnRefresh(); };
     m_search = std::make_unique<DeviceSearch>(std::move(handlers), m_addresses);
     OnRefresh();
@@ -256,9 +257,9 @@ void CDorvexView::OnReply(const DEVICE_PACKET& reply)
         AppendDeviceRow(reply);  // no search to count it (no window)
 }
 
-void CDorvexView::AddReplyRow(const DEVICE_PACKET& reply)
+void CDorvexView::AddReplyRow(const DEVICE_PACKET& reply, int interfaceIndex)
 {
-    AppendDeviceRow(reply);
+    AppendDeviceRow(reply, interfaceIndex);
     ShowOnlineCount(m_search->Online());
 }
 
@@ -277,7 +278,7 @@ void CDorvexView::ShowOnlineCount(int count)
 
 // ---- Rows ---------------------------------------------------------------------------------------
 
-void CDorvexView::AppendDeviceRow(const DEVICE_PACKET& reply)
+void CDorvexView::AppendDeviceRow(const DEVICE_PACKET& reply, int interfaceIndex)
 {
     // The record is written in one buffer and copied into the store, where it stays put; its
     // address is the row's item data.
@@ -293,6 +294,7 @@ void CDorvexView::AppendDeviceRow(const DEVICE_PACKET& reply)
     if (!entry)
         return;
     const lc::LPARAM itemData = entry->itemData;
+    m_rowInterfaces.Note(entry->id, interfaceIndex);
 
     // Each field is followed by a NUL inside the record, so it can be handed over as it is;
     // the list copies the texts.
@@ -342,6 +344,8 @@ void CDorvexView::OnDeleteItem(int item, lc::LPARAM userData)
     // Removing a row keeps the others in order; the row's key goes with it.
     m_ordered.Remove(item, userData);
     m_records.Remove(userData);
+    if (m_records.Count() == 0)
+        m_rowInterfaces.Clear();
 }
 
 std::optional<std::string_view> CDorvexView::RecordAt(int row) const
@@ -386,6 +390,11 @@ std::optional<std::string> CDorvexView::CellBytes(RowId id, int column) const
     if (!entry)
         return std::nullopt;
     return std::string(RowRecordField(entry->record, column));
+}
+
+int CDorvexView::ReplyInterface(RowId id) const
+{
+    return m_records.FindId(id) ? m_rowInterfaces.Of(id) : 0;
 }
 
 QString CDorvexView::GetItemText(int row, int column) const

@@ -4,6 +4,7 @@
 #include "commands/CommandExchange.h"
 #include "listview/CListViewEx.h"
 #include "listview/OrderedRowKeys.h"
+#include "listview/RowInterfaces.h"
 #include "listview/RowRecordStore.h"
 #include "platform/CommandTarget.h"
 #include "platform/listcontrol/ImageList.h"
@@ -140,6 +141,8 @@ public:
     std::vector<RowId> SelectedRowIds() const override;
     // A cell of the row with that identity, read from its record; nothing once the row is gone.
     std::optional<std::string> CellBytes(RowId id, int column) const override;
+    // The interface the row's reply came in on; 0 when not known or the row is gone.
+    int ReplyInterface(RowId id) const override;
     void DeleteAllRows() override { DeleteAllItems(); }
     QWidget* DialogParent() const override { return window(); }
 
@@ -171,9 +174,9 @@ private:
     void SetListType(int type);
 
     // The search's reply handler: the row of a counted reply and the count in the status bar.
-    void AddReplyRow(const DEVICE_PACKET& reply);
-    // Appends a row for the reply at the end of the list.
-    void AppendDeviceRow(const DEVICE_PACKET& reply);
+    void AddReplyRow(const DEVICE_PACKET& reply, int interfaceIndex);
+    // Appends a row for the reply (that came in on the interface) at the end of the list.
+    void AppendDeviceRow(const DEVICE_PACKET& reply, int interfaceIndex = 0);
     // The record of a row, nothing for a bad row.
     std::optional<std::string_view> RecordAt(int row) const;
     // CompareRowRecords of `record` with the record named by `otherItemData` (0 when unknown).
@@ -206,6 +209,7 @@ private:
     // after them are in arrival order. Deleting rows keeps the order; appending without sorting
     // leaves the new rows outside the ordered part.
     OrderedRowKeys m_ordered;
+    RowInterfaces m_rowInterfaces;
     int m_fullSortCount = 0;
     CommandTiming m_commandTiming;
     ProgramLauncher m_launchProgram = StartDetached;

@@ -50,7 +50,7 @@ void CListSocket::SetOriginReplyHandler(OriginReplyHandler handler)
 {
     m_originReplyHandler = std::move(handler);
     m_waiting.clear();
-    m_waitingOrigins.clear();
+    m_waitingSenders.clear();
 }
 
 void CListSocket::Close()
@@ -58,7 +58,7 @@ void CListSocket::Close()
     if (m_socket == nullptr)
         return;
     m_waiting.clear();
-    m_waitingOrigins.clear();
+    m_waitingSenders.clear();
     QUdpSocket* const socket = std::exchange(m_socket, nullptr);
     // Nothing of the old socket may reach OnReceive any more, even a notification already queued.
     socket->disconnect(this);
@@ -85,6 +85,8 @@ bool CListSocket::Create()
     // receive buffer holds only a few hundred small datagrams and drops the rest of a burst,
     // so ask for room for thousands (the system caps the request at its own limit).
     socket->setSocketOption(QAbstractSocket::ReceiveBufferSizeSocketOption, QVariant(kReceiveBufferBytes));
+    // Each reply says which adapter it came in on, so a command for that device leaves there.
+    EnableArrivalInterfaceOption(socket->socketDescriptor());
     socket->setParent(this);
     m_socket = socket.release();
     connect(m_socket, &QUdpSocket::readyRead, this, &CListSocket::OnReceive);
@@ -127,6 +129,11 @@ bool CListSocket::SendThrough(const DEVICE_PACKET& packet, int interfaceIndex, Q
     return false;
 }
 
+bool CListSocket::SendsToLimitedBroadcast() const
+{
+    return m_addresses.destination == QHostAddress(QHostAddress::Broadcast);
+}
+
 bool CListSocket::IsOpen() const
 {
     return m_socket != nullptr;
@@ -155,14 +162,16 @@ void CListSocket::OnReceive()
     if (!m_originReplyHandler) {
         // The rest straight from the descriptor, many per system call.
         std::array<std::uint8_t, kBatchDatagrams * DEVICE_PACKET::kSize> batch{};
+        std::array<int, kBatchDatagrams> interfaces{};
         while (turn.nsecsElapsed() < kTurnBudgetNs / 2) {
             int kept = 0;
-            const int taken =
-                TakeDatagrams(socket->socketDescriptor(), DEVICE_PACKET::kSize, kBatchDatagrams, batch.data(), kept);
+            const int taken = TakeDatagrams(socket->socketDescriptor(), DEVICE_PACKET::kSize, kBatchDatagrams,
+                                            batch.data(), kept, interfaces.data());
             for (int i = 0; i < kept; ++i) {
-                DEVICE_PACKET& reply = m_waiting.emplace_back();
+                WaitingReply& reply = m_waiting.emplace_back();
                 const auto* from = batch.data() + static_cast<std::size_t>(i) * DEVICE_PACKET::kSize;
-                std::copy(from, from + DEVICE_PACKET::kSize, reply.bytes.begin());
+                std::copy(from, from + DEVICE_PACKET::kSize, reply.packet.bytes.begin());
+                reply.interfaceIndex = interfaces[static_cast<std::size_t>(i)];
             }
             if (taken < kBatchDatagrams)
                 break;  // the socket is empty (or failed: the next announcement tries again)
@@ -186,28 +195,19 @@ bool CListSocket::ReadOneDatagram(QUdpSocket& socket)
         // Read to drop it whole: a longer datagram must never be cut to 52 bytes and used.
         return socket.readDatagram(nullptr, 0) >= 0;
     }
-    if (m_originReplyHandler) {
-        const QNetworkDatagram datagram = socket.receiveDatagram(size);
-        if (!datagram.isValid())
-            return false;
-        const QByteArray data = datagram.data();
-        DEVICE_PACKET reply;
-        if (DEVICE_PACKET::FromBytes(std::span(reinterpret_cast<const std::uint8_t*>(data.constData()),
-                                               static_cast<std::size_t>(data.size())),
-                                     reply)) {
-            m_waiting.push_back(reply);
-            m_waitingOrigins.push_back(
-                ReplyOrigin{static_cast<int>(datagram.interfaceIndex()), datagram.senderAddress()});
-        }
-        return true;
-    }
-    DEVICE_PACKET reply;
-    const qint64 read =
-        socket.readDatagram(reinterpret_cast<char*>(reply.bytes.data()), static_cast<qint64>(reply.bytes.size()));
-    if (read < 0)
+    const QNetworkDatagram datagram = socket.receiveDatagram(size);
+    if (!datagram.isValid())
         return false;
-    if (read == static_cast<qint64>(DEVICE_PACKET::kSize))
-        m_waiting.push_back(reply);
+    const QByteArray data = datagram.data();
+    WaitingReply reply;
+    if (!DEVICE_PACKET::FromBytes(
+            std::span(reinterpret_cast<const std::uint8_t*>(data.constData()), static_cast<std::size_t>(data.size())),
+            reply.packet))
+        return true;
+    reply.interfaceIndex = static_cast<int>(datagram.interfaceIndex());
+    m_waiting.push_back(reply);
+    if (m_originReplyHandler)
+        m_waitingSenders.push_back(datagram.senderAddress());
     return true;
 }
 
@@ -224,20 +224,20 @@ void CListSocket::HandleWaitingReplies(const QElapsedTimer& turn)
                 m_handlingTimer.start(0, this);
             return;
         }
-        const DEVICE_PACKET reply = m_waiting.front();
+        const WaitingReply reply = m_waiting.front();
         m_waiting.pop_front();
-        ReplyOrigin origin;
-        if (!m_waitingOrigins.empty()) {
-            origin = std::move(m_waitingOrigins.front());
-            m_waitingOrigins.pop_front();
+        QHostAddress sender;
+        if (!m_waitingSenders.empty()) {
+            sender = std::move(m_waitingSenders.front());
+            m_waitingSenders.pop_front();
         }
-        if (!m_replies->Remember(reply.bytes))
+        if (!m_replies->Remember(reply.packet.bytes))
             continue;
         handedAny = true;
         if (m_originReplyHandler)
-            m_originReplyHandler(reply, origin);
+            m_originReplyHandler(reply.packet, ReplyOrigin{reply.interfaceIndex, std::move(sender)});
         else if (m_replyHandler)
-            m_replyHandler(reply);
+            m_replyHandler(reply.packet, reply.interfaceIndex);
     }
 }
 

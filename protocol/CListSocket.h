@@ -47,7 +47,8 @@ class CListSocket final : public QObject {
     Q_DISABLE_COPY_MOVE(CListSocket)
 
 public:
-    using ReplyHandler = std::function<void(const DEVICE_PACKET&)>;
+    // A reply, with the index of the interface it came in on (0 when the system did not say).
+    using ReplyHandler = std::function<void(const DEVICE_PACKET&, int interfaceIndex)>;
     using OriginReplyHandler = std::function<void(const DEVICE_PACKET&, const ReplyOrigin&)>;
 
     explicit CListSocket(ReplyHandler replyHandler, EndpointAddresses addresses = {}, QObject* parent = nullptr);
@@ -72,6 +73,10 @@ public:
     // of 0 leaves the choice to the routing table), so a limited broadcast can reach each
     // adapter of a machine with several. False, with the system's reason, when it did not go.
     bool SendThrough(const DEVICE_PACKET& packet, int interfaceIndex, QString* error = nullptr);
+
+    // Whether the destination is the limited broadcast 255.255.255.255, which a machine with
+    // several adapters has to send out of each of them (tests send to loopback instead).
+    bool SendsToLimitedBroadcast() const;
 
     bool IsOpen() const;
     // Why the last Create() failed (UnknownSocketError after a successful one).
@@ -113,10 +118,14 @@ private:
     // from the reply handler, inside the socket's own readyRead.
     QUdpSocket* m_socket = nullptr;
     std::unique_ptr<ReplyMemory> m_replies;
+    struct WaitingReply {
+        DEVICE_PACKET packet;
+        int interfaceIndex = 0;
+    };
     // 52-byte datagrams read from the socket of this opening and not handled yet, oldest first.
-    std::deque<DEVICE_PACKET> m_waiting;
-    // Their origins, in step with m_waiting, while an origin handler is set.
-    std::deque<ReplyOrigin> m_waitingOrigins;
+    std::deque<WaitingReply> m_waiting;
+    // Their senders, in step with m_waiting, while an origin handler is set.
+    std::deque<QHostAddress> m_waitingSenders;
     QBasicTimer m_handlingTimer;  // runs the next slice of waiting replies
 };
 

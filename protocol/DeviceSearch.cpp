@@ -2,6 +2,7 @@
 
 #include <QTimerEvent>
 
+#include <algorithm>
 #include <utility>
 
 namespace vantor {
@@ -9,8 +10,9 @@ namespace vantor {
 DeviceSearch::DeviceSearch(Handlers handlers, EndpointAddresses addresses, QObject* parent)
     : QObject(parent)
     , m_handlers(std::move(handlers))
-    , m_socket(std::make_unique<CListSocket>([this](const DEVICE_PACKET& reply) { AcceptReply(reply); },
-                                             std::move(addresses)))
+    , m_socket(std::make_unique<CListSocket>(
+          [this](const DEVICE_PACKET& reply, int interfaceIndex) { AcceptReply(reply, interfaceIndex); },
+          std::move(addresses)))
 {
     if (m_handlers.replyFrom)
         m_socket->SetOriginReplyHandler(
@@ -31,12 +33,28 @@ bool DeviceSearch::Start()
         return false;
     }
     m_socket->EnableBroadcast();
-    if (m_handlers.sendDiscovery)
+    if (m_handlers.sendDiscovery) {
         m_handlers.sendDiscovery(*m_socket);
-    else
-        m_socket->SendTo(DEVICE_PACKET::Discovery());
+    } else if (!SendDiscovery()) {
+        // Nothing can answer a request that never left: end the search now rather than
+        // listen for a window, and say why the list stays empty.
+        EndSearch();
+        if (m_handlers.noInterface)
+            m_handlers.noInterface();
+        return true;
+    }
     SetTimer(kSearchWindowTimer, m_searchWindowMs);
     return true;
+}
+
+bool DeviceSearch::SendDiscovery()
+{
+    const DEVICE_PACKET request = DEVICE_PACKET::Discovery();
+    if (!m_socket->SendsToLimitedBroadcast()) {
+        m_socket->SendTo(request);
+        return true;
+    }
+    return SendThroughEach(*m_socket, request, BroadcastInterfaceIndexes(m_interfaces())).sent > 0;
 }
 
 void DeviceSearch::OnTimer(int timerId)
@@ -65,6 +83,11 @@ void DeviceSearch::EndSearchWindow()
         SetTimer(kSearchWindowTimer, m_searchWindowMs);
         return;
     }
+    EndSearch();
+}
+
+void DeviceSearch::EndSearch()
+{
     KillTimer(kSearchWindowTimer);
     if (m_commandHolds > 0) {
         // A command may have opened the endpoint and still be waiting for its password: its
@@ -128,14 +151,26 @@ bool DeviceSearch::ReopenForCommand()
     return true;
 }
 
-void DeviceSearch::Send(const DEVICE_PACKET& packet)
+void DeviceSearch::Send(const DEVICE_PACKET& packet, int interfaceIndex)
 {
-    m_socket->SendTo(packet);
+    if (!m_socket->SendsToLimitedBroadcast()) {
+        m_socket->SendTo(packet);
+        return;
+    }
+    // Only into the device's own network: a new address is not for every LAN of the machine.
+    const std::vector<int> usable = BroadcastInterfaceIndexes(m_interfaces());
+    if (std::find(usable.begin(), usable.end(), interfaceIndex) != usable.end()) {
+        m_socket->SendThrough(packet, interfaceIndex);
+    } else if (!usable.empty()) {
+        SendThroughEach(*m_socket, packet, usable);  // its adapter is gone: try them all
+    } else {
+        m_socket->SendTo(packet);  // leave it to the routing table
+    }
 }
 
-void DeviceSearch::AcceptReply(const DEVICE_PACKET& reply)
+void DeviceSearch::AcceptReply(const DEVICE_PACKET& reply, int interfaceIndex)
 {
-    AcceptReply(reply, ReplyOrigin{});
+    AcceptReply(reply, ReplyOrigin{interfaceIndex, QHostAddress()});
 }
 
 void DeviceSearch::AcceptReply(const DEVICE_PACKET& reply, const ReplyOrigin& origin)
@@ -144,7 +179,7 @@ void DeviceSearch::AcceptReply(const DEVICE_PACKET& reply, const ReplyOrigin& or
     if (m_handlers.replyFrom)
         m_handlers.replyFrom(reply, origin);
     else if (m_handlers.reply)
-        m_handlers.reply(reply);
+        m_handlers.reply(reply, origin.interfaceIndex);
     m_replied = true;
 }
 

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "protocol/BroadcastInterfaces.h"
 #include "protocol/CListSocket.h"
 #include "protocol/DevicePacket.h"
 
@@ -8,6 +9,7 @@
 
 #include <functional>
 #include <memory>
+#include <vector>
 
 namespace vantor {
 
@@ -16,6 +18,10 @@ namespace vantor {
 // window in which a new device answered is followed by another, the first window without one
 // ends the search and closes the endpoint. Timer 2 is the one-shot re-search a device command
 // asks for. Device commands also reopen the endpoint and send through it here.
+//
+// Towards the limited broadcast, the discovery request leaves through every interface that can
+// carry it (listed afresh at each search, so an adapter plugged in meanwhile is used), and a
+// command for a device through the interface its reply came in on.
 //
 // Accepted replies are handed to the reply handler once the online count has been raised for
 // them. Single-threaded: everything runs on the thread that owns the object.
@@ -29,8 +35,9 @@ public:
     static constexpr int kSearchWindowMs = 5000;
 
     struct Handlers {
-        // A new reply (not a repeat on this opening); the online count already includes it.
-        std::function<void(const DEVICE_PACKET&)> reply;
+        // A new reply (not a repeat on this opening) and the interface it came in on (0: not
+        // known); the online count already includes it.
+        std::function<void(const DEVICE_PACKET&, int interfaceIndex)> reply;
         // The endpoint could not be opened (port 4000 held by another program, no socket).
         std::function<void()> portOpenFailed;
         // Timer 2 expired. Default: Start(). The device list empties itself first.
@@ -40,9 +47,14 @@ public:
         // Optional: a search window ended without a new reply, so the search is over.
         std::function<void()> searchEnded;
         // Optional: sends the discovery request on the freshly opened endpoint. Default: one
-        // request to the endpoint's destination.
+        // request out of each interface that can carry a limited broadcast (one request to the
+        // destination when that is not the limited broadcast).
         std::function<void(CListSocket&)> sendDiscovery;
+        // No interface could carry the default discovery request (there was none, or every
+        // send failed). The search has already ended as a window without replies ends it.
+        std::function<void()> noInterface;
     };
+    using InterfaceSource = std::function<std::vector<InterfaceInfo>()>;
 
     explicit DeviceSearch(Handlers handlers, EndpointAddresses addresses = {}, QObject* parent = nullptr);
     ~DeviceSearch() override;
@@ -62,13 +74,17 @@ public:
     bool IsTimerRunning(int timerId) const;
     // The search window's period (tests inject a short one).
     void SetSearchWindowMs(int milliseconds) { m_searchWindowMs = milliseconds; }
+    // Where the interfaces are listed from. Default: the system.
+    void SetInterfaceSource(InterfaceSource source) { m_interfaces = std::move(source); }
 
     // ---- For the device commands ----
     // Close, open, broadcast on. On failure the failure is reported and false returned; the
     // counters are left as they are either way.
     bool ReopenForCommand();
-    // Sends one datagram on the open endpoint; the outcome is not examined.
-    void Send(const DEVICE_PACKET& packet);
+    // Sends one datagram on the open endpoint, towards the limited broadcast out of the given
+    // interface (the one the device's reply came in on) while it can carry it, else out of every
+    // interface that can; the outcome is not examined.
+    void Send(const DEVICE_PACKET& packet, int interfaceIndex = 0);
     // Re-search after a command: timer 2 with the given delay (restarted if running).
     void StartResearch(int delayMs) { SetTimer(kResearchTimer, delayMs); }
 
@@ -89,7 +105,7 @@ public:
 
     // An accepted reply (what the endpoint hands on, or a stand-in for it): the online count
     // goes up, the reply handler makes its row, and the window learns that a new device came.
-    void AcceptReply(const DEVICE_PACKET& reply);
+    void AcceptReply(const DEVICE_PACKET& reply, int interfaceIndex = 0);
     void AcceptReply(const DEVICE_PACKET& reply, const ReplyOrigin& origin);
 
     // ---- State ----
@@ -106,9 +122,14 @@ protected:
 
 private:
     void EndSearchWindow();
+    // The search is over: timer 1 stopped and the endpoint closed (or left to a command).
+    void EndSearch();
+    // The default discovery request; false when not one request went out.
+    bool SendDiscovery();
     void ReleaseCommandHold();
 
     Handlers m_handlers;
+    InterfaceSource m_interfaces = SystemInterfaces;
     std::unique_ptr<CListSocket> m_socket;
     QBasicTimer m_searchWindow;
     QBasicTimer m_research;

@@ -15,4 +15,12 @@ std::string PortOpenFailureText(std::string_view storedText, int port);
 // "Dorvex" with the exclamation icon and an OK button.
 void ReportPortOpenFailure(QWidget* parent = nullptr);
 
+// What the operator reads when no network adapter could carry the discovery request.
+inline constexpr char kNoNetworkAdapterText[] = "No network adapter can reach the devices.\n"
+                                                "Connect a network adapter with an IPv4 address, then choose Refresh.";
+
+// Tells the operator that the search went nowhere: a modal message box in the style of the
+// port failure (caption "Dorvex", exclamation icon, OK).
+void ReportNoNetworkAdapter(QWidget* parent = nullptr);
+
 }  // namespace vantor

@@ -1,17 +1,21 @@
 // The network going away under the program: the namespace's only outside interface is removed
 // in the middle of a search and in the middle of a command. Nothing crashes, the search ends as
-// it does when no device answers, and once the interface is back a Refresh lists the devices
-// again. Runs only inside the private network namespace of scripts/netns.
+// it does when no device answers, a search with no adapter to send through tells the operator so
+// once, and once the interface is back a Refresh lists the devices again. Runs only inside the
+// private network namespace of scripts/netns.
 #include "app/CDorvexApp.h"
 #include "app/CMainFrame.h"
 #include "listview/CDorvexView.h"
+#include "protocol/ReportPortOpenFailure.h"
 #include "resources/StringTable.h"
 #include "tests/app/DialogScript.h"
+#include "tests/app/ModalCloser.h"
 #include "tests/app/NetworkNamespace.h"
 #include "tests/app/SimulatorProcess.h"
 #include "tests/app/WaitUntil.h"
 
 #include <QApplication>
+#include <QMessageBox>
 
 #include <gtest/gtest.h>
 
@@ -49,6 +53,18 @@ protected:
                !view.IsTimerRunning(CDorvexView::kSearchWindowTimer);
     }
 
+    // Closes each message box that opens meanwhile and checks it is the no-adapter message.
+    static test::ModalCloser NoAdapterMessages()
+    {
+        return test::ModalCloser([](QWidget* widget) {
+            const auto* box = qobject_cast<QMessageBox*>(widget);
+            ASSERT_NE(box, nullptr);
+            EXPECT_EQ(box->text(), QString::fromUtf8(kNoNetworkAdapterText));
+            EXPECT_EQ(box->windowTitle(), QStringLiteral("Dorvex"));
+            EXPECT_EQ(box->icon(), QMessageBox::Warning);
+        });
+    }
+
     bool m_removed = false;
 };
 
@@ -70,11 +86,18 @@ TEST_F(NetworkFault, InterfaceRemovedMidSearch)
     Remove();
     EXPECT_TRUE(SearchEnds(view));
     EXPECT_EQ(view.GetItemCount(), 1);
-    // A Refresh without a network sends into nothing and ends the same way.
-    frame.RouteCommand(ids::ID_REFRESH);
-    EXPECT_EQ(view.GetItemCount(), 0);
-    EXPECT_TRUE(SearchEnds(view));
-    EXPECT_EQ(view.GetItemCount(), 0);
+    // A Refresh without a network has no adapter to send through: the operator is told once,
+    // and the search is over at once.
+    {
+        test::ModalCloser messages = NoAdapterMessages();
+        frame.RouteCommand(ids::ID_REFRESH);
+        EXPECT_EQ(messages.Seen(), 1);
+        EXPECT_EQ(view.GetItemCount(), 0);
+        EXPECT_FALSE(view.Endpoint()->IsOpen());
+        EXPECT_FALSE(view.IsTimerRunning(CDorvexView::kSearchWindowTimer));
+        test::RunEventLoopFor(300);
+        EXPECT_EQ(messages.Seen(), 1);
+    }
 
     Restore();
     frame.RouteCommand(ids::ID_REFRESH);
@@ -109,9 +132,13 @@ TEST_F(NetworkFault, InterfaceRemovedMidCommand)
     frame.RouteCommand(ids::ID_MODIFY_IP);
     EXPECT_EQ(script.Answered(), 4);
     EXPECT_EQ(view.GetItemCount(), 0);
-    // The re-search after the command finds no network and ends.
-    EXPECT_TRUE(WaitUntil([&] { return !view.IsTimerRunning(CDorvexView::kResearchTimer); }, 5000));
-    EXPECT_TRUE(SearchEnds(view));
+    // The re-search after the command finds no network, says so once and ends.
+    {
+        test::ModalCloser messages = NoAdapterMessages();
+        EXPECT_TRUE(WaitUntil([&] { return !view.IsTimerRunning(CDorvexView::kResearchTimer); }, 5000));
+        EXPECT_TRUE(SearchEnds(view));
+        EXPECT_EQ(messages.Seen(), 1);
+    }
     EXPECT_EQ(view.GetItemCount(), 0);
 
     Restore();

@@ -9,11 +9,13 @@
 
 namespace vantor::test {
 
-// Whether this process runs in the namespace made by scripts/netns: it holds exactly these
-// interfaces (with "va" possibly taken away by a test).
+// Whether this process runs in the namespace made by scripts/netns: it holds only these
+// interfaces (with "va" possibly taken away by a test, and "ea" and "eb" added by
+// tests/cli/two-adapter-lab, whose other ends lead into namespaces of their own).
 inline bool InPrivateNetworkNamespace()
 {
-    const std::set<QString> allowed = {QStringLiteral("lo"), QStringLiteral("va"), QStringLiteral("vb")};
+    const std::set<QString> allowed = {QStringLiteral("lo"), QStringLiteral("va"), QStringLiteral("vb"),
+                                       QStringLiteral("ea"), QStringLiteral("eb")};
     const QList<QNetworkInterface> interfaces = QNetworkInterface::allInterfaces();
     if (interfaces.isEmpty())
         return false;

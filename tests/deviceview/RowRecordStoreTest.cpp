@@ -1,4 +1,5 @@
 #include "listview/RowRecordStore.h"
+#include "listview/RowInterfaces.h"
 
 #include <gtest/gtest.h>
 
@@ -120,6 +121,26 @@ TEST(RowRecordStoreTest, RowsDeletedOneByOneForeverKeepTheMemoryBounded)
     EXPECT_EQ(store.Count(), 50);
     for (const auto& entry : kept)
         EXPECT_TRUE(store.Find(entry.itemData));
+}
+
+// Rows from two adapters, in runs and interleaved: each row keeps the interface it came in on,
+// and rows from before a Clear() have none.
+TEST(RowInterfacesTest, EachRowKeepsItsInterfaceUntilTheListEmpties)
+{
+    RowInterfaces interfaces;
+    const std::vector<std::pair<RowInterfaces::RowId, int>> noted = {{1, 4}, {2, 4}, {3, 4}, {4, 7}, {5, 4},
+                                                                     {6, 7}, {7, 7}, {9, 0}, {10, 4}};
+    for (const auto& [id, interfaceIndex] : noted)
+        interfaces.Note(id, interfaceIndex);
+    for (const auto& [id, interfaceIndex] : noted)
+        EXPECT_EQ(interfaces.Of(id), interfaceIndex) << id;
+    EXPECT_EQ(interfaces.Of(0), 0);
+    EXPECT_EQ(interfaces.RunCount(), 6u) << "neighbours from one adapter share an entry";
+
+    interfaces.Clear();
+    interfaces.Note(11, 7);
+    EXPECT_EQ(interfaces.Of(3), 0);
+    EXPECT_EQ(interfaces.Of(11), 7);
 }
 
 }  // namespace

@@ -29,7 +29,7 @@ struct Rig {
     char* argv[2] = {name, nullptr};
     QCoreApplication application{argc, argv};
     std::vector<Reply> handed;
-    vantor::CListSocket endpoint{[this](const DEVICE_PACKET& reply) { handed.push_back(reply.bytes); },
+    vantor::CListSocket endpoint{[this](const DEVICE_PACKET& reply, int) { handed.push_back(reply.bytes); },
                                  {QHostAddress(QHostAddress::LocalHost), 0, QHostAddress(QHostAddress::LocalHost), 9}};
     QUdpSocket sender;
     std::uint64_t marker = 0;

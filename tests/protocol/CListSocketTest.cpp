@@ -65,7 +65,7 @@ protected:
         addresses.destination = QHostAddress(QHostAddress::LocalHost);
         addresses.devicePort = m_device.localPort();
         return std::make_unique<CListSocket>(
-            [this](const DEVICE_PACKET& reply) {
+            [this](const DEVICE_PACKET& reply, int) {
                 m_replies.push_back(reply);
                 if (m_onReply)
                     m_onReply(reply);

@@ -24,9 +24,10 @@ protected:
     DeviceSearchTest()
     {
         DeviceSearch::Handlers handlers;
-        handlers.reply = [this](const DEVICE_PACKET& reply) {
+        handlers.reply = [this](const DEVICE_PACKET& reply, int interfaceIndex) {
             m_onlineAtReply.push_back(m_search->Online());
             m_replies.push_back(reply);
+            m_interfaces.push_back(interfaceIndex);
         };
         handlers.portOpenFailed = [this] { ++m_portFailures; };
         m_addresses = test::LoopbackAddresses(m_device.Port());
@@ -51,6 +52,7 @@ protected:
     std::unique_ptr<DeviceSearch> m_search;
     std::vector<DEVICE_PACKET> m_replies;
     std::vector<int> m_onlineAtReply;
+    std::vector<int> m_interfaces;
     int m_portFailures = 0;
 };
 
@@ -63,6 +65,9 @@ TEST_F(DeviceSearchTest, WindowsGoOnWhileNewDevicesAnswerAndTheFirstQuietOneEnds
     m_device.Send(MakeReply(1), m_addresses.localPort);  // a repeat on this opening is no reply
     Answer({3});
     EXPECT_EQ(m_onlineAtReply, (std::vector<int>{1, 2, 3})) << "the count includes the reply it is handed with";
+    // Read one at a time or many per system call, each reply says which interface it came in on.
+    const int loopback = QNetworkInterface::interfaceIndexFromName(QStringLiteral("lo"));
+    EXPECT_EQ(m_interfaces, std::vector<int>(3, loopback));
     // The real timer: the window with replies renews, the next quiet one closes the endpoint.
     ASSERT_TRUE(QTest::qWaitFor([&] { return !m_search->IsOpen(); }, kWaitMs));
     EXPECT_FALSE(m_search->IsTimerRunning(DeviceSearch::kSearchWindowTimer));
@@ -168,6 +173,48 @@ TEST(DeviceSearchHooksTest, RepliesCarryTheirInterfaceAndTheEndIsAnnounced)
     EXPECT_FALSE(search.IsOpen());
     const int loopback = QNetworkInterface::interfaceIndexFromName(QStringLiteral("lo"));
     EXPECT_EQ(interfaces, (std::vector<int>{loopback, loopback})) << "one per distinct reply, from lo";
+}
+
+// Towards the limited broadcast with no interface able to carry it: nothing is sent, the
+// operator is told once, and the search is over at once. (Every case here has no interface
+// the request could leave through, so nothing leaves this machine.)
+TEST(DeviceSearchHooksTest, NoInterfaceForTheBroadcastEndsTheSearchAndSaysSoOnce)
+{
+    int argc = 1;
+    char name[] = "device_search_hooks";
+    char* argv[] = {name, nullptr};
+    QCoreApplication app(argc, argv);
+    const auto up = [](const char* interfaceName, int index) {
+        return InterfaceInfo{interfaceName, index, true, true, false, true};
+    };
+    InterfaceInfo loopback = up("lo", 1);
+    loopback.loopback = true;
+    InterfaceInfo down = up("eth0", 2);
+    down.up = false;
+    InterfaceInfo noAddress = up("eth1", 3);
+    noAddress.hasIpv4 = false;
+    InterfaceInfo pointToPoint = up("tun0", 4);
+    pointToPoint.canBroadcast = false;
+    const std::vector<std::vector<InterfaceInfo>> machines = {
+        {}, {loopback}, {loopback, down, noAddress, pointToPoint}};
+    for (const auto& interfaces : machines) {
+        SCOPED_TRACE(interfaces.size());
+        EndpointAddresses addresses;
+        addresses.bindAddress = QHostAddress(QHostAddress::LocalHost);
+        addresses.localPort = 0;
+        int told = 0;
+        int ended = 0;
+        DeviceSearch::Handlers handlers;
+        handlers.noInterface = [&] { ++told; };
+        handlers.searchEnded = [&] { ++ended; };
+        DeviceSearch search(std::move(handlers), addresses);
+        search.SetInterfaceSource([&interfaces] { return interfaces; });
+        EXPECT_TRUE(search.Start());
+        EXPECT_EQ(told, 1);
+        EXPECT_EQ(ended, 1);
+        EXPECT_FALSE(search.IsOpen());
+        EXPECT_FALSE(search.IsTimerRunning(DeviceSearch::kSearchWindowTimer));
+    }
 }
 
 TEST(DeviceSearchHooksTest, AFailedOpeningSaysWhy)

@@ -1,23 +1,13 @@
 #pragma once
 
+#include "protocol/BroadcastInterfaces.h"
+
 #include <string>
 #include <vector>
 
 namespace vantor::cli {
 
 struct CliOptions;
-
-// What the discovery needs to know of a network interface.
-struct InterfaceInfo {
-    std::string name;
-    int index = 0;
-    bool up = false;
-    bool canBroadcast = false;
-    bool loopback = false;
-    bool hasIpv4 = false;
-};
-
-std::vector<InterfaceInfo> SystemInterfaces();
 
 // How the discovery request goes out and which replies count.
 struct SendPlan {

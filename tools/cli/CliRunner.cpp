@@ -64,14 +64,12 @@ DiscoveryOutcome Discover(const CliOptions& options, const SendPlan& plan, const
     handlers.searchEnded = [&loop] { loop.quit(); };
     handlers.sendDiscovery = [&](CListSocket& endpoint) {
         const std::vector<int> through = plan.interfaceIndexes.empty() ? std::vector<int>{0} : plan.interfaceIndexes;
-        for (const int index : through) {
-            QString error;
-            if (endpoint.SendThrough(DEVICE_PACKET::Discovery(), index, &error)) {
-                ++sent;
-            } else {
-                const std::string name = index > 0 ? " through " + InterfaceName(index) : std::string();
-                sendErrors.push_back("cannot send the discovery request" + name + ": " + error.toStdString());
-            }
+        const BroadcastOutcome sendOutcome = SendThroughEach(endpoint, DEVICE_PACKET::Discovery(), through);
+        sent = static_cast<std::size_t>(sendOutcome.sent);
+        for (const SendFailure& failure : sendOutcome.failures) {
+            const std::string name =
+                failure.interfaceIndex > 0 ? " through " + InterfaceName(failure.interfaceIndex) : std::string();
+            sendErrors.push_back("cannot send the discovery request" + name + ": " + failure.reason.toStdString());
         }
     };
     DeviceSearch search(std::move(handlers), addresses);

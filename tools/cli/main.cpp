@@ -24,7 +24,7 @@ int main(int argc, char* argv[])
             return std::string(value);
         },
         [](std::string* error) { return vantor::cli::PromptWithoutEcho("Device password: ", error); },
-        vantor::cli::SystemInterfaces,
+        vantor::SystemInterfaces,
         {},
     };
     const int code = vantor::cli::RunCli(args, environment);

@@ -1,0 +1,60 @@
+#include "protocol/BroadcastInterfaces.h"
+
+#include "protocol/CListSocket.h"
+
+#include <QNetworkInterface>
+
+#include <algorithm>
+
+namespace vantor {
+
+std::vector<InterfaceInfo> SystemInterfaces()
+{
+    std::vector<InterfaceInfo> result;
+    for (const QNetworkInterface& interface : QNetworkInterface::allInterfaces()) {
+        InterfaceInfo info;
+        info.name = interface.name().toStdString();
+        info.index = interface.index();
+        const auto flags = interface.flags();
+        info.up = flags.testFlag(QNetworkInterface::IsUp);
+        info.canBroadcast = flags.testFlag(QNetworkInterface::CanBroadcast);
+        info.loopback = flags.testFlag(QNetworkInterface::IsLoopBack);
+        const auto entries = interface.addressEntries();
+        info.hasIpv4 = std::any_of(entries.begin(), entries.end(), [](const QNetworkAddressEntry& entry) {
+            return entry.ip().protocol() == QAbstractSocket::IPv4Protocol;
+        });
+        result.push_back(std::move(info));
+    }
+    return result;
+}
+
+bool CanCarryBroadcast(const InterfaceInfo& interface)
+{
+    return interface.up && interface.canBroadcast && !interface.loopback && interface.hasIpv4;
+}
+
+std::vector<int> BroadcastInterfaceIndexes(const std::vector<InterfaceInfo>& interfaces)
+{
+    std::vector<int> indexes;
+    for (const InterfaceInfo& interface : interfaces) {
+        if (CanCarryBroadcast(interface))
+            indexes.push_back(interface.index);
+    }
+    return indexes;
+}
+
+BroadcastOutcome SendThroughEach(CListSocket& endpoint, const DEVICE_PACKET& packet,
+                                 const std::vector<int>& interfaceIndexes)
+{
+    BroadcastOutcome outcome;
+    for (const int index : interfaceIndexes) {
+        QString reason;
+        if (endpoint.SendThrough(packet, index, &reason))
+            ++outcome.sent;
+        else
+            outcome.failures.push_back(SendFailure{index, std::move(reason)});
+    }
+    return outcome;
+}
+
+}  // namespace vantor

@@ -12,6 +12,17 @@ install(FILES resources/desktop/${VANTOR_APP_ID}.metainfo.xml DESTINATION ${CMAK
 install(FILES resources/icons/app_icon.svg
         DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/scalable/apps RENAME vantor-config.svg)
 
+# The devices answer with broadcasts to UDP port 4000, which desktop firewalls drop: a firewalld
+# service and a ufw application profile let the user allow them by name. firewalld and ufw read
+# these places only; an install under another prefix keeps them under that prefix.
+if(CMAKE_INSTALL_PREFIX STREQUAL "/usr")
+  set(vantor_ufw_dir /etc/ufw/applications.d)
+else()
+  set(vantor_ufw_dir ${CMAKE_INSTALL_SYSCONFDIR}/ufw/applications.d)
+endif()
+install(FILES resources/firewall/vantor-config.xml DESTINATION lib/firewalld/services)
+install(FILES resources/firewall/vantor-config.ufw DESTINATION ${vantor_ufw_dir} RENAME vantor-config)
+
 # Manual pages and the package changelog go compressed, without name or time stamp in the gzip
 # header, so the same sources give the same bytes.
 set(vantor_compressed)
@@ -65,5 +76,8 @@ set(CPACK_DEBIAN_PACKAGE_DEPENDS "sensible-utils")
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 set(CPACK_DEBIAN_PACKAGE_CONTROL_STRICT_PERMISSION ON)
 set(CPACK_STRIP_FILES ON)
+# The ufw profile lives in /etc, so it is a configuration file the user may edit.
+file(WRITE ${CMAKE_BINARY_DIR}/install-files/conffiles "/etc/ufw/applications.d/vantor-config\n")
+set(CPACK_DEBIAN_PACKAGE_CONTROL_EXTRA ${CMAKE_BINARY_DIR}/install-files/conffiles)
 set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
 include(CPack)

@@ -5,6 +5,7 @@
 #include "app/CMainFrame.h"
 #include "listview/CDorvexView.h"
 #include "platform/listcontrol/ListControl.h"
+#include "protocol/ReportPortOpenFailure.h"
 #include "resources/Icons.h"
 #include "resources/StringTable.h"
 #include "tests/support/LoopbackDevice.h"
@@ -163,6 +164,15 @@ int main(int argc, char* argv[])
     ProcessEventsFor(200);
     ok = Save(about.grab(), dir, QStringLiteral("about-box.png")) && ok;
     about.close();
+
+    // The message of a search that had no adapter to send through.
+    QTimer::singleShot(200, [&] {
+        QWidget* box = QApplication::activeModalWidget();
+        ok = box != nullptr && Save(box->grab(), dir, QStringLiteral("no-adapter-message.png")) && ok;
+        if (box != nullptr)
+            box->close();
+    });
+    vantor::ReportNoNetworkAdapter(frame);
 
     ok = Save(IconSheet(), dir, QStringLiteral("artwork.png")) && ok;
     return ok ? 0 : 1;

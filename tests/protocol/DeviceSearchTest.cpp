@@ -184,19 +184,19 @@ TEST(DeviceSearchHooksTest, NoInterfaceForTheBroadcastEndsTheSearchAndSaysSoOnce
     char name[] = "device_search_hooks";
     char* argv[] = {name, nullptr};
     QCoreApplication app(argc, argv);
-    const auto up = [](const char* interfaceName, int index) {
-        return InterfaceInfo{interfaceName, index, true, true, false, true};
+    const auto ethernet = [](void (*change)(InterfaceInfo&)) {
+        InterfaceInfo interface {
+            "eth0", 2, true, true, false, true
+        };
+        change(interface);
+        return interface;
     };
-    InterfaceInfo loopback = up("lo", 1);
-    loopback.loopback = true;
-    InterfaceInfo down = up("eth0", 2);
-    down.up = false;
-    InterfaceInfo noAddress = up("eth1", 3);
-    noAddress.hasIpv4 = false;
-    InterfaceInfo pointToPoint = up("tun0", 4);
-    pointToPoint.canBroadcast = false;
     const std::vector<std::vector<InterfaceInfo>> machines = {
-        {}, {loopback}, {loopback, down, noAddress, pointToPoint}};
+        {},
+        {ethernet([](InterfaceInfo& i) { i.loopback = true; }), ethernet([](InterfaceInfo& i) { i.up = false; }),
+         ethernet([](InterfaceInfo& i) { i.hasIpv4 = false; }),
+         ethernet([](InterfaceInfo& i) { i.canBroadcast = false; })},
+    };
     for (const auto& interfaces : machines) {
         SCOPED_TRACE(interfaces.size());
         EndpointAddresses addresses;

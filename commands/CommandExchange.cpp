@@ -12,15 +12,6 @@
 #include <utility>
 
 namespace vantor {
-namespace {
-
-// Logical columns of the cells the commands read.
-constexpr int kIpColumn = 1;
-constexpr int kMaskColumn = 2;
-constexpr int kGatewayColumn = 3;
-constexpr int kMacColumn = 4;
-
-}  // namespace
 
 std::optional<std::string> PromptForPassword(QWidget* parent)
 {
@@ -44,10 +35,10 @@ void CommandExchange::ModifyIp()
     bool sent = false;
     CInputIPDlg dialog(m_rows.DialogParent());
     for (const CommandRows::RowId row : m_rows.SelectedRowIds()) {
-        const std::optional<std::string> ip = m_rows.CellBytes(row, kIpColumn);
-        const std::optional<std::string> mask = m_rows.CellBytes(row, kMaskColumn);
-        const std::optional<std::string> gateway = m_rows.CellBytes(row, kGatewayColumn);
-        const std::optional<std::string> macText = m_rows.CellBytes(row, kMacColumn);
+        const std::optional<std::string> ip = m_rows.CellBytes(row, kIpField);
+        const std::optional<std::string> mask = m_rows.CellBytes(row, kMaskField);
+        const std::optional<std::string> gateway = m_rows.CellBytes(row, kGatewayField);
+        const std::optional<std::string> macText = m_rows.CellBytes(row, kMacField);
         if (!ip || !mask || !gateway || !macText)
             continue;  // the row went while an earlier dialog was open
         const MacBytes mac = MacTextToBytes(*macText);
@@ -119,8 +110,8 @@ void CommandExchange::FollowUp(int researchMs, int holdMs)
 void CommandExchange::ModifyMac()
 {
     WalkOneDatagramPerRow([this](CommandRows::RowId row) -> std::optional<DEVICE_PACKET> {
-        const std::optional<std::string> ip = m_rows.CellBytes(row, kIpColumn);
-        const std::optional<std::string> mac = m_rows.CellBytes(row, kMacColumn);
+        const std::optional<std::string> ip = m_rows.CellBytes(row, kIpField);
+        const std::optional<std::string> mac = m_rows.CellBytes(row, kMacField);
         if (!ip || !mac)
             return std::nullopt;
         return SetMacDatagram(DottedAddressToBytes(*ip), MacTextToBytes(*mac));
@@ -140,7 +131,7 @@ void CommandExchange::UpdateFirmware()
 void CommandExchange::WalkMacDatagrams(Opcode opcode)
 {
     WalkOneDatagramPerRow([this, opcode](CommandRows::RowId row) -> std::optional<DEVICE_PACKET> {
-        const std::optional<std::string> mac = m_rows.CellBytes(row, kMacColumn);
+        const std::optional<std::string> mac = m_rows.CellBytes(row, kMacField);
         if (!mac)
             return std::nullopt;
         return MacDatagram(opcode, MacTextToBytes(*mac));

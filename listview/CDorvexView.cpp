@@ -50,9 +50,6 @@ constexpr std::array<ColumnSetup, kRowFieldCount> kColumns = {{
 constexpr unsigned kExtendedStyle = LVS_EX_GRIDLINES | LVS_EX_HEADERDRAGDROP | LVS_EX_FULLROWSELECT;
 static_assert(kExtendedStyle == 0x31);
 
-// Logical column of the IP address, which the web page command reads.
-constexpr int kIpAddressColumn = 1;
-
 // The header's sort key at start: the IP address column, ascending.
 constexpr int kInitialSortKey = 2;
 
@@ -596,7 +593,7 @@ void CDorvexView::OnWebBrowser()
     // The address is read from its logical column, so a hidden IP Address column changes nothing.
     std::vector<std::string> addresses;
     for (int row = GetNextItem(-1, LVNI_SELECTED); row >= 0; row = GetNextItem(row, LVNI_SELECTED))
-        addresses.push_back(GetItemTextBytes(row, kIpAddressColumn));
+        addresses.push_back(GetItemTextBytes(row, kIpField));
     OpenWebPages(*browser, addresses, m_launchProgram);
 }
 

@@ -71,18 +71,6 @@ void DrawDottedFrame(QPainter& painter, const QRect& frame, const QColor& color)
     }
 }
 
-int AlignmentFlags(int fmt)
-{
-    switch (fmt & LVCFMT_JUSTIFYMASK) {
-    case LVCFMT_RIGHT:
-        return Qt::AlignRight;
-    case LVCFMT_CENTER:
-        return Qt::AlignHCenter;
-    default:
-        return Qt::AlignLeft;
-    }
-}
-
 }  // namespace
 
 bool CListBase::IsOwnerDrawn() const
@@ -326,7 +314,9 @@ void CListBase::DrawCellText(QPainter& painter, const lc::LVITEMA& cell, const l
     const QFontMetrics metrics = painter.fontMetrics();
     const QString shown =
         metrics.horizontalAdvance(text) <= rect.width() ? text : metrics.elidedText(text, Qt::ElideRight, rect.width());
-    painter.drawText(rect, AlignmentFlags(column.fmt) | Qt::AlignVCenter | Qt::TextSingleLine | Qt::TextDontClip,
+    painter.drawText(rect,
+                     static_cast<int>(lc::HorizontalAlignment(column.fmt) | Qt::AlignVCenter) | Qt::TextSingleLine |
+                         Qt::TextDontClip,
                      shown);
 }
 

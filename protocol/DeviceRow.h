@@ -13,6 +13,14 @@ namespace vantor {
 // Number of display fields of a device row: name, IP address, subnet mask, gateway, MAC,
 // version, in column order.
 inline constexpr int kRowFieldCount = 6;
+// Each field's number in a row record, which is also its logical column in the device list.
+inline constexpr int kNameField = 0;
+inline constexpr int kIpField = 1;
+inline constexpr int kMaskField = 2;
+inline constexpr int kGatewayField = 3;
+inline constexpr int kMacField = 4;
+inline constexpr int kVersionField = 5;
+static_assert(kVersionField + 1 == kRowFieldCount);
 
 // Row record: the six display fields of one reply, each followed by a NUL, in one byte string.
 // Built field by field, so a device name holding a comma stays one field. Name bytes are kept

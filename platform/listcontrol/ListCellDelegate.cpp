@@ -12,18 +12,6 @@ namespace vantor::lc {
 
 namespace {
 
-int AlignmentFlags(int fmt)
-{
-    switch (fmt & LVCFMT_JUSTIFYMASK) {
-    case LVCFMT_RIGHT:
-        return Qt::AlignRight;
-    case LVCFMT_CENTER:
-        return Qt::AlignHCenter;
-    default:
-        return Qt::AlignLeft;
-    }
-}
-
 QSize SizeOf(const ImageList* images)
 {
     return images != nullptr ? images->ImageSize() : QSize();
@@ -149,8 +137,8 @@ void ListCellDelegate::PaintCell(QPainter& painter, const NMLVCUSTOMDRAW& draw, 
         return;
     const bool highlighted = showSelection && (fullRow || column == 0);
     painter.setPen(highlighted ? selectionText : draw.clrText);
-    const int align = column == 0 ? int(Qt::AlignLeft) : AlignmentFlags(contents.Column(column).fmt);
-    painter.drawText(textRect, align | Qt::AlignVCenter | Qt::TextSingleLine, shown);
+    const Qt::Alignment align = column == 0 ? Qt::AlignLeft : HorizontalAlignment(contents.Column(column).fmt);
+    painter.drawText(textRect, static_cast<int>(align | Qt::AlignVCenter) | Qt::TextSingleLine, shown);
 }
 
 }  // namespace vantor::lc

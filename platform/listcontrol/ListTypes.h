@@ -7,6 +7,7 @@
 #include <QColor>
 #include <QPoint>
 #include <QRect>
+#include <Qt>
 
 #include <cstdint>
 
@@ -28,6 +29,19 @@ inline constexpr int LVCFMT_LEFT = 0x0000;
 inline constexpr int LVCFMT_RIGHT = 0x0001;
 inline constexpr int LVCFMT_CENTER = 0x0002;
 inline constexpr int LVCFMT_JUSTIFYMASK = 0x0003;
+
+// Where a cell's text sits across the cell for a column's format: left, right or centred.
+constexpr Qt::Alignment HorizontalAlignment(int fmt)
+{
+    switch (fmt & LVCFMT_JUSTIFYMASK) {
+    case LVCFMT_RIGHT:
+        return Qt::AlignRight;
+    case LVCFMT_CENTER:
+        return Qt::AlignHCenter;
+    default:
+        return Qt::AlignLeft;
+    }
+}
 
 // pszText: on input a NUL-terminated text (nullptr for none); on output a caller buffer of
 // cchTextMax bytes that receives at most cchTextMax - 1 bytes and a terminator.

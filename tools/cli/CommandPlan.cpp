@@ -11,11 +11,6 @@
 namespace vantor::cli {
 namespace {
 
-constexpr int kIpField = 1;
-constexpr int kMaskField = 2;
-constexpr int kGatewayField = 3;
-constexpr int kMacField = 4;
-
 struct AddressRequest {
     Ipv4Bytes ip;
     Ipv4Bytes mask;

@@ -24,19 +24,25 @@ install(FILES resources/firewall/vantor-config.xml DESTINATION lib/firewalld/ser
 install(FILES resources/firewall/vantor-config.ufw DESTINATION ${vantor_ufw_dir} RENAME vantor-config)
 
 # Manual pages and the package changelog go compressed, without name or time stamp in the gzip
-# header, so the same sources give the same bytes.
+# header, so the same sources give the same bytes. The manual pages take the project's version.
 set(vantor_compressed)
 foreach(source docs/man/vantor-config.1 docs/man/vantor-cli.1 docs/man/vantor-devsim.1 packaging/changelog)
   get_filename_component(name ${source} NAME)
   if(name STREQUAL "changelog")
     set(name changelog.Debian)
   endif()
+  set(staged ${CMAKE_BINARY_DIR}/install-sources/${name})
+  if(name MATCHES "[.]1$")
+    configure_file(${source} ${staged} @ONLY)
+  else()
+    configure_file(${source} ${staged} COPYONLY)
+  endif()
   set(output ${CMAKE_BINARY_DIR}/install-files/${name}.gz)
   add_custom_command(OUTPUT ${output}
     COMMAND ${CMAKE_COMMAND} -E make_directory ${CMAKE_BINARY_DIR}/install-files
-    COMMAND ${CMAKE_COMMAND} -E copy ${PROJECT_SOURCE_DIR}/${source} ${CMAKE_BINARY_DIR}/install-files/${name}
+    COMMAND ${CMAKE_COMMAND} -E copy ${staged} ${CMAKE_BINARY_DIR}/install-files/${name}
     COMMAND gzip -9nf ${CMAKE_BINARY_DIR}/install-files/${name}
-    DEPENDS ${PROJECT_SOURCE_DIR}/${source}
+    DEPENDS ${staged}
     VERBATIM)
   list(APPEND vantor_compressed ${output})
 endforeach()

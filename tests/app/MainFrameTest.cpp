@@ -86,6 +86,12 @@ struct MenuItem {
 TEST_F(MainFrameTest, CaptionAndIcon)
 {
     EXPECT_EQ(m_frame->windowTitle(), QStringLiteral("Vantor Config V1.30"));
+    // The package, vantor-cli --version and the manual pages carry the project's version: the
+    // caption's number is its major and minor part.
+    EXPECT_EQ(QStringLiteral("Vantor Config V%1.%2")
+                  .arg(VANTOR_VERSION_MAJOR)
+                  .arg(VANTOR_VERSION_MINOR, 2, 10, QLatin1Char('0')),
+              m_frame->windowTitle());
     EXPECT_FALSE(m_frame->windowIcon().isNull());
     EXPECT_TRUE(m_frame->isVisible());
 }

@@ -1,6 +1,7 @@
 #include "listview/CDorvexView.h"
 
 #include "listview/DeviceRowOrder.h"
+#include "listview/NetworkMessages.h"
 #include "platform/DefaultBrowser.h"
 #include "platform/IndicatorStatusBar.h"
 #include "platform/ParentFrame.h"
@@ -9,7 +10,6 @@
 #include "platform/listcontrol/ListControlData.h"
 #include "platform/listcontrol/TextBytes.h"
 #include "protocol/DeviceRow.h"
-#include "protocol/ReportPortOpenFailure.h"
 #include "resources/Icons.h"
 #include "resources/StringTable.h"
 

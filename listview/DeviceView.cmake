@@ -3,9 +3,11 @@
 vantor_add_library(vantor_deviceview
   ${CMAKE_CURRENT_LIST_DIR}/CDorvexView.cpp
   ${CMAKE_CURRENT_LIST_DIR}/CDorvexView.h
+  ${CMAKE_CURRENT_LIST_DIR}/NetworkMessages.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/NetworkMessages.h
   ${CMAKE_CURRENT_LIST_DIR}/SortedInsertPosition.h
 )
 target_link_libraries(vantor_deviceview
   PUBLIC vantor_listviewex vantor_framework vantor_protocol vantor_commands vantor_devicelogic Qt6::Widgets
     Qt6::Network
-  PRIVATE vantor_defaultbrowser vantor_protocol_ui vantor_resources vantor_strings)
+  PRIVATE vantor_defaultbrowser vantor_resources vantor_strings)

@@ -6,7 +6,7 @@
 #include "app/CDorvexApp.h"
 #include "app/CMainFrame.h"
 #include "listview/CDorvexView.h"
-#include "protocol/ReportPortOpenFailure.h"
+#include "listview/NetworkMessages.h"
 #include "resources/StringTable.h"
 #include "tests/app/DialogScript.h"
 #include "tests/app/ModalCloser.h"

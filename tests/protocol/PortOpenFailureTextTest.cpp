@@ -1,4 +1,4 @@
-#include "protocol/ReportPortOpenFailure.h"
+#include "protocol/PortOpenFailureText.h"
 #include "resources/StringTable.h"
 
 #include <gtest/gtest.h>

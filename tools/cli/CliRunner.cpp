@@ -2,7 +2,7 @@
 
 #include "protocol/DeviceRow.h"
 #include "protocol/DeviceSearch.h"
-#include "protocol/ReportPortOpenFailure.h"
+#include "protocol/PortOpenFailureText.h"
 #include "resources/StringTable.h"
 #include "tools/cli/CliOptions.h"
 #include "tools/cli/CliPassword.h"

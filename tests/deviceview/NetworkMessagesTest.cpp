@@ -1,4 +1,4 @@
-#include "protocol/ReportPortOpenFailure.h"
+#include "listview/NetworkMessages.h"
 
 #include <QAbstractButton>
 #include <QApplication>

@@ -1,6 +1,7 @@
-#include "protocol/ReportPortOpenFailure.h"
+#include "listview/NetworkMessages.h"
 
 #include "protocol/CListSocket.h"
+#include "protocol/PortOpenFailureText.h"
 #include "resources/StringTable.h"
 
 #include <QMessageBox>

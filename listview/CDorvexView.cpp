@@ -73,13 +73,6 @@ bool IsDeviceCommand(int commandId)
     return std::find(kDeviceCommands.begin(), kDeviceCommands.end(), commandId) != kDeviceCommands.end();
 }
 
-// Magnitude of a signed key without overflow (a key may come from a saved layout).
-long long Magnitude(int value)
-{
-    const long long wide = value;
-    return wide < 0 ? -wide : wide;
-}
-
 }  // namespace
 
 CDorvexView::CDorvexView(ParentFrame& frame, EndpointAddresses addresses, QWidget* parent)
@@ -177,7 +170,7 @@ void CDorvexView::OnInitialUpdate()
     if (GetColumnCount() >= 1)
         ApplySavedLayout();
 
-    m_nSortParam = m_sortKey;
+    m_nSortParam = SortKey();
     SortAllRows();
 }
 
@@ -491,15 +484,12 @@ void CDorvexView::ApplySortPolicy()
 
 void CDorvexView::OnColumnClick(const lc::NMLISTVIEW& info)
 {
-    const int column = ToLogicalColumn(info.iSubItem);
-
     // The header's key: the same column again reverses it, another column sorts ascending.
-    const long long current = Magnitude(m_sortKey);
-    if (current != 0 && column == current - 1)
-        m_sortKey = -m_sortKey;
-    else
-        m_sortKey = column + 1;
-    RefreshSortArrow();
+    lc::NMLISTVIEW logical = info;
+    ReactToColumnClick(logical);
+    const int column = logical.iSubItem;
+    if (column < 0)
+        return;  // no column there: nothing to sort by
 
     m_nSortParam = SortParamAfterClick(m_nSortParam, column);
     ShowSortArrow(true);

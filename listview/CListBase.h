@@ -273,7 +273,6 @@ protected:
     lc::ListControlApi* m_list;  // never owned
     ColumnTable m_columns;
     bool m_applyingLayout = false;  // orders are half applied until the layout is complete
-    int m_sortKey = 0;
     bool m_inDispInfo = false;
     bool m_showSortArrow = false;
     lc::PFNLVCOMPARE m_sortCompare = nullptr;  // valid during one sort
@@ -293,6 +292,9 @@ protected:
     std::optional<QCursor> m_handCursor;
 
 private:
+    // Written only through the extension's own operations (SetSortKey, the column click, column
+    // insertion and deletion), which keep it and the header's arrow in step.
+    int m_sortKey = 0;
     // Copies a text into a caller buffer of `capacity` bytes: at most capacity - 1 bytes and a
     // terminator. Returns the number of bytes copied. Nothing is written without a buffer.
     static COLUMN_DESCRIPTION CopyColumnDescriptor(const lc::LVCOLUMNA& descriptor);

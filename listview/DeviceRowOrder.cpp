@@ -21,9 +21,13 @@ struct SortKey {
     bool nameTieBreak;
 };
 
-SortKey KeyForMagnitude(long long magnitude)
+// The key of a sort parameter: its magnitude names the field, its sign the direction. Widened
+// before taking the magnitude: the parameter may come from a saved layout and be INT_MIN, whose
+// magnitude does not fit an int.
+SortKey KeyOfParam(int sortParam)
 {
-    switch (magnitude) {
+    const long long wide = sortParam;
+    switch (wide < 0 ? -wide : wide) {
     case 1:
         return {0, false};
     case 2:
@@ -43,10 +47,7 @@ SortKey KeyForMagnitude(long long magnitude)
 
 int CompareRowRecords(std::string_view record1, std::string_view record2, int sortParam)
 {
-    // Widened before taking the magnitude: the parameter may come from a saved layout and be
-    // INT_MIN, whose magnitude does not fit an int.
-    const long long wide = sortParam;
-    const SortKey key = KeyForMagnitude(wide < 0 ? -wide : wide);
+    const SortKey key = KeyOfParam(sortParam);
     if (key.field < 0)
         return 0;
     const int c = CompareText(RowRecordField(record1, key.field), RowRecordField(record2, key.field));
@@ -59,8 +60,7 @@ int CompareRowRecords(std::string_view record1, std::string_view record2, int so
 
 int SortFieldOf(int sortParam)
 {
-    const long long wide = sortParam;
-    return KeyForMagnitude(wide < 0 ? -wide : wide).field;
+    return KeyOfParam(sortParam).field;
 }
 
 lc::LPARAM RowRecordItemData(std::string_view record)

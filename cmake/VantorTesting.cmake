@@ -20,17 +20,26 @@ set(VANTOR_SANITIZER_ENVIRONMENT
   "LSAN_OPTIONS=suppressions=${PROJECT_SOURCE_DIR}/tests/sanitizer/lsan.supp:print_suppressions=0"
   "UBSAN_OPTIONS=print_stacktrace=1")
 
-# vantor_add_gtest(<name> LABEL <unit|gui|e2e> SOURCES ... LIBS ...)
+# vantor_add_gtest(<name> LABEL <unit|gui|e2e> [MAIN <library> | OWN_MAIN] SOURCES ... LIBS ...)
 # Builds one GoogleTest executable and registers it with ctest. GUI tests run on the
-# offscreen platform so they need no display.
+# offscreen platform so they need no display. The test's main() is GoogleTest's, or the one of
+# the MAIN library (vantor_gui_test_main: with a QApplication), or with OWN_MAIN one among the
+# sources: exactly one main is linked, never one chosen by link order.
 function(vantor_add_gtest name)
-  cmake_parse_arguments(ARG "" "LABEL" "SOURCES;LIBS" ${ARGN})
+  cmake_parse_arguments(ARG "OWN_MAIN" "LABEL;MAIN" "SOURCES;LIBS" ${ARGN})
   if(NOT ARG_LABEL)
     set(ARG_LABEL unit)
   endif()
+  if(ARG_MAIN)
+    set(main ${ARG_MAIN})
+  elseif(ARG_OWN_MAIN)
+    set(main)
+  else()
+    set(main GTest::gtest_main)
+  endif()
   add_executable(${name} ${ARG_SOURCES})
   target_include_directories(${name} PRIVATE ${PROJECT_SOURCE_DIR})
-  target_link_libraries(${name} PRIVATE ${ARG_LIBS} GTest::gtest GTest::gtest_main vantor_warnings)
+  target_link_libraries(${name} PRIVATE ${ARG_LIBS} GTest::gtest ${main} vantor_warnings)
   add_test(NAME ${name} COMMAND ${name})
   set_tests_properties(${name} PROPERTIES
     LABELS ${ARG_LABEL}
@@ -38,12 +47,16 @@ function(vantor_add_gtest name)
     ENVIRONMENT "QT_QPA_PLATFORM=offscreen;${VANTOR_SANITIZER_ENVIRONMENT}")
 endfunction()
 
-# vantor_add_bench(<name> SOURCES ... LIBS ...)
+# vantor_add_bench(<name> [TIMED] SOURCES ... LIBS ...)
+# A benchmark on Google Benchmark, or with TIMED a timed run of its own that prints figures.
 function(vantor_add_bench name)
-  cmake_parse_arguments(ARG "" "" "SOURCES;LIBS" ${ARGN})
+  cmake_parse_arguments(ARG "TIMED" "" "SOURCES;LIBS" ${ARGN})
   add_executable(${name} ${ARG_SOURCES})
   target_include_directories(${name} PRIVATE ${PROJECT_SOURCE_DIR})
-  target_link_libraries(${name} PRIVATE ${ARG_LIBS} benchmark::benchmark vantor_warnings)
+  target_link_libraries(${name} PRIVATE ${ARG_LIBS} vantor_warnings)
+  if(NOT ARG_TIMED)
+    target_link_libraries(${name} PRIVATE benchmark::benchmark)
+  endif()
 endfunction()
 
 # vantor_add_netns_test(<name> COMMAND <exe> [args...] [LABEL e2e])

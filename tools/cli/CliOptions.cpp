@@ -1,5 +1,7 @@
 #include "tools/cli/CliOptions.h"
 
+#include "protocol/AddressText.h"
+
 #include <algorithm>
 #include <cmath>
 #include <cstdlib>
@@ -44,60 +46,7 @@ bool LooksLikePasswordOption(std::string_view arg)
     return name == "-p" || name == "--password" || name == "--pass" || name == "--passwd" || name == "--pw";
 }
 
-bool ParseByte(std::string_view text, unsigned base, std::uint8_t& out)
-{
-    if (text.empty() || text.size() > (base == 10 ? 3u : 2u))
-        return false;
-    unsigned value = 0;
-    for (const char c : text) {
-        unsigned digit = 0;
-        if (c >= '0' && c <= '9')
-            digit = static_cast<unsigned>(c - '0');
-        else if (base == 16 && c >= 'a' && c <= 'f')
-            digit = static_cast<unsigned>(c - 'a' + 10);
-        else if (base == 16 && c >= 'A' && c <= 'F')
-            digit = static_cast<unsigned>(c - 'A' + 10);
-        else
-            return false;
-        value = value * base + digit;
-    }
-    if (value > 255)
-        return false;
-    out = static_cast<std::uint8_t>(value);
-    return true;
-}
-
-template <std::size_t N>
-bool SplitBytes(std::string_view text, char separator, unsigned base, std::array<std::uint8_t, N>& out)
-{
-    for (std::size_t i = 0; i < N; ++i) {
-        const std::size_t end = i + 1 < N ? text.find(separator) : text.size();
-        if (end == std::string_view::npos || !ParseByte(text.substr(0, end), base, out[i]))
-            return false;
-        text.remove_prefix(i + 1 < N ? end + 1 : end);
-    }
-    return text.empty();
-}
-
 }  // namespace
-
-std::optional<Ipv4Bytes> ParseIpv4(const std::string& text)
-{
-    Ipv4Bytes bytes{};
-    if (!SplitBytes(text, '.', 10, bytes))
-        return std::nullopt;
-    return bytes;
-}
-
-std::optional<MacBytes> ParseMac(const std::string& text)
-{
-    if (text.size() != 17)
-        return std::nullopt;
-    MacBytes bytes{};
-    if (SplitBytes(text, '-', 16, bytes) || SplitBytes(text, ':', 16, bytes))
-        return bytes;
-    return std::nullopt;
-}
 
 std::optional<int> ParseSecondsToMs(const std::string& text)
 {

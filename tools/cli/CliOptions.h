@@ -50,10 +50,6 @@ struct ParseResult {
 // like one is refused with a pointer to the safe ways of giving it.
 ParseResult ParseCommandLine(const std::vector<std::string>& args);
 
-// Strict forms for values typed by a person: four decimal numbers 0-255 joined by '.';
-// six pairs of hexadecimal digits joined by '-' or ':' (one separator throughout).
-std::optional<Ipv4Bytes> ParseIpv4(const std::string& text);
-std::optional<MacBytes> ParseMac(const std::string& text);
 // Seconds as a decimal number, more than 0 and at most one hour; whole milliseconds, at least 1.
 std::optional<int> ParseSecondsToMs(const std::string& text);
 

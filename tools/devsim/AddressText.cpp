@@ -1,5 +1,7 @@
 #include "tools/devsim/AddressText.h"
 
+#include "protocol/AddressText.h"
+
 #include <QList>
 
 namespace vantor::devsim {
@@ -18,9 +20,9 @@ int HexDigit(QChar c)
     return -1;
 }
 
-std::optional<std::uint8_t> ParseHexByte(QStringView text, qsizetype minDigits)
+std::optional<std::uint8_t> ParseHexByte(QStringView text)
 {
-    if (text.size() < minDigits || text.size() > 2)
+    if (text.isEmpty() || text.size() > 2)
         return std::nullopt;
     unsigned value = 0;
     for (const QChar c : text) {
@@ -32,55 +34,16 @@ std::optional<std::uint8_t> ParseHexByte(QStringView text, qsizetype minDigits)
     return static_cast<std::uint8_t>(value);
 }
 
-bool IsAsciiDigit(QChar c)
-{
-    return c.unicode() >= '0' && c.unicode() <= '9';
-}
-
 }  // namespace
 
 std::optional<Ipv4Bytes> ParseIpv4(QStringView text)
 {
-    const QList<QStringView> parts = text.split(u'.');
-    if (parts.size() != 4)
-        return std::nullopt;
-    Ipv4Bytes ip{};
-    for (std::size_t i = 0; i < ip.size(); ++i) {
-        const QStringView part = parts[static_cast<qsizetype>(i)];
-        if (part.isEmpty() || part.size() > 3)
-            return std::nullopt;
-        unsigned value = 0;
-        for (const QChar c : part) {
-            if (!IsAsciiDigit(c))
-                return std::nullopt;
-            value = value * 10 + static_cast<unsigned>(c.unicode() - '0');
-        }
-        if (value > 255)
-            return std::nullopt;
-        ip[i] = static_cast<std::uint8_t>(value);
-    }
-    return ip;
+    return vantor::ParseIpv4(text.toUtf8().toStdString());
 }
 
 std::optional<MacBytes> ParseMac(QStringView text)
 {
-    // 17 characters: six pairs and five separators of one kind.
-    if (text.size() != 17)
-        return std::nullopt;
-    const QChar separator = text[2];
-    if (separator != u'-' && separator != u':')
-        return std::nullopt;
-    MacBytes mac{};
-    for (std::size_t i = 0; i < mac.size(); ++i) {
-        const qsizetype at = static_cast<qsizetype>(i) * 3;
-        if (i > 0 && text[at - 1] != separator)
-            return std::nullopt;
-        const auto byte = ParseHexByte(text.mid(at, 2), 2);
-        if (!byte)
-            return std::nullopt;
-        mac[i] = *byte;
-    }
-    return mac;
+    return vantor::ParseMac(text.toUtf8().toStdString());
 }
 
 std::optional<FirmwareVersion> ParseVersion(QStringView text)
@@ -88,8 +51,8 @@ std::optional<FirmwareVersion> ParseVersion(QStringView text)
     const QList<QStringView> parts = text.split(u'.');
     if (parts.size() != 2)
         return std::nullopt;
-    const auto major = ParseHexByte(parts[0], 1);
-    const auto minor = ParseHexByte(parts[1], 1);
+    const auto major = ParseHexByte(parts[0]);
+    const auto minor = ParseHexByte(parts[1]);
     if (!major || !minor)
         return std::nullopt;
     return FirmwareVersion{*major, *minor};

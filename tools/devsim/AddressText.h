@@ -21,13 +21,13 @@ struct FirmwareVersion {
 // Text forms used in device files and in the log. Parsing is strict: a device file that says
 // something odd should be refused, not guessed at.
 
-// "a.b.c.d", four decimal numbers 0-255 of one to three digits.
+// The program's own forms (protocol/AddressText.h), for Qt text.
 std::optional<Ipv4Bytes> ParseIpv4(QStringView text);
-// Six groups of two hexadecimal digits joined by '-' or ':' (one separator throughout).
 std::optional<MacBytes> ParseMac(QStringView text);
 // "major.minor", each one or two hexadecimal digits: "1.30" is 0x01, 0x30.
 std::optional<FirmwareVersion> ParseVersion(QStringView text);
 
+// Written apart from protocol/DeviceRow's forms on purpose, as an independent check of the program.
 QString FormatIpv4(const Ipv4Bytes& ip);
 QString FormatMac(const MacBytes& mac);          // "00-1A-2B-3C-4D-5E"
 QString FormatVersion(FirmwareVersion version);  // "1.30", as the program shows it

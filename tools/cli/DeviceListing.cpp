@@ -143,6 +143,8 @@ std::string FormatTable(const std::vector<FoundDevice>& devices)
     return out;
 }
 
+// Written by hand rather than with QJsonDocument: QJsonObject sorts its keys, and the fields
+// keep the columns' order and this layout, as the manual page shows them.
 std::string FormatJson(const std::vector<FoundDevice>& devices)
 {
     std::string out = "{\n  \"schema_version\": " + std::to_string(kJsonSchemaVersion) + ",\n  \"devices\": [";

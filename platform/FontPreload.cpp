@@ -61,7 +61,7 @@ void FontPreload::Read()
     }
     // The font database may be filled from any thread; the first widget that needs a font
     // waits for it instead of filling it itself.
-    static_cast<void>(QFontDatabase::families());
+    m_filledDatabase = !QFontDatabase::families().isEmpty();
 }
 
 }  // namespace vantor

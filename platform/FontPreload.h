@@ -33,6 +33,9 @@ public:
     // Blocks until the thread is done (call while the application object still exists). If the
     // application object was never announced, the font database is left alone.
     void Finish();
+    // Whether the thread filled the font database (only ever after ApplicationReady). Valid once
+    // Finish has returned.
+    bool FilledDatabase() const { return m_filledDatabase; }
 
 private:
     void Read();
@@ -42,7 +45,8 @@ private:
     bool m_configurationRead = false;
     bool m_applicationReady = false;
     bool m_stopping = false;
-    std::jthread m_thread;  // last: started once the members above exist
+    bool m_filledDatabase = false;  // written by the thread, read after it was joined
+    std::jthread m_thread;          // last: started once the members above exist
 };
 
 }  // namespace vantor

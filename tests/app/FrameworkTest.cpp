@@ -23,6 +23,7 @@
 #include <array>
 #include <chrono>
 #include <future>
+#include <set>
 
 namespace vantor {
 namespace {
@@ -42,20 +43,32 @@ protected:
     IndicatorStatusBar m_bar;
 };
 
-// The ids the tests use by name, checked against their values once.
-TEST(CommandIds, HaveTheirFixedValues)
+// Each command's id leads to its own prompt (a swapped or repeated id would show one command's
+// tooltip on another's button), and no two commands or indicators share an id.
+TEST(CommandIds, EachLeadsToItsOwnPromptAndNoTwoAreAlike)
 {
-    const std::pair<int, int> named[] = {
-        {ids::ID_REFRESH, 32772},          {ids::ID_MODIFY_IP, 32780},       {ids::ID_MODIFY_MAC, 32781},
-        {ids::ID_WEB_BROWSER, 32782},      {ids::ID_SOFT_RESET, 32783},      {ids::ID_UPDATE_FIRMWARE, 32814},
-        {ids::ID_VIEW_AUTOARRANGE, 59397}, {ids::ID_VIEW_TOOLBAR, 59392},    {ids::ID_VIEW_STATUS_BAR, 59393},
-        {ids::ID_APP_ABOUT, 57664},        {ids::ID_APP_EXIT, 57665},        {ids::ID_VIEW_SMALLICON, 59408},
-        {ids::ID_VIEW_LARGEICON, 59409},   {ids::ID_VIEW_DETAILS, 59411},    {ids::ID_INDICATOR_ONLINE, 59136},
-        {ids::ID_INDICATOR_CAPS, 59137},   {ids::ID_INDICATOR_NUM, 59138},   {ids::ID_INDICATOR_SCRL, 59139},
-        {ids::IDS_APP_NAME, 57344},        {ids::IDS_PORT_OPEN_FAIL, 40100},
+    const std::pair<int, const char*> prompts[] = {
+        {ids::ID_REFRESH, "Refresh"},
+        {ids::ID_MODIFY_IP, "Modify IP"},
+        {ids::ID_MODIFY_MAC, "Modify MAC"},
+        {ids::ID_WEB_BROWSER, "Web Browser"},
+        {ids::ID_SOFT_RESET, "Soft Reset"},
+        {ids::ID_UPDATE_FIRMWARE, "Update Firmware"},
+        {ids::ID_VIEW_TOOLBAR, "Switch toolbar"},
+        {ids::ID_VIEW_STATUS_BAR, "Switch status bar"},
+        {ids::ID_APP_ABOUT, "About"},
+        {ids::ID_APP_EXIT, "Exit"},
     };
-    for (const auto& [id, value] : named)
-        EXPECT_EQ(id, value);
+    std::set<int> seen;
+    for (const auto& [id, tooltip] : prompts) {
+        EXPECT_TRUE(LoadString(id).endsWith(QLatin1Char('\n') + QString::fromUtf8(tooltip))) << id;
+        EXPECT_TRUE(seen.insert(id).second) << id;
+    }
+    for (const int id :
+         {ids::ID_VIEW_AUTOARRANGE, ids::ID_VIEW_SMALLICON, ids::ID_VIEW_LARGEICON, ids::ID_VIEW_DETAILS,
+          ids::ID_INDICATOR_ONLINE, ids::ID_INDICATOR_CAPS, ids::ID_INDICATOR_NUM, ids::ID_INDICATOR_SCRL})
+        EXPECT_TRUE(seen.insert(id).second) << id;
+    EXPECT_EQ(LoadString(ids::ID_INDICATOR_CAPS), QStringLiteral("CAP"));
 }
 
 TEST_F(IndicatorStatusBarTest, FindsPanesByIndicatorId)
@@ -405,8 +418,10 @@ TEST(FontPreload, EndsWithoutTheApplicationBeingAnnounced)
             if (waitFirst)
                 fonts.WaitForConfiguration();
             fonts.Finish();  // as an application that never started would
+            return fonts.FilledDatabase();
         });
-        EXPECT_EQ(ended.wait_for(std::chrono::seconds(30)), std::future_status::ready) << waitFirst;
+        ASSERT_EQ(ended.wait_for(std::chrono::seconds(30)), std::future_status::ready) << waitFirst;
+        EXPECT_FALSE(ended.get()) << "the font database is the application's to fill";
     }
 }
 
@@ -417,7 +432,7 @@ TEST(FontPreload, FillsTheFontDatabaseOnceTheApplicationIsAnnounced)
     fonts.ApplicationReady();
     fonts.Finish();
     fonts.Finish();  // a second time is harmless
-    EXPECT_FALSE(QFontDatabase::families().isEmpty());
+    EXPECT_TRUE(fonts.FilledDatabase());
 }
 
 }  // namespace

@@ -2,6 +2,9 @@
 # the search cycle with its endpoint, and the command target of the frame.
 vantor_add_library(vantor_deviceview
   ${CMAKE_CURRENT_LIST_DIR}/CDorvexView.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/CDorvexViewCommands.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/CDorvexViewRows.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/CDorvexViewSearch.cpp
   ${CMAKE_CURRENT_LIST_DIR}/CDorvexView.h
   ${CMAKE_CURRENT_LIST_DIR}/NetworkMessages.cpp
   ${CMAKE_CURRENT_LIST_DIR}/NetworkMessages.h

@@ -1,8 +1,39 @@
+# Links the given headers, by their path from the project root, into an include root.
+function(vantor_stage_headers root)
+  foreach(source ${ARGN})
+    if(source MATCHES "[.]h$")
+      cmake_path(ABSOLUTE_PATH source BASE_DIRECTORY ${CMAKE_CURRENT_SOURCE_DIR} NORMALIZE OUTPUT_VARIABLE header)
+      cmake_path(RELATIVE_PATH header BASE_DIRECTORY ${PROJECT_SOURCE_DIR} OUTPUT_VARIABLE relative)
+      get_filename_component(folder ${root}/${relative} DIRECTORY)
+      file(MAKE_DIRECTORY ${folder})
+      file(CREATE_LINK ${header} ${root}/${relative} SYMBOLIC)
+    endif()
+  endforeach()
+endfunction()
+
+# The include root of a test folder: the headers of that folder, which its tests share.
+function(vantor_test_folder_root out)
+  cmake_path(RELATIVE_PATH CMAKE_CURRENT_SOURCE_DIR BASE_DIRECTORY ${PROJECT_SOURCE_DIR} OUTPUT_VARIABLE folder)
+  string(REPLACE "/" "-" flat ${folder})
+  set(root ${CMAKE_BINARY_DIR}/include/${flat})
+  file(REMOVE_RECURSE ${root})  # no header of an earlier configuration stays reachable
+  file(GLOB headers ${CMAKE_CURRENT_SOURCE_DIR}/*.h)
+  vantor_stage_headers(${root} ${headers})
+  set(${out} ${root} PARENT_SCOPE)
+endfunction()
+
 # vantor_add_library(<name> <sources>...)
-# A static library of the project whose headers are included by path from the project root.
+# A static library of the project. Its headers are included by path from the project root
+# ("protocol/DevicePacket.h"), but through an include root of the library's own, which holds
+# links to just the headers among its sources: a target that includes a header reaches it only
+# when it links the library the header belongs to, and a header that belongs to no library
+# cannot be included at all.
 function(vantor_add_library name)
   add_library(${name} STATIC ${ARGN})
-  target_include_directories(${name} PUBLIC $<BUILD_INTERFACE:${PROJECT_SOURCE_DIR}>)
+  set(root ${CMAKE_BINARY_DIR}/include/${name})
+  file(REMOVE_RECURSE ${root})  # no header of an earlier configuration stays reachable
+  vantor_stage_headers(${root} ${ARGN})
+  target_include_directories(${name} PUBLIC $<BUILD_INTERFACE:${root}>)
   target_link_libraries(${name} PRIVATE vantor_warnings vantor_qt_strict)
 endfunction()
 
@@ -38,7 +69,8 @@ function(vantor_add_gtest name)
     set(main GTest::gtest_main)
   endif()
   add_executable(${name} ${ARG_SOURCES})
-  target_include_directories(${name} PRIVATE ${PROJECT_SOURCE_DIR})
+  vantor_test_folder_root(folder_root)
+  target_include_directories(${name} PRIVATE ${folder_root})
   target_link_libraries(${name} PRIVATE ${ARG_LIBS} GTest::gtest ${main} vantor_warnings)
   add_test(NAME ${name} COMMAND ${name})
   set_tests_properties(${name} PROPERTIES
@@ -52,7 +84,6 @@ endfunction()
 function(vantor_add_bench name)
   cmake_parse_arguments(ARG "TIMED" "" "SOURCES;LIBS" ${ARGN})
   add_executable(${name} ${ARG_SOURCES})
-  target_include_directories(${name} PRIVATE ${PROJECT_SOURCE_DIR})
   target_link_libraries(${name} PRIVATE ${ARG_LIBS} vantor_warnings)
   if(NOT ARG_TIMED)
     target_link_libraries(${name} PRIVATE benchmark::benchmark)

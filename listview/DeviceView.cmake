@@ -8,7 +8,6 @@ vantor_add_library(vantor_deviceview
   ${CMAKE_CURRENT_LIST_DIR}/CDorvexView.h
   ${CMAKE_CURRENT_LIST_DIR}/NetworkMessages.cpp
   ${CMAKE_CURRENT_LIST_DIR}/NetworkMessages.h
-  ${CMAKE_CURRENT_LIST_DIR}/SortedInsertPosition.h
 )
 target_link_libraries(vantor_deviceview
   PUBLIC vantor_listviewex vantor_framework vantor_protocol vantor_commands vantor_devicelogic Qt6::Widgets

@@ -6,6 +6,12 @@ if(PkgConfig_FOUND)
   pkg_check_modules(VANTOR_FONTCONFIG QUIET IMPORTED_TARGET GLOBAL fontconfig)
 endif()
 
+# The read-only per-user profile, without widgets (vantor-layoutblock writes what it reads).
+vantor_add_library(vantor_profilestore
+  ${CMAKE_CURRENT_LIST_DIR}/ProfileStore.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/ProfileStore.h)
+target_link_libraries(vantor_profilestore PUBLIC Qt6::Core)
+
 vantor_add_library(vantor_framework
   ${CMAKE_CURRENT_LIST_DIR}/CommandTarget.h
   ${CMAKE_CURRENT_LIST_DIR}/CommandUI.h
@@ -18,10 +24,8 @@ vantor_add_library(vantor_framework
   ${CMAKE_CURRENT_LIST_DIR}/LockKeys.cpp
   ${CMAKE_CURRENT_LIST_DIR}/LockKeys.h
   ${CMAKE_CURRENT_LIST_DIR}/ParentFrame.h
-  ${CMAKE_CURRENT_LIST_DIR}/ProfileStore.cpp
-  ${CMAKE_CURRENT_LIST_DIR}/ProfileStore.h
 )
-target_link_libraries(vantor_framework PUBLIC Qt6::Widgets vantor_strings)
+target_link_libraries(vantor_framework PUBLIC Qt6::Widgets vantor_profilestore vantor_strings)
 if(VANTOR_XKB_FOUND)
   # Lock-key indicators are read through the X keyboard extension; without it the panes stay blank.
   target_compile_definitions(vantor_framework PRIVATE VANTOR_HAVE_XKB)

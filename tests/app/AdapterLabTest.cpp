@@ -7,7 +7,7 @@
 #include "platform/IndicatorStatusBar.h"
 #include "resources/StringTable.h"
 #include "tests/app/DialogScript.h"
-#include "tests/app/WaitUntil.h"
+#include "tests/support/WaitUntil.h"
 
 #include <QFile>
 #include <QProcess>

@@ -6,8 +6,8 @@
 #include "resources/StringTable.h"
 #include "tests/app/DialogScript.h"
 #include "tests/app/ModalCloser.h"
-#include "tests/app/WaitUntil.h"
 #include "tests/support/LoopbackDevice.h"
+#include "tests/support/WaitUntil.h"
 
 #include <QElapsedTimer>
 #include <QFile>

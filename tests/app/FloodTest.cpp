@@ -9,7 +9,7 @@
 #include "platform/IndicatorStatusBar.h"
 #include "resources/StringTable.h"
 #include "tests/app/NetworkNamespace.h"
-#include "tests/app/WaitUntil.h"
+#include "tests/support/WaitUntil.h"
 
 #include <QApplication>
 #include <QElapsedTimer>

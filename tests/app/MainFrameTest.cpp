@@ -10,8 +10,8 @@
 #include "platform/listcontrol/ListControl.h"
 #include "resources/StringTable.h"
 #include "tests/app/ModalCloser.h"
-#include "tests/app/WaitUntil.h"
 #include "tests/support/LoopbackDevice.h"
+#include "tests/support/WaitUntil.h"
 
 #include <QAction>
 #include <QApplication>

@@ -12,7 +12,7 @@
 #include "tests/app/ModalCloser.h"
 #include "tests/app/NetworkNamespace.h"
 #include "tests/app/SimulatorProcess.h"
-#include "tests/app/WaitUntil.h"
+#include "tests/support/WaitUntil.h"
 
 #include <QApplication>
 #include <QMessageBox>

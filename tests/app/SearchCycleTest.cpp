@@ -7,8 +7,8 @@
 #include "platform/IndicatorStatusBar.h"
 #include "resources/StringTable.h"
 #include "tests/app/ModalCloser.h"
-#include "tests/app/WaitUntil.h"
 #include "tests/support/LoopbackDevice.h"
+#include "tests/support/WaitUntil.h"
 
 #include <QMessageBox>
 #include <QUdpSocket>

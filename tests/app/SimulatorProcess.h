@@ -1,6 +1,6 @@
 #pragma once
 
-#include "tests/app/WaitUntil.h"
+#include "tests/support/WaitUntil.h"
 
 #include <QFile>
 #include <QProcess>

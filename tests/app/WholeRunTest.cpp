@@ -10,7 +10,7 @@
 #include "tests/app/DialogScript.h"
 #include "tests/app/NetworkNamespace.h"
 #include "tests/app/SimulatorProcess.h"
-#include "tests/app/WaitUntil.h"
+#include "tests/support/WaitUntil.h"
 
 #include <QApplication>
 #include <QTimer>

@@ -6,8 +6,8 @@
 #include "platform/listcontrol/ListControl.h"
 #include "protocol/DeviceRow.h"
 #include "resources/StringTable.h"
-#include "tests/app/WaitUntil.h"
 #include "tests/deviceview/DeviceViewFixture.h"
+#include "tests/support/WaitUntil.h"
 
 #include <QAbstractItemModel>
 

@@ -5,8 +5,8 @@
 #include "platform/listcontrol/ListControl.h"
 #include "resources/StringTable.h"
 #include "tests/app/ModalCloser.h"
-#include "tests/app/WaitUntil.h"
 #include "tests/deviceview/DeviceViewFixture.h"
+#include "tests/support/WaitUntil.h"
 
 #include <QAbstractItemModel>
 #include <QAccessible>

@@ -7,7 +7,7 @@
 
 #include "platform/listcontrol/ListControl.h"
 #include "platform/listcontrol/ListControlModel.h"
-#include "tests/app/WaitUntil.h"
+#include "tests/support/WaitUntil.h"
 
 #include <QAbstractItemModel>
 #include <QCoreApplication>

@@ -1,7 +1,7 @@
 #include "tools/cli/CliPassword.h"
 
 #include "commands/CommandDatagrams.h"
-#include "platform/listcontrol/TextBytes.h"
+#include "protocol/DisplayText.h"
 
 #include <fstream>
 #include <iterator>
@@ -14,7 +14,7 @@ PasswordResult PasswordFromText(std::string_view text)
     if (!text.empty() && text.back() == '\r')
         text.remove_suffix(1);
     PasswordResult result;
-    result.bytes = PasswordBytes(lc::DisplayTextFromBytes(text));
+    result.bytes = PasswordBytes(DisplayTextFromBytes(text));
     if (!result.bytes)
         result.error = "a password has at most 8 characters, each from U+0001 to U+00FF";
     return result;

@@ -1,7 +1,7 @@
 #include "tools/cli/DeviceListing.h"
 
-#include "platform/listcontrol/TextBytes.h"
 #include "protocol/DeviceRow.h"
+#include "protocol/DisplayText.h"
 
 #include <QString>
 
@@ -98,7 +98,7 @@ FoundDevice FoundDevice::FromReply(const DEVICE_PACKET& reply, int interfaceInde
 
 std::string FoundDevice::Field(int field) const
 {
-    return lc::DisplayTextFromBytes(RowRecordField(rowRecord, field)).toStdString();
+    return DisplayTextFromBytes(RowRecordField(rowRecord, field)).toStdString();
 }
 
 void MarkAddressConflicts(std::vector<FoundDevice>& devices)

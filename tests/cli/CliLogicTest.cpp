@@ -9,6 +9,7 @@
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
+#include <QStringList>
 
 #include <gtest/gtest.h>
 
@@ -54,7 +55,9 @@ TEST(CliOptionsTest, UsageErrorsAreRefusedWithAReason)
         {{"discover", "--window", "0"}, "--window"},
         {{"discover", "--window", "-1"}, "--window"},
         {{"discover", "--window", "1e3"}, "--window"},
-        {{"discover", "--window"}, "--window"},
+        {{"discover", "--window"}, "--window needs a number of seconds"},
+        {{"discover", "--json=yes"}, "unknown option '--json=yes' for discover"},
+        {{"discover", "--bogus=3"}, "unknown option '--bogus=3' for discover"},
         {{"discover", "--wait"}, "unknown option"},
         {{"discover", "extra"}, "takes no argument"},
         {{"reset"}, "exactly one MAC"},
@@ -68,7 +71,8 @@ TEST(CliOptionsTest, UsageErrorsAreRefusedWithAReason)
         {{"set-ip", "00-1A-2B-3C-4D-01", "--ip", "1.2.3.4", "--mask", "255.255.255.0.0"}, "--mask"},
         {{"set-mac", "00-1A-2B-3C-4D-01", "--ip", "1.2.3.4"}, "unknown option"},
         {{"reset", "00-1A-2B-3C-4D-01", "--json"}, "unknown option"},
-        {{"reset", "00-1A-2B-3C-4D-01", "--password-file"}, "--password-file"},
+        {{"reset", "00-1A-2B-3C-4D-01", "--password-file"}, "--password-file needs a file name"},
+        {{"set-ip", "00-1A-2B-3C-4D-01", "--ip"}, "--ip needs an IPv4 address"},
         {{"help", "nothing"}, "unknown command"},
     };
     for (const Case& c : cases) {
@@ -154,11 +158,18 @@ TEST(DeviceListingTest, JsonKeepsTheSchemaAndEscapesWhatTheDevicesSend)
     EXPECT_TRUE(second.value(QStringLiteral("interface")).isNull());
     EXPECT_TRUE(second.value(QStringLiteral("address_conflict")).toBool());
     EXPECT_FALSE(list[2].toObject().value(QStringLiteral("address_conflict")).toBool());
-    // Field order follows the columns.
-    EXPECT_LT(json.find("\"device_name\""), json.find("\"ip_address\""));
-    EXPECT_LT(json.find("\"version\""), json.find("\"model_code\""));
-    EXPECT_LT(json.find("\"interface\""), json.find("\"address_conflict\""));
-    EXPECT_EQ(FormatJson({}), "{\n  \"schema_version\": 1,\n  \"devices\": []\n}\n");
+    // Every device has exactly the schema's fields, with their types.
+    const QStringList schema = {"address_conflict", "device_name", "gateway_ip", "interface", "ip_address", "mac",
+                                "model_code",       "subnet_mask", "version"};
+    for (const auto& device : list) {
+        EXPECT_EQ(device.toObject().keys(), schema);
+        EXPECT_TRUE(device.toObject().value(QStringLiteral("version")).isString());
+        EXPECT_TRUE(device.toObject().value(QStringLiteral("model_code")).isDouble());
+    }
+    const QJsonObject empty = QJsonDocument::fromJson(QByteArray::fromStdString(FormatJson({}))).object();
+    EXPECT_EQ(empty.value(QStringLiteral("schema_version")).toInt(), 1);
+    EXPECT_TRUE(empty.value(QStringLiteral("devices")).toArray().isEmpty());
+    EXPECT_TRUE(empty.value(QStringLiteral("devices")).isArray());
 }
 
 TEST(DeviceListingTest, CsvQuotesAndTableShowsControlsAsEscapes)

@@ -2,10 +2,17 @@
 
 #include "protocol/AddressText.h"
 
+#include <QCommandLineOption>
+#include <QCommandLineParser>
+#include <QStringList>
+
 #include <algorithm>
 #include <cmath>
 #include <cstdlib>
+#include <initializer_list>
 #include <string_view>
+#include <tuple>
+#include <vector>
 
 namespace vantor::cli {
 namespace {
@@ -38,12 +45,197 @@ bool IsDeviceCommand(Command command)
            command == Command::UpdateFirmware;
 }
 
+struct ValueNeed {
+    std::string_view name;
+    std::string_view message;
+};
+
+// What each option that takes a value says when the value is missing or unusable.
+constexpr ValueNeed kValueNeeds[] = {
+    {"interface", "--interface needs an interface name"},
+    {"window", "--window needs a number of seconds (more than 0, at most 3600)"},
+    {"ip", "--ip needs an IPv4 address such as 192.168.1.20"},
+    {"mask", "--mask needs an IPv4 address such as 192.168.1.20"},
+    {"gateway", "--gateway needs an IPv4 address such as 192.168.1.20"},
+    {"password-file", "--password-file needs a file name"},
+    {"wait-delay", "--wait-delay needs a number of seconds (more than 0, at most 3600)"},
+};
+
+std::string NeedsText(std::string_view name)
+{
+    for (const ValueNeed& need : kValueNeeds) {
+        if (need.name == name)
+            return std::string(need.message);
+    }
+    return std::string(name);
+}
+
 // Options that would put a password into the argument list, where every user of the machine can
 // read it in the process list.
 bool LooksLikePasswordOption(std::string_view arg)
 {
     const std::string_view name = arg.substr(0, arg.find('='));
     return name == "-p" || name == "--password" || name == "--pass" || name == "--passwd" || name == "--pw";
+}
+
+// The option's own name in an argument: "--window=3" and "-window" name "window".
+std::string_view OptionName(std::string_view arg)
+{
+    arg.remove_prefix(std::min(arg.find_first_not_of('-'), arg.size()));
+    return arg.substr(0, arg.find('='));
+}
+
+// Says what went wrong in the words the tool uses for its other errors; Qt's own text is the
+// fallback. The parser fails for an unknown option, for a value option at the end without its
+// value, and for "--flag=value" on an option that takes none.
+std::string ParseFailureText(const QCommandLineParser& parser, const std::vector<std::string>& args)
+{
+    const std::string& command = args[0];
+    auto unknownOption = [&command](const std::string& arg) {
+        return "unknown option '" + arg + "' for " + command + " (try " + command + " --help)";
+    };
+    const QStringList unknown = parser.unknownOptionNames();
+    for (std::size_t i = 1; i < args.size(); ++i) {
+        const std::string& arg = args[i];
+        if (arg == "--")
+            break;
+        if (arg.size() < 2 || arg[0] != '-')
+            continue;
+        const std::string_view name = OptionName(arg);
+        if (unknown.contains(QString::fromUtf8(name.data(), static_cast<qsizetype>(name.size()))))
+            return unknownOption(arg);
+        if (!unknown.isEmpty())
+            continue;
+        const auto needs = std::find_if(std::begin(kValueNeeds), std::end(kValueNeeds),
+                                        [name](const ValueNeed& need) { return need.name == name; });
+        if (needs != std::end(kValueNeeds)) {
+            if (i + 1 == args.size() && arg.find('=') == std::string::npos)
+                return std::string(needs->message);
+        } else if (arg.find('=') != std::string::npos) {
+            return unknownOption(arg);
+        }
+    }
+    return parser.errorText().toStdString();
+}
+
+// The arguments after a command's name, read with the options of that command only: an option
+// another command has is unknown here.
+ParseResult ParseCommandArguments(Command command, const std::vector<std::string>& args)
+{
+    ParseResult result;
+    auto fail = [&result](std::string message) {
+        result.options.reset();
+        result.error = std::move(message);
+        return result;
+    };
+    CliOptions options;
+    options.command = command;
+    const bool deviceCommand = IsDeviceCommand(command);
+
+    QCommandLineParser parser;
+    parser.setSingleDashWordOptionMode(QCommandLineParser::ParseAsLongOptions);
+    const QCommandLineOption help(QStringList{QStringLiteral("h"), QStringLiteral("help")});
+    const QCommandLineOption interfaceName(QStringLiteral("interface"), {}, QStringLiteral("NAME"));
+    const QCommandLineOption allInterfaces(QStringLiteral("all-interfaces"));
+    const QCommandLineOption window(QStringLiteral("window"), {}, QStringLiteral("SECONDS"));
+    const QCommandLineOption json(QStringLiteral("json"));
+    const QCommandLineOption csv(QStringLiteral("csv"));
+    const QCommandLineOption ip(QStringLiteral("ip"), {}, QStringLiteral("A"));
+    const QCommandLineOption mask(QStringLiteral("mask"), {}, QStringLiteral("M"));
+    const QCommandLineOption gateway(QStringLiteral("gateway"), {}, QStringLiteral("G"));
+    const QCommandLineOption passwordFile(QStringLiteral("password-file"), {}, QStringLiteral("FILE"));
+    const QCommandLineOption wait(QStringLiteral("wait"));
+    const QCommandLineOption waitDelay(QStringLiteral("wait-delay"), {}, QStringLiteral("SECONDS"));
+    std::vector<const QCommandLineOption*> offered;
+    auto offer = [&](std::initializer_list<const QCommandLineOption*> list) {
+        for (const QCommandLineOption* option : list) {
+            parser.addOption(*option);
+            offered.push_back(option);
+        }
+    };
+    offer({&help, &interfaceName, &allInterfaces, &window});
+    if (command == Command::Discover)
+        offer({&json, &csv});
+    if (command == Command::SetIp)
+        offer({&ip, &mask, &gateway});
+    if (deviceCommand)
+        offer({&passwordFile, &wait, &waitDelay});
+    // Asking the parser about an option it was not given makes it warn on stderr.
+    auto given = [&](const QCommandLineOption& option) {
+        return std::find(offered.begin(), offered.end(), &option) != offered.end() && parser.isSet(option);
+    };
+
+    QStringList arguments{QStringLiteral("vantor-cli")};
+    for (std::size_t i = 1; i < args.size(); ++i)
+        arguments.append(QString::fromStdString(args[i]));
+    if (!parser.parse(arguments))
+        return fail(ParseFailureText(parser, args));
+    if (given(help)) {
+        CliOptions helpOptions;
+        helpOptions.helpFor = command;
+        result.options = helpOptions;
+        return result;
+    }
+
+    auto text = [&parser](const QCommandLineOption& option) { return parser.value(option).toStdString(); };
+    if (given(interfaceName)) {
+        options.interfaceName = text(interfaceName);
+        if (options.interfaceName.empty())
+            return fail(NeedsText("interface"));
+    }
+    options.allInterfaces = given(allInterfaces);
+    if (!options.interfaceName.empty() && options.allInterfaces)
+        return fail("--interface and --all-interfaces exclude each other");
+    if (given(window)) {
+        const auto ms = ParseSecondsToMs(text(window));
+        if (!ms)
+            return fail(NeedsText("window"));
+        options.windowMs = *ms;
+    }
+    if (given(json) && given(csv))
+        return fail("--json and --csv exclude each other");
+    if (given(json))
+        options.format = OutputFormat::Json;
+    if (given(csv))
+        options.format = OutputFormat::Csv;
+    using AddressOption = std::tuple<const QCommandLineOption*, std::string_view, std::optional<Ipv4Bytes>*>;
+    for (const auto& [option, name, value] :
+         {AddressOption{&ip, "ip", &options.ip}, AddressOption{&mask, "mask", &options.mask},
+          AddressOption{&gateway, "gateway", &options.gateway}}) {
+        if (!given(*option))
+            continue;
+        *value = ParseIpv4(text(*option));
+        if (!*value)
+            return fail(NeedsText(name));
+    }
+    if (given(passwordFile)) {
+        options.passwordFile = text(passwordFile);
+        if (options.passwordFile.empty())
+            return fail(NeedsText("password-file"));
+    }
+    options.wait = given(wait);
+    if (given(waitDelay)) {
+        options.waitDelayMs = ParseSecondsToMs(text(waitDelay));
+        if (!options.waitDelayMs)
+            return fail(NeedsText("wait-delay"));
+    }
+
+    const QStringList positional = parser.positionalArguments();
+    if (deviceCommand) {
+        if (positional.size() != 1)
+            return fail(args[0] + " needs exactly one MAC address, such as 00-1A-2B-3C-4D-01");
+        const std::string macText = positional.constFirst().toStdString();
+        const auto mac = ParseMac(macText);
+        if (!mac)
+            return fail("'" + macText + "' is no MAC address (six hexadecimal pairs joined by '-' or ':')");
+        options.mac = *mac;
+        if (command == Command::SetIp && !options.ip)
+            return fail("set-ip needs --ip");
+    } else if (!positional.isEmpty()) {
+        return fail("discover takes no argument '" + positional.constFirst().toStdString() + "'");
+    }
+    result.options = options;
+    return result;
 }
 
 }  // namespace
@@ -107,98 +299,7 @@ ParseResult ParseCommandLine(const std::vector<std::string>& args)
     const std::optional<Command> command = CommandFromName(args[0]);
     if (!command)
         return fail("unknown command '" + args[0] + "' (try --help)");
-    options.command = *command;
-    const bool deviceCommand = IsDeviceCommand(*command);
-
-    std::vector<std::string> positional;
-    bool helpAsked = false;
-    for (std::size_t i = 1; i < args.size(); ++i) {
-        std::string name = args[i];
-        std::optional<std::string> inlineValue;
-        if (name.rfind("--", 0) == 0 && name.find('=') != std::string::npos) {
-            inlineValue = name.substr(name.find('=') + 1);
-            name = name.substr(0, name.find('='));
-        }
-        auto value = [&]() -> std::optional<std::string> {
-            if (inlineValue)
-                return inlineValue;
-            if (i + 1 >= args.size())
-                return std::nullopt;
-            return args[++i];
-        };
-        auto takesNoValue = [&] { return !inlineValue.has_value(); };
-
-        if ((name == "--help" || name == "-h") && takesNoValue()) {
-            helpAsked = true;
-        } else if (name == "--interface") {
-            const auto text = value();
-            if (!text || text->empty())
-                return fail("--interface needs an interface name");
-            options.interfaceName = *text;
-        } else if (name == "--all-interfaces" && takesNoValue()) {
-            options.allInterfaces = true;
-        } else if (name == "--window") {
-            const auto text = value();
-            const auto ms = text ? ParseSecondsToMs(*text) : std::nullopt;
-            if (!ms)
-                return fail("--window needs a number of seconds (more than 0, at most 3600)");
-            options.windowMs = *ms;
-        } else if (*command == Command::Discover && name == "--json" && takesNoValue()) {
-            if (options.format == OutputFormat::Csv)
-                return fail("--json and --csv exclude each other");
-            options.format = OutputFormat::Json;
-        } else if (*command == Command::Discover && name == "--csv" && takesNoValue()) {
-            if (options.format == OutputFormat::Json)
-                return fail("--json and --csv exclude each other");
-            options.format = OutputFormat::Csv;
-        } else if (*command == Command::SetIp && (name == "--ip" || name == "--mask" || name == "--gateway")) {
-            const auto text = value();
-            const auto address = text ? ParseIpv4(*text) : std::nullopt;
-            if (!address)
-                return fail(name + " needs an IPv4 address such as 192.168.1.20");
-            (name == "--ip" ? options.ip : name == "--mask" ? options.mask : options.gateway) = address;
-        } else if (deviceCommand && name == "--password-file") {
-            const auto text = value();
-            if (!text || text->empty())
-                return fail("--password-file needs a file name");
-            options.passwordFile = *text;
-        } else if (deviceCommand && name == "--wait" && takesNoValue()) {
-            options.wait = true;
-        } else if (deviceCommand && name == "--wait-delay") {
-            const auto text = value();
-            const auto ms = text ? ParseSecondsToMs(*text) : std::nullopt;
-            if (!ms)
-                return fail("--wait-delay needs a number of seconds (more than 0, at most 3600)");
-            options.waitDelayMs = ms;
-        } else if (name.size() > 1 && name[0] == '-') {
-            return fail("unknown option '" + args[i] + "' for " + args[0] + " (try " + args[0] + " --help)");
-        } else {
-            positional.push_back(args[i]);
-        }
-    }
-
-    if (helpAsked) {
-        CliOptions help;
-        help.helpFor = *command;
-        result.options = help;
-        return result;
-    }
-    if (!options.interfaceName.empty() && options.allInterfaces)
-        return fail("--interface and --all-interfaces exclude each other");
-    if (deviceCommand) {
-        if (positional.size() != 1)
-            return fail(args[0] + " needs exactly one MAC address, such as 00-1A-2B-3C-4D-01");
-        const auto mac = ParseMac(positional[0]);
-        if (!mac)
-            return fail("'" + positional[0] + "' is no MAC address (six hexadecimal pairs joined by '-' or ':')");
-        options.mac = *mac;
-        if (*command == Command::SetIp && !options.ip)
-            return fail("set-ip needs --ip");
-    } else if (!positional.empty()) {
-        return fail("discover takes no argument '" + positional[0] + "'");
-    }
-    result.options = options;
-    return result;
+    return ParseCommandArguments(*command, args);
 }
 
 std::string HelpText(Command command)

@@ -3,6 +3,9 @@
 #include "protocol/DeviceRow.h"
 #include "protocol/DisplayText.h"
 
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
 #include <QString>
 
 #include <algorithm>
@@ -14,7 +17,7 @@
 namespace vantor::cli {
 namespace {
 
-// Column titles of the table and field names of JSON and CSV, in output order.
+// Column titles of the table and field names of JSON and CSV, in the order of the table and CSV.
 constexpr std::array<std::string_view, 9> kTitles = {
     "Device Name", "IP Address", "Subnet Mask", "Gateway IP", "MAC", "Version", "Model", "Interface", "Conflict",
 };
@@ -54,23 +57,6 @@ std::vector<std::string> TextCells(const FoundDevice& device)
     return cells;
 }
 
-std::string JsonString(std::string_view utf8)
-{
-    std::string out = "\"";
-    for (const char c : utf8) {
-        const auto byte = static_cast<unsigned char>(c);
-        if (c == '"' || c == '\\') {
-            out += '\\';
-            out += c;
-        } else if (byte < 0x20) {
-            out += "\\u00" + Hex2(byte);
-        } else {
-            out += c;
-        }
-    }
-    return out + "\"";
-}
-
 std::string CsvCell(const std::string& text)
 {
     if (text.find_first_of(",\"\r\n") == std::string::npos)
@@ -105,9 +91,9 @@ void MarkAddressConflicts(std::vector<FoundDevice>& devices)
 {
     std::map<std::string_view, int> count;
     for (const FoundDevice& device : devices)
-        ++count[RowRecordField(device.rowRecord, 1)];
+        ++count[RowRecordField(device.rowRecord, kIpField)];
     for (FoundDevice& device : devices)
-        device.addressConflict = count[RowRecordField(device.rowRecord, 1)] > 1;
+        device.addressConflict = count[RowRecordField(device.rowRecord, kIpField)] > 1;
 }
 
 std::string FormatTable(const std::vector<FoundDevice>& devices)
@@ -143,25 +129,26 @@ std::string FormatTable(const std::vector<FoundDevice>& devices)
     return out;
 }
 
-// Written by hand rather than with QJsonDocument: QJsonObject sorts its keys, and the fields
-// keep the columns' order and this layout, as the manual page shows them.
 std::string FormatJson(const std::vector<FoundDevice>& devices)
 {
-    std::string out = "{\n  \"schema_version\": " + std::to_string(kJsonSchemaVersion) + ",\n  \"devices\": [";
-    for (std::size_t d = 0; d < devices.size(); ++d) {
-        const FoundDevice& device = devices[d];
-        out += d == 0 ? "\n    {" : ",\n    {";
-        for (int field = 0; field < kRowFieldCount; ++field) {
-            out += JsonString(kFieldNames[static_cast<std::size_t>(field)]) + ": " + JsonString(device.Field(field)) +
-                   ", ";
-        }
-        out += JsonString(kFieldNames[6]) + ": " + std::to_string(device.modelCode) + ", ";
-        out += JsonString(kFieldNames[7]) + ": " +
-               (device.interfaceName.empty() ? std::string("null") : JsonString(device.interfaceName)) + ", ";
-        out += JsonString(kFieldNames[8]) + ": " + (device.addressConflict ? "true" : "false") + "}";
+    auto key = [](std::size_t index) {
+        const std::string_view name = kFieldNames[index];
+        return QString::fromLatin1(name.data(), static_cast<qsizetype>(name.size()));
+    };
+    QJsonArray list;
+    for (const FoundDevice& device : devices) {
+        QJsonObject object;
+        for (int field = 0; field < kRowFieldCount; ++field)
+            object.insert(key(static_cast<std::size_t>(field)), QString::fromStdString(device.Field(field)));
+        object.insert(key(6), device.modelCode);
+        object.insert(key(7), device.interfaceName.empty() ? QJsonValue(QJsonValue::Null)
+                                                           : QJsonValue(QString::fromStdString(device.interfaceName)));
+        object.insert(key(8), device.addressConflict);
+        list.append(object);
     }
-    out += devices.empty() ? "]\n}\n" : "\n  ]\n}\n";
-    return out;
+    const QJsonObject document{{QStringLiteral("schema_version"), kJsonSchemaVersion},
+                               {QStringLiteral("devices"), list}};
+    return QJsonDocument(document).toJson(QJsonDocument::Indented).toStdString();
 }
 
 std::string FormatCsv(const std::vector<FoundDevice>& devices)

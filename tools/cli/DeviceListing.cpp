@@ -25,6 +25,11 @@ constexpr std::array<std::string_view, 9> kFieldNames = {
     "device_name", "ip_address", "subnet_mask", "gateway_ip",       "mac",
     "version",     "model_code", "interface",   "address_conflict",
 };
+// The three after the row's own fields.
+constexpr std::size_t kModelCodeName = kRowFieldCount;
+constexpr std::size_t kInterfaceName = kRowFieldCount + 1;
+constexpr std::size_t kAddressConflictName = kRowFieldCount + 2;
+static_assert(kAddressConflictName + 1 == kFieldNames.size());
 
 std::string Hex2(unsigned value)
 {
@@ -140,10 +145,11 @@ std::string FormatJson(const std::vector<FoundDevice>& devices)
         QJsonObject object;
         for (int field = 0; field < kRowFieldCount; ++field)
             object.insert(key(static_cast<std::size_t>(field)), QString::fromStdString(device.Field(field)));
-        object.insert(key(6), device.modelCode);
-        object.insert(key(7), device.interfaceName.empty() ? QJsonValue(QJsonValue::Null)
-                                                           : QJsonValue(QString::fromStdString(device.interfaceName)));
-        object.insert(key(8), device.addressConflict);
+        object.insert(key(kModelCodeName), device.modelCode);
+        object.insert(key(kInterfaceName), device.interfaceName.empty()
+                                               ? QJsonValue(QJsonValue::Null)
+                                               : QJsonValue(QString::fromStdString(device.interfaceName)));
+        object.insert(key(kAddressConflictName), device.addressConflict);
         list.append(object);
     }
     const QJsonObject document{{QStringLiteral("schema_version"), kJsonSchemaVersion},

@@ -109,6 +109,17 @@ TEST(CliOptionsTest, ValidLinesGiveTheirOptions)
     ASSERT_TRUE(r.options);
     EXPECT_EQ(r.options->command, Command::Help);
     EXPECT_EQ(r.options->helpFor, Command::UpdateFirmware);
+    r = ParseCommandLine({"discover", "--window=2", "-h"});
+    ASSERT_TRUE(r.options);
+    EXPECT_EQ(r.options->helpFor, Command::Discover);
+    // "--" ends the options; what follows is the MAC.
+    r = ParseCommandLine({"reset", "--", "00-1A-2B-3C-4D-01"});
+    ASSERT_TRUE(r.options) << r.error;
+    EXPECT_EQ(r.options->mac, (MacBytes{0x00, 0x1A, 0x2B, 0x3C, 0x4D, 0x01}));
+    // A value that starts with a dash is still the option's value.
+    r = ParseCommandLine({"discover", "--interface", "-eb"});
+    ASSERT_TRUE(r.options) << r.error;
+    EXPECT_EQ(r.options->interfaceName, "-eb");
     r = ParseCommandLine({"help", "set-ip"});
     ASSERT_TRUE(r.options);
     EXPECT_EQ(r.options->helpFor, Command::SetIp);

@@ -61,13 +61,16 @@ constexpr ValueNeed kValueNeeds[] = {
     {"wait-delay", "--wait-delay needs a number of seconds (more than 0, at most 3600)"},
 };
 
+const ValueNeed* FindValueNeed(std::string_view name)
+{
+    const auto need = std::find_if(std::begin(kValueNeeds), std::end(kValueNeeds),
+                                   [name](const ValueNeed& entry) { return entry.name == name; });
+    return need == std::end(kValueNeeds) ? nullptr : need;
+}
+
 std::string NeedsText(std::string_view name)
 {
-    for (const ValueNeed& need : kValueNeeds) {
-        if (need.name == name)
-            return std::string(need.message);
-    }
-    return std::string(name);
+    return std::string(FindValueNeed(name)->message);
 }
 
 // Options that would put a password into the argument list, where every user of the machine can
@@ -106,9 +109,7 @@ std::string ParseFailureText(const QCommandLineParser& parser, const std::vector
             return unknownOption(arg);
         if (!unknown.isEmpty())
             continue;
-        const auto needs = std::find_if(std::begin(kValueNeeds), std::end(kValueNeeds),
-                                        [name](const ValueNeed& need) { return need.name == name; });
-        if (needs != std::end(kValueNeeds)) {
+        if (const ValueNeed* needs = FindValueNeed(name)) {
             if (i + 1 == args.size() && arg.find('=') == std::string::npos)
                 return std::string(needs->message);
         } else if (arg.find('=') != std::string::npos) {

@@ -79,6 +79,9 @@ set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 # Added to what dpkg-shlibdeps finds: sensible-browser is one of the window's ways to the
 # default web browser.
 set(CPACK_DEBIAN_PACKAGE_DEPENDS "sensible-utils")
+# Qt's Wayland plugin lets the window run natively on a Wayland desktop instead of through
+# XWayland.
+set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "qt6-wayland")
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 set(CPACK_DEBIAN_PACKAGE_CONTROL_STRICT_PERMISSION ON)
 set(CPACK_STRIP_FILES ON)

@@ -303,7 +303,7 @@ void PackedCells::Erase(int slot)
     if (slot < 0 || static_cast<std::size_t>(slot) >= count) {
         return;
     }
-    Rebuild(count - 1, Locate(slot), 0, [](std::uint8_t*) {});
+    Rebuild(count - 1, Locate(slot), 0, [](std::uint8_t*) { /* the removed slot leaves no bytes */ });
 }
 
 }  // namespace vantor

@@ -218,8 +218,8 @@ Result RunView(int count)
     QCoreApplication::processEvents();
     CDorvexView* view = frame.View();
 
-    Result result = Feed(
-        count, sender, view->Endpoint()->LocalPort(), [view] { return view->GetItemCount(); }, ProcessEvents);
+    const auto shownRows = [view] { return view->GetItemCount(); };
+    Result result = Feed(count, sender, view->Endpoint()->LocalPort(), shownRows, ProcessEvents);
     // The rows must be what the program shows: all of them, in IP address order.
     for (int row = 1; result.ok && row < view->GetItemCount(); ++row) {
         if (CompareRowRecords(view->GetItemRecord(row - 1), view->GetItemRecord(row), view->SortParam()) > 0) {
@@ -271,8 +271,8 @@ Result RunFloor(int count)
         if (got > 0)
             received += got;
     };
-    Result result = Feed(
-        count, sender, ntohs(address.sin_port), [&received] { return received; }, receive);
+    const auto receivedCount = [&received] { return received; };
+    Result result = Feed(count, sender, ntohs(address.sin_port), receivedCount, receive);
     ::close(socket);
     result.maxRssKb = MaxRssKb();
     return result;
@@ -467,8 +467,8 @@ Result RunStraightforward(int count)
     list.resize(800, 500);
     list.show();
     QCoreApplication::processEvents();
-    Result result = Feed(
-        count, sender, list.Port(), [&list] { return list.Rows(); }, ProcessEvents);
+    const auto listRows = [&list] { return list.Rows(); };
+    Result result = Feed(count, sender, list.Port(), listRows, ProcessEvents);
     result.maxRssKb = MaxRssKb();
     return result;
 }

@@ -27,8 +27,8 @@ void DialogScript::Poll()
     // A dialog object may be shown again (one address dialog serves every row): it is a new
     // dialog to answer once it has finished.
     m_last = dialog;
-    QObject::connect(
-        dialog, &QDialog::finished, dialog, [this] { m_last = nullptr; }, Qt::SingleShotConnection);
+    const auto forget = [this] { m_last = nullptr; };
+    QObject::connect(dialog, &QDialog::finished, dialog, forget, Qt::SingleShotConnection);
     m_seen.push_back(QString::fromLatin1(dialog->metaObject()->className()));
     const std::size_t step = m_seen.size() - 1;
     if (step < m_steps.size() && m_steps[step])

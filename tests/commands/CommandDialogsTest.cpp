@@ -18,7 +18,7 @@ namespace {
 bool ShowActive(QWidget& window)
 {
     window.show();
-    QApplication::setActiveWindow(&window);
+    window.activateWindow();
     return QTest::qWaitForWindowActive(&window);
 }
 

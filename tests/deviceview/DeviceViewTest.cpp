@@ -562,7 +562,8 @@ TEST_F(DeviceViewTest, ArrowKeysMoveTheSelection)
     for (std::uint8_t n = 1; n <= 3; ++n)
         Add(Device("k", {10, 0, 0, n}));
     QTreeView* list = View().Control().DetailsView();
-    QApplication::setActiveWindow(&Frame());
+    Frame().activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&Frame()));
     list->setFocus();
     View().SetItemState(0, LVIS_SELECTED | LVIS_FOCUSED, LVIS_SELECTED | LVIS_FOCUSED);
     test::RunEventLoopFor(20);
@@ -583,7 +584,8 @@ TEST_F(DeviceViewTest, MenuKeyOpensTheRowMenuNextToTheList)
     CreateFrame();
     Add(Device("k", {10, 0, 0, 1}));
     QTreeView* list = View().Control().DetailsView();
-    QApplication::setActiveWindow(&Frame());
+    Frame().activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&Frame()));
     list->setFocus();
     View().SetItemState(0, LVIS_SELECTED | LVIS_FOCUSED, LVIS_SELECTED | LVIS_FOCUSED);
     test::RunEventLoopFor(20);

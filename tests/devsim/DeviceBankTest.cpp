@@ -68,6 +68,12 @@ constexpr MacBytes kMacA{0x00, 0x1A, 0x2B, 0x3C, 0x4D, 0x01};
 constexpr MacBytes kMacB{0x00, 0x1A, 0x2B, 0x3C, 0x4D, 0x02};
 constexpr MacBytes kMacC{0x00, 0x1A, 0x2B, 0x3C, 0x4D, 0x03};
 constexpr MacBytes kNewMac{0x00, 0x1B, 0x2B, 0x3C, 0x4D, 0x01};
+constexpr Ipv4Bytes kIp77{192, 168, 1, 77};
+constexpr Ipv4Bytes kIp78{192, 168, 1, 78};
+constexpr Ipv4Bytes kIp79{192, 168, 1, 79};
+constexpr Ipv4Bytes kMask16{255, 255, 0, 0};
+constexpr Ipv4Bytes kGw254{192, 168, 1, 254};
+constexpr Ipv4Bytes kNoAddress{0, 0, 0, 0};
 
 struct CommandCase {
     const char* label;
@@ -104,72 +110,46 @@ const Ipv4Bytes kGw{192, 168, 1, 1};
 
 INSTANTIATE_TEST_SUITE_P(
     Table, DeviceBankCommands,
-    ::testing::
-        Values(
-            CommandCase{"set_ip", Command(':', {192, 168, 1, 77}, kMask, kMacA, kGw, "secret"),
-                        DeviceBank::Verdict::Applied, "applied",
-                        [](auto& d) {
-                            d[0].ip = {192, 168, 1, 77};
-                        }},
-            CommandCase{"set_mask_leaves_ip_and_gateway",
-                        Command(';', {1, 1, 1, 1}, {255, 255, 0, 0}, kMacA, {9, 9, 9, 9}, "secret"),
-                        DeviceBank::Verdict::Applied, "applied",
-                        [](auto& d) {
-                            d[0].mask = {255, 255, 0, 0};
-                        }},
-            CommandCase{"set_gateway", Command('>', kIp, kMask, kMacA, {192, 168, 1, 254}, "secret"),
-                        DeviceBank::Verdict::Applied, "applied",
-                        [](auto& d) {
-                            d[0].gateway = {192, 168, 1, 254};
-                        }},
-            CommandCase{"set_gateway_to_zero", Command('>', kIp, kMask, kMacA, {0, 0, 0, 0}, "secret"),
-                        DeviceBank::Verdict::Applied, "applied",
-                        [](auto& d) {
-                            d[0].gateway = {0, 0, 0, 0};
-                        }},
-            CommandCase{"set_mac_addressed_by_ip",
-                        Command('<', kIp, {0, 0, 0, 0}, kNewMac, {0, 0, 0, 0}, "secret"), DeviceBank::Verdict::Applied,
-                        "applied", [](auto& d) { d[0].mac = kNewMac; }},
-            CommandCase{"set_mac_with_unknown_ip",
-                        Command('<', {192, 168, 1, 99}, {0, 0, 0, 0}, kMacA, {0, 0, 0, 0}, "secret"),
-                        DeviceBank::Verdict::
-                            Ignored,
-                        "no-such-device", nullptr},
-            CommandCase{"set_mac_wrong_password",
-                        Command('<', kIp, {0, 0, 0, 0}, kNewMac, {0, 0, 0, 0}, "Secret"), DeviceBank::Verdict::Ignored,
-                        "wrong-password", nullptr},
-            CommandCase{"set_ip_wrong_password",
-                        Command(':', {192, 168, 1, 77}, kMask, kMacA, kGw, "secrex"), DeviceBank::Verdict::Ignored,
-                        "wrong-password", nullptr},
-            CommandCase{"set_ip_password_prefix",
-                        Command(':', {192, 168, 1, 77}, kMask, kMacA, kGw, "secre"), DeviceBank::Verdict::Ignored,
-                        "wrong-password", nullptr},
-            CommandCase{"set_ip_empty_password_for_protected",
-                        Command(':', {192, 168, 1, 77}, kMask, kMacA, kGw, ""), DeviceBank::Verdict::Ignored,
-                        "wrong-password", nullptr},
-            CommandCase{"set_ip_unknown_mac",
-                        Command(':', {192, 168, 1, 77}, kMask, {0x00, 0x1A, 0x2B, 0x3C, 0x4D, 0x09}, kGw, "secret"),
-                        DeviceBank::Verdict::
-                            Ignored,
-                        "no-such-device", nullptr},
-            CommandCase{"set_ip_empty_password_device",
-                        Command(':', {192, 168, 1, 78}, kMask, kMacB, kGw, ""), DeviceBank::Verdict::Applied, "applied",
-                        [](auto& d) {
-                            d[1].ip = {192, 168, 1, 78};
-                        }},
-            CommandCase{"set_ip_eight_character_password",
-                        Command(':', {192, 168, 1, 79}, kMask, kMacC, kGw, "12345678"), DeviceBank::Verdict::Applied,
-                        "applied", [](auto& d) { d[2].ip = {192, 168, 1, 79}; }},
-            CommandCase{"soft_reset_changes_no_field",
-                        Command('=', {0, 0, 0, 0}, {0, 0, 0, 0}, kMacA, {0, 0, 0, 0}, "secret"),
-                        DeviceBank::Verdict::Applied, "applied", [](auto&) {}},
-            CommandCase{"firmware_update_wrong_password",
-                        Command('?', {0, 0, 0, 0}, {0, 0, 0, 0}, kMacA, {0, 0, 0, 0}, "nope"),
-                        DeviceBank::Verdict::Ignored, "wrong-password", nullptr},
-            CommandCase{"unknown_opcode", Command('@', {192, 168, 1, 77}, kMask, kMacA, kGw, "secret"),
-                        DeviceBank::Verdict::Ignored, "ignored reason=opcode", nullptr},
-            CommandCase{"opcode_below_discovery", Command('8', {192, 168, 1, 77}, kMask, kMacA, kGw, "secret"),
-                        DeviceBank::Verdict::Ignored, "ignored reason=opcode", nullptr}),
+    ::testing::Values(
+        CommandCase{"set_ip", Command(':', {192, 168, 1, 77}, kMask, kMacA, kGw, "secret"),
+                    DeviceBank::Verdict::Applied, "applied", [](auto& d) { d[0].ip = kIp77; }},
+        CommandCase{"set_mask_leaves_ip_and_gateway",
+                    Command(';', {1, 1, 1, 1}, {255, 255, 0, 0}, kMacA, {9, 9, 9, 9}, "secret"),
+                    DeviceBank::Verdict::Applied, "applied", [](auto& d) { d[0].mask = kMask16; }},
+        CommandCase{"set_gateway", Command('>', kIp, kMask, kMacA, {192, 168, 1, 254}, "secret"),
+                    DeviceBank::Verdict::Applied, "applied", [](auto& d) { d[0].gateway = kGw254; }},
+        CommandCase{"set_gateway_to_zero", Command('>', kIp, kMask, kMacA, {0, 0, 0, 0}, "secret"),
+                    DeviceBank::Verdict::Applied, "applied", [](auto& d) { d[0].gateway = kNoAddress; }},
+        CommandCase{"set_mac_addressed_by_ip", Command('<', kIp, {0, 0, 0, 0}, kNewMac, {0, 0, 0, 0}, "secret"),
+                    DeviceBank::Verdict::Applied, "applied", [](auto& d) { d[0].mac = kNewMac; }},
+        CommandCase{"set_mac_with_unknown_ip",
+                    Command('<', {192, 168, 1, 99}, {0, 0, 0, 0}, kMacA, {0, 0, 0, 0}, "secret"),
+                    DeviceBank::Verdict::Ignored, "no-such-device", nullptr},
+        CommandCase{"set_mac_wrong_password", Command('<', kIp, {0, 0, 0, 0}, kNewMac, {0, 0, 0, 0}, "Secret"),
+                    DeviceBank::Verdict::Ignored, "wrong-password", nullptr},
+        CommandCase{"set_ip_wrong_password", Command(':', {192, 168, 1, 77}, kMask, kMacA, kGw, "secrex"),
+                    DeviceBank::Verdict::Ignored, "wrong-password", nullptr},
+        CommandCase{"set_ip_password_prefix", Command(':', {192, 168, 1, 77}, kMask, kMacA, kGw, "secre"),
+                    DeviceBank::Verdict::Ignored, "wrong-password", nullptr},
+        CommandCase{"set_ip_empty_password_for_protected", Command(':', {192, 168, 1, 77}, kMask, kMacA, kGw, ""),
+                    DeviceBank::Verdict::Ignored, "wrong-password", nullptr},
+        CommandCase{"set_ip_unknown_mac",
+                    Command(':', {192, 168, 1, 77}, kMask, {0x00, 0x1A, 0x2B, 0x3C, 0x4D, 0x09}, kGw, "secret"),
+                    DeviceBank::Verdict::Ignored, "no-such-device", nullptr},
+        CommandCase{"set_ip_empty_password_device", Command(':', {192, 168, 1, 78}, kMask, kMacB, kGw, ""),
+                    DeviceBank::Verdict::Applied, "applied", [](auto& d) { d[1].ip = kIp78; }},
+        CommandCase{"set_ip_eight_character_password", Command(':', {192, 168, 1, 79}, kMask, kMacC, kGw, "12345678"),
+                    DeviceBank::Verdict::Applied, "applied", [](auto& d) { d[2].ip = kIp79; }},
+        CommandCase{"soft_reset_changes_no_field",
+                    Command('=', {0, 0, 0, 0}, {0, 0, 0, 0}, kMacA, {0, 0, 0, 0}, "secret"),
+                    DeviceBank::Verdict::Applied, "applied", [](auto&) { /* no field changes */ }},
+        CommandCase{"firmware_update_wrong_password",
+                    Command('?', {0, 0, 0, 0}, {0, 0, 0, 0}, kMacA, {0, 0, 0, 0}, "nope"), DeviceBank::Verdict::Ignored,
+                    "wrong-password", nullptr},
+        CommandCase{"unknown_opcode", Command('@', {192, 168, 1, 77}, kMask, kMacA, kGw, "secret"),
+                    DeviceBank::Verdict::Ignored, "ignored reason=opcode", nullptr},
+        CommandCase{"opcode_below_discovery", Command('8', {192, 168, 1, 77}, kMask, kMacA, kGw, "secret"),
+                    DeviceBank::Verdict::Ignored, "ignored reason=opcode", nullptr}),
     [](const auto& row) { return std::string(row.param.label); });
 
 TEST(DeviceBank, SummaryDecodesTheCommandFields)

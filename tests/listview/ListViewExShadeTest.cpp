@@ -168,7 +168,6 @@ protected:
     {
         view.show();
         view.activateWindow();
-        QApplication::setActiveWindow(&view);
         view.Control().DetailsView()->setFocus(Qt::OtherFocusReason);
         ASSERT_TRUE(QTest::qWaitForWindowActive(&view));
         ASSERT_TRUE(QTest::qWaitFor([&] { return view.Control().HasFocus(); }, 2000));
@@ -179,7 +178,6 @@ protected:
     {
         view.show();
         view.activateWindow();
-        QApplication::setActiveWindow(&view);
         ASSERT_TRUE(QTest::qWaitForWindowActive(&view));
         view.Control().DetailsView()->clearFocus();
         ASSERT_TRUE(QTest::qWaitFor([&] { return !view.Control().HasFocus(); }, 2000));

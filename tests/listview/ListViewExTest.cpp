@@ -188,13 +188,11 @@ TEST(ListViewEx, TheColumnTableAndTheControlAgreeAfterEveryColumnOperation)
     view.resize(500, 200);
     view.show();
     QHeaderView* header = view.Control().Header();
+    const std::array<int, 5> newOrder{4, 2, 0, 1, 3};
     const std::vector<std::pair<const char*, std::function<void()>>> steps = {
         {"hide 2", [&] { view.SetColumnVisible(2, false); }},
         {"drag", [&] { header->moveSection(3, 0); }},
-        {"order",
-         [&] {
-             view.SetColumnOrderArray(std::array<int, 5>{4, 2, 0, 1, 3});
-         }},
+        {"order", [&] { view.SetColumnOrderArray(newOrder); }},
         {"show 2", [&] { view.SetColumnVisible(2, true); }},
         {"hide 1", [&] { view.SetColumnVisible(1, false); }},
         {"insert first", [&] { view.InsertColumn(0, lc::LVCOLUMNA{}); }},

@@ -309,8 +309,8 @@ TEST_F(CListSocketTest, LargeBurstIsHandedOnASliceAtATimeInOrder)
         if (inSlice == 0) {
             ++slices;
             // Runs once control is back in the event loop, i.e. when this slice has ended.
-            QMetaObject::invokeMethod(
-                &m_device, [&] { inSlice = 0; }, Qt::QueuedConnection);
+            const auto endSlice = [&] { inSlice = 0; };
+            QMetaObject::invokeMethod(&m_device, endSlice, Qt::QueuedConnection);
         }
         largestSlice = std::max(largestSlice, ++inSlice);
         std::this_thread::sleep_for(kReplyCost);

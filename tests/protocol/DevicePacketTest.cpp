@@ -54,27 +54,16 @@ TEST(DevicePacket, SettersWriteOnlyTheirOwnBytes)
         void (*set)(DEVICE_PACKET&);
         Bytes expected;
     };
+    static constexpr Ipv4Bytes kIp{192, 168, 0, 7};
+    static constexpr Ipv4Bytes kMask{255, 255, 255, 0};
+    static constexpr MacBytes kMac{0x00, 0x1A, 0x2B, 0x3C, 0x4D, 0x5E};
+    static constexpr Ipv4Bytes kGateway{10, 0, 0, 254};
     const std::vector<Row> table = {
-        {"ip",
-         [](DEVICE_PACKET& p) {
-             p.SetIpAddress({192, 168, 0, 7});
-         },
-         BytesWith({{4, 192}, {5, 168}, {6, 0}, {7, 7}})},
-        {"mask",
-         [](DEVICE_PACKET& p) {
-             p.SetSubnetMask({255, 255, 255, 0});
-         },
-         BytesWith({{8, 255}, {9, 255}, {10, 255}, {11, 0}})},
-        {"mac",
-         [](DEVICE_PACKET& p) {
-             p.SetMacAddress({0x00, 0x1A, 0x2B, 0x3C, 0x4D, 0x5E});
-         },
+        {"ip", [](DEVICE_PACKET& p) { p.SetIpAddress(kIp); }, BytesWith({{4, 192}, {5, 168}, {6, 0}, {7, 7}})},
+        {"mask", [](DEVICE_PACKET& p) { p.SetSubnetMask(kMask); }, BytesWith({{8, 255}, {9, 255}, {10, 255}, {11, 0}})},
+        {"mac", [](DEVICE_PACKET& p) { p.SetMacAddress(kMac); },
          BytesWith({{13, 0x1A}, {14, 0x2B}, {15, 0x3C}, {16, 0x4D}, {17, 0x5E}})},
-        {"gateway",
-         [](DEVICE_PACKET& p) {
-             p.SetGateway({10, 0, 0, 254});
-         },
-         BytesWith({{35, 10}, {38, 254}})},
+        {"gateway", [](DEVICE_PACKET& p) { p.SetGateway(kGateway); }, BytesWith({{35, 10}, {38, 254}})},
         {"version", [](DEVICE_PACKET& p) { p.SetVersion(1, 0x30); }, BytesWith({{39, 1}, {40, 0x30}})},
         {"model", [](DEVICE_PACKET& p) { p.SetModelCode(32); }, BytesWith({{41, 32}})},
         {"name", [](DEVICE_PACKET& p) { p.SetNameField("Lab"); }, BytesWith({{18, 'L'}, {19, 'a'}, {20, 'b'}})},

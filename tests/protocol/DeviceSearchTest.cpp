@@ -185,11 +185,9 @@ TEST(DeviceSearchHooksTest, NoInterfaceForTheBroadcastEndsTheSearchAndSaysSoOnce
     char* argv[] = {name, nullptr};
     QCoreApplication app(argc, argv);
     const auto ethernet = [](void (*change)(InterfaceInfo&)) {
-        InterfaceInfo interface {
-            "eth0", 2, true, true, false, true
-        };
-        change(interface);
-        return interface;
+        InterfaceInfo adapter{"eth0", 2, true, true, false, true};
+        change(adapter);
+        return adapter;
     };
     const std::vector<std::vector<InterfaceInfo>> machines = {
         {},

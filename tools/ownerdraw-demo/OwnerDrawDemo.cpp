@@ -148,7 +148,6 @@ void OwnerDrawDemoList::ShowFocused()
 {
     show();
     activateWindow();
-    QApplication::setActiveWindow(this);
     Details()->setFocus(Qt::OtherFocusReason);
     QApplication::processEvents();
 }

@@ -307,9 +307,10 @@ std::string HelpText(Command command)
 {
     static constexpr std::string_view kDiscoveryOptions =
         "  --interface NAME    send the request through this interface only and keep only\n"
-        "                      the replies that come in on it\n"
-        "  --all-interfaces    send the request through every up IPv4 interface that can\n"
-        "                      broadcast\n"
+        "                      the replies that come in on it; without it the request goes\n"
+        "                      through every interface that is up, has an IPv4 address and\n"
+        "                      can broadcast, as the window sends it\n"
+        "  --all-interfaces    the same as the default (kept for older scripts)\n"
         "  --window SECONDS    length of one search window (default 5); a window in which a\n"
         "                      new device answered is followed by another\n";
     static constexpr std::string_view kCommandOptions =
@@ -326,7 +327,7 @@ std::string HelpText(Command command)
     std::string text;
     switch (command) {
     case Command::Discover:
-        text = "Usage: vantor-cli discover [--interface NAME | --all-interfaces] [--json | --csv]\n"
+        text = "Usage: vantor-cli discover [--interface NAME] [--json | --csv]\n"
                "                          [--window SECONDS]\n\n"
                "Broadcasts the discovery request and lists every device that answers: name,\n"
                "IP address, subnet mask, gateway, MAC, version, model code, the interface the\n"

@@ -45,7 +45,7 @@ struct DiscoveryOutcome {
     std::vector<FoundDevice> devices;
 };
 
-// One search by the window's rule: the request goes out once (per interface of the plan), and
+// One search by the window's rule: the request goes out once per interface of the plan, and
 // listening goes on while each window brings a new device.
 DiscoveryOutcome Discover(const CliOptions& options, const SendPlan& plan, const EndpointAddresses& addresses)
 {
@@ -63,8 +63,8 @@ DiscoveryOutcome Discover(const CliOptions& options, const SendPlan& plan, const
     };
     handlers.searchEnded = [&loop] { loop.quit(); };
     handlers.sendDiscovery = [&](CListSocket& endpoint) {
-        const std::vector<int> through = plan.interfaceIndexes.empty() ? std::vector<int>{0} : plan.interfaceIndexes;
-        const BroadcastOutcome sendOutcome = SendThroughEach(endpoint, DEVICE_PACKET::Discovery(), through);
+        const BroadcastOutcome sendOutcome =
+            SendThroughEach(endpoint, DEVICE_PACKET::Discovery(), plan.interfaceIndexes);
         sent = static_cast<std::size_t>(sendOutcome.sent);
         for (const SendFailure& failure : sendOutcome.failures) {
             const std::string name =
@@ -133,6 +133,8 @@ int RunDeviceCommand(const CliOptions& options, const SendPlan& plan, CliEnviron
         PasswordResult read = PasswordFromFile(options.passwordFile);
         if (!read.bytes)
             return Report({kExitUsage, read.error}, environment.err);
+        if (!read.warning.empty())
+            environment.err << "vantor-cli: warning: " << read.warning << "\n";
         password = read.bytes;
     } else if (const std::optional<std::string> variable = environment.variable(kPasswordVariable)) {
         PasswordResult read = PasswordFromText(*variable);

@@ -352,8 +352,9 @@ void CheckFirewalld(const DiagnosisFacts& facts, std::vector<Finding>& findings)
         else if (NeedsRoot(firewall.firewalldState, firewall.root))
             findings.push_back({Severity::Note, subject, "not checked (needs root)"});
         else
-            findings.push_back({Severity::Note, subject,
-                                "not checked (firewall-cmd --state: " + FirstLine(firewall.firewalldState.output) + ")"});
+            findings.push_back(
+                {Severity::Note, subject,
+                 "not checked (firewall-cmd --state: " + FirstLine(firewall.firewalldState.output) + ")"});
         return;
     }
     const CommandResult& listing = firewall.firewalldZones;
@@ -378,7 +379,8 @@ void CheckFirewalld(const DiagnosisFacts& facts, std::vector<Finding>& findings)
         const auto bound = std::find_if(zones.begin(), zones.end(),
                                         [&](const Zone& zone) { return Contains(zone.interfaces, adapter.name); });
         const std::string zoneName = bound != zones.end() ? bound->name : defaultZone;
-        auto entry = std::find_if(byZone.begin(), byZone.end(), [&](const auto& item) { return item.first == zoneName; });
+        auto entry =
+            std::find_if(byZone.begin(), byZone.end(), [&](const auto& item) { return item.first == zoneName; });
         if (entry == byZone.end())
             entry = byZone.insert(byZone.end(), {zoneName, {}});
         entry->second.push_back(adapter.name);

@@ -48,10 +48,10 @@ struct FirewallFacts {
 };
 
 struct ContainerFacts {
-    bool dockerEnv = false;          // /.dockerenv exists
-    bool containerEnv = false;       // /run/.containerenv exists
-    std::string initCgroup;          // /proc/1/cgroup
-    std::string containerVariable;   // the environment variable "container"
+    bool dockerEnv = false;         // /.dockerenv exists
+    bool containerEnv = false;      // /run/.containerenv exists
+    std::string initCgroup;         // /proc/1/cgroup
+    std::string containerVariable;  // the environment variable "container"
 };
 
 // One search through one adapter, on its own so that a device reachable through two adapters

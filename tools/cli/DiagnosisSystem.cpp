@@ -74,7 +74,8 @@ std::vector<ProcessSocket> SocketOwners(const std::vector<std::uint64_t>& inodes
     std::error_code error;
     for (fs::directory_iterator process("/proc", error), end; !error && process != end; process.increment(error)) {
         const std::string pidText = process->path().filename().string();
-        if (pidText.empty() || !std::all_of(pidText.begin(), pidText.end(), [](char c) { return c >= '0' && c <= '9'; }))
+        if (pidText.empty() ||
+            !std::all_of(pidText.begin(), pidText.end(), [](char c) { return c >= '0' && c <= '9'; }))
             continue;
         std::error_code fdError;
         for (fs::directory_iterator fd(process->path() / "fd", fdError), fdEnd; !fdError && fd != fdEnd;
@@ -109,7 +110,8 @@ PortProbe ProbePort(std::uint16_t port, std::string* error)
 
 DiagnosisSystem DiagnosisSystem::Real()
 {
-    return DiagnosisSystem{ReadWholeFile, FileExists, RunCommand, SocketOwners, ProbePort, [] { return geteuid() == 0; }};
+    return DiagnosisSystem{ReadWholeFile, FileExists, RunCommand,
+                           SocketOwners,  ProbePort,  [] { return geteuid() == 0; }};
 }
 
 }  // namespace vantor::cli

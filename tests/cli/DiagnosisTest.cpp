@@ -1,7 +1,7 @@
 // The checks of `vantor-cli diagnose` over made-up facts, and the command on a fake machine.
+#include "tools/cli/Diagnosis.h"
 #include "tools/cli/CliOptions.h"
 #include "tools/cli/CliRunner.h"
-#include "tools/cli/Diagnosis.h"
 
 #include <gtest/gtest.h>
 
@@ -228,7 +228,9 @@ TEST(DiagnosisTest, EachSetUpGivesItsFindingAndVerdict)
         EXPECT_EQ(diagnosis.devicesAnswered, c.devicesAnswered) << c.setUp;
         for (const std::string& line : c.expectedLines)
             EXPECT_TRUE(text.rfind(line, 0) == 0 || text.find("\n" + line) != std::string::npos)
-                << c.setUp << ": no line starting\n" << line << "\nin\n" << text;
+                << c.setUp << ": no line starting\n"
+                << line << "\nin\n"
+                << text;
         // No usable adapter, when it is the case, is the first thing said.
         if (AdaptersToSearch(facts.interfaces, facts.chosenInterface).empty()) {
             EXPECT_EQ(diagnosis.findings.front().severity, Severity::Problem) << c.setUp;
@@ -278,7 +280,9 @@ TEST(DiagnosisTest, TheCommandAsksTheMachineAndNeverSearchesWithoutAUsableAdapte
         return inodes == std::vector<std::uint64_t>{31} ? std::vector<ProcessSocket>{{4321, "vantor-config", 31}}
                                                         : std::vector<ProcessSocket>{};
     };
-    system.probePort = [](std::uint16_t port, std::string*) { return port == 4000 ? PortProbe::InUse : PortProbe::Free; };
+    system.probePort = [](std::uint16_t port, std::string*) {
+        return port == 4000 ? PortProbe::InUse : PortProbe::Free;
+    };
     system.runsAsRoot = [] { return false; };
 
     EXPECT_EQ(RunCli({"diagnose", "--window=0.1"}, environment), kExitNotFound);

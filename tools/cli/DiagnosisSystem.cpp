@@ -8,6 +8,7 @@
 #include <QUdpSocket>
 
 #include <algorithm>
+#include <charconv>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
@@ -74,8 +75,9 @@ std::vector<ProcessSocket> SocketOwners(const std::vector<std::uint64_t>& inodes
     std::error_code error;
     for (fs::directory_iterator process("/proc", error), end; !error && process != end; process.increment(error)) {
         const std::string pidText = process->path().filename().string();
-        if (pidText.empty() ||
-            !std::all_of(pidText.begin(), pidText.end(), [](char c) { return c >= '0' && c <= '9'; }))
+        int pid = 0;
+        const auto [parsedTo, parseError] = std::from_chars(pidText.data(), pidText.data() + pidText.size(), pid);
+        if (parseError != std::errc() || parsedTo != pidText.data() + pidText.size())
             continue;
         std::error_code fdError;
         for (fs::directory_iterator fd(process->path() / "fd", fdError), fdEnd; !fdError && fd != fdEnd;
@@ -88,7 +90,7 @@ std::vector<ProcessSocket> SocketOwners(const std::vector<std::uint64_t>& inodes
             std::string program = ReadWholeFile((process->path() / "comm").string()).value_or("?");
             while (!program.empty() && program.back() == '\n')
                 program.pop_back();
-            owners.push_back({std::stoi(pidText), program, *inode});
+            owners.push_back({pid, program, *inode});
         }
     }
     return owners;

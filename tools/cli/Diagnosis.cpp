@@ -338,6 +338,22 @@ std::string ZoneAllows(const Zone& zone, std::uint16_t port)
     return {};
 }
 
+Finding ZoneFinding(const std::string& zoneName, const std::vector<std::string>& adapters, const Zone* zone,
+                    std::uint16_t port)
+{
+    if (zone == nullptr)
+        return {Severity::Note, "firewalld",
+                "running; the zone of " + JoinNames(adapters) + " is not known, so not checked"};
+    const std::string label = "running; zone " + zoneName + " (" + JoinNames(adapters) + ")";
+    const std::string allows = ZoneAllows(*zone, port);
+    if (!allows.empty())
+        return {Severity::Ok, "firewalld", label + " lets the answers in (" + allows + ")"};
+    return {Severity::Problem, "firewalld",
+            label + " drops the devices' answers (neither the service " + std::string(kFirewalldService) + " nor " +
+                std::to_string(port) + "/udp is allowed): sudo firewall-cmd --permanent --zone=" + zoneName +
+                " --add-service=" + std::string(kFirewalldService) + " && sudo firewall-cmd --reload"};
+}
+
 void CheckFirewalld(const DiagnosisFacts& facts, std::vector<Finding>& findings)
 {
     const FirewallFacts& firewall = facts.firewall;
@@ -385,26 +401,11 @@ void CheckFirewalld(const DiagnosisFacts& facts, std::vector<Finding>& findings)
             entry = byZone.insert(byZone.end(), {zoneName, {}});
         entry->second.push_back(adapter.name);
     }
-    for (const auto& [zoneName, adapters] : byZone) {
+    for (const auto& [name, adapters] : byZone) {
+        const std::string& zoneName = name;
         const auto zone =
             std::find_if(zones.begin(), zones.end(), [&](const Zone& item) { return item.name == zoneName; });
-        if (zone == zones.end()) {
-            findings.push_back({Severity::Note, subject,
-                                "running; the zone of " + JoinNames(adapters) + " is not known, so not checked"});
-            continue;
-        }
-        const std::string label = "running; zone " + zoneName + " (" + JoinNames(adapters) + ")";
-        const std::string allows = ZoneAllows(*zone, facts.port.port);
-        if (!allows.empty()) {
-            findings.push_back({Severity::Ok, subject, label + " lets the answers in (" + allows + ")"});
-        } else {
-            findings.push_back({Severity::Problem, subject,
-                                label + " drops the devices' answers (neither the service " +
-                                    std::string(kFirewalldService) + " nor " + std::to_string(facts.port.port) +
-                                    "/udp is allowed): sudo firewall-cmd --permanent --zone=" + zoneName +
-                                    " --add-service=" + std::string(kFirewalldService) +
-                                    " && sudo firewall-cmd --reload"});
-        }
+        findings.push_back(ZoneFinding(zoneName, adapters, zone == zones.end() ? nullptr : &*zone, facts.port.port));
     }
 }
 

@@ -172,7 +172,7 @@ TEST(DiagnosisTest, EachSetUpGivesItsFindingAndVerdict)
              f.firewall.firewalldState = Ran(0, "running\n");
              f.firewall.firewalldZones = Ran(11, "Authorization failed.\n");
          },
-         {"note    firewalld: running; its zones not checked (needs root; run this as root to check them)"},
+         {"note    firewalld: running; its zones not checked (needs root): run this as root to check them"},
          1},
         {"ufw needs root",
          [](DiagnosisFacts& f) { f.firewall.ufwStatus = Ran(1, "ERROR: You need to be root to run this script\n"); },

@@ -376,9 +376,9 @@ void CheckFirewalld(const DiagnosisFacts& facts, std::vector<Finding>& findings)
     const CommandResult& listing = firewall.firewalldZones;
     if (listing.exitCode != 0) {
         const std::string why = NeedsRoot(listing, firewall.root)
-                                    ? "needs root; run this as root to check them"
-                                    : "firewall-cmd --list-all-zones: " + FirstLine(listing.output);
-        findings.push_back({Severity::Note, subject, "running; its zones not checked (" + why + ")"});
+                                    ? "(needs root): run this as root to check them"
+                                    : "(firewall-cmd --list-all-zones: " + FirstLine(listing.output) + ")";
+        findings.push_back({Severity::Note, subject, "running; its zones not checked " + why});
         return;
     }
     const std::vector<InterfaceInfo> searched = AdaptersToSearch(facts.interfaces, facts.chosenInterface);

@@ -16,10 +16,32 @@ class CliTwoAdapters : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        if (!InsidePrivateNamespace() || qEnvironmentVariableIsEmpty("VANTOR_LAB_LOG_B"))
-            GTEST_SKIP() << "runs only inside tests/cli/two-adapter-lab";
+        if (!InsidePrivateNamespace() || qEnvironmentVariableIsEmpty("VANTOR_LAB_LOG_B") ||
+            !qEnvironmentVariableIsEmpty("VANTOR_LAB_SAME_LAN"))
+            GTEST_SKIP() << "runs only inside tests/cli/two-adapter-lab with different devices behind each adapter";
     }
 };
+
+// The same devices behind both adapters: one network reached twice.
+class CliSameLanTwice : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        if (!InsidePrivateNamespace() || qEnvironmentVariableIsEmpty("VANTOR_LAB_SAME_LAN"))
+            GTEST_SKIP() << "runs only inside tests/cli/two-adapter-lab with VANTOR_LAB_SAME_LAN set";
+    }
+};
+
+TEST_F(CliSameLanTwice, DiagnoseSeesEachDeviceOnBothAdapters)
+{
+    const CliRun run = RunCli({QStringLiteral("diagnose"), kWindow});
+    EXPECT_EQ(run.exitCode, 0) << run.err.toStdString();
+    for (const char* line : {"\nok      search ea: 2 devices answered\n", "\nok      search eb: 2 devices answered\n",
+                             "\nwarning device 00-1A-2B-3C-4A-01 (Front-1, 192.168.1.20): answered on ea and eb: ",
+                             "\nwarning device 00-1A-2B-3C-4A-02 (Front-2, 192.168.1.30): answered on ea and eb: ",
+                             "\nverdict: 2 devices answered (ea 2, eb 2); see the warnings above\n"})
+        EXPECT_TRUE(run.out.contains(line)) << line << " not in\n" << run.out.toStdString();
+}
 
 // The default route leads out of the first adapter only; the search must not depend on it.
 TEST_F(CliTwoAdapters, EveryAdapterIsSearchedAndTheConflictAcrossAdaptersFound)
@@ -97,6 +119,31 @@ TEST_F(CliTwoAdapters, ACommandGoesOutThroughTheAdapterTheDeviceAnsweredOn)
     EXPECT_TRUE(received[0].contains(QStringLiteral("set-ip mac=00-1A-2B-3C-4B-01 ip=10.0.0.50")));
     EXPECT_TRUE(received[0].contains(QStringLiteral("result=applied")));
     EXPECT_TRUE(CommandLines(qEnvironmentVariable("VANTOR_LAB_LOG_A")).isEmpty());
+}
+
+TEST_F(CliTwoAdapters, DiagnoseCountsEachAdapterAndFlagsDevicesOutsideItsSubnet)
+{
+    CliRun run = RunCli({QStringLiteral("diagnose"), kWindow});
+    EXPECT_EQ(run.exitCode, 0) << run.err.toStdString();
+    for (const char* line :
+         {"\nok      adapter ea: up, 10.61.0.1/24, can broadcast; searched\n",
+          "\nok      search ea: 2 devices answered\n", "\nok      search eb: 2 devices answered\n",
+          "\nwarning device 00-1A-2B-3C-4B-02 (Back-2, 192.168.1.20): outside the subnet of eb (10.62.0.1/24): its "
+          "web page and commands by IP are not reachable until this PC has an address in 192.168.1.0/24 (sudo ip "
+          "addr add ADDRESS/24 dev eb), or the device gets one in 10.62.0.0/24",
+          "\nwarning device 00-1A-2B-3C-4A-02 (Front-2, 192.168.1.30): outside the subnet of ea (10.61.0.1/24)",
+          "\nverdict: 4 devices answered (ea 2, eb 2); see the warnings above\n"})
+        EXPECT_TRUE(run.out.contains(line)) << line << " not in\n" << run.out.toStdString();
+    // Front-1 and Back-2 share an IP address but are two devices.
+    EXPECT_FALSE(run.out.contains("answered on ea and eb")) << run.out.toStdString();
+
+    run = RunCli({QStringLiteral("diagnose"), QStringLiteral("--interface"), QStringLiteral("eb"), kWindow});
+    EXPECT_EQ(run.exitCode, 0) << run.err.toStdString();
+    EXPECT_TRUE(run.out.contains("\nnote    adapter ea: up, 10.61.0.1/24, can broadcast; not searched (--interface "
+                                 "chose another)\n"))
+        << run.out.toStdString();
+    EXPECT_FALSE(run.out.contains("search ea:"));
+    EXPECT_TRUE(run.out.contains("\nverdict: 2 devices answered (eb 2); see the warnings above\n"));
 }
 
 }  // namespace

@@ -28,6 +28,7 @@ constexpr CommandEntry kCommands[] = {
     {"set-mac", Command::SetMac},
     {"reset", Command::Reset},
     {"update-firmware", Command::UpdateFirmware},
+    {"diagnose", Command::Diagnose},
 };
 
 std::optional<Command> CommandFromName(std::string_view name)
@@ -154,7 +155,9 @@ ParseResult ParseCommandArguments(Command command, const std::vector<std::string
             offered.push_back(option);
         }
     };
-    offer({&help, &interfaceName, &allInterfaces, &window});
+    offer({&help, &interfaceName, &window});
+    if (command != Command::Diagnose)
+        offer({&allInterfaces});
     if (command == Command::Discover)
         offer({&json, &csv});
     if (command == Command::SetIp)
@@ -233,7 +236,7 @@ ParseResult ParseCommandArguments(Command command, const std::vector<std::string
         if (command == Command::SetIp && !options.ip)
             return fail("set-ip needs --ip");
     } else if (!positional.isEmpty()) {
-        return fail("discover takes no argument '" + positional.constFirst().toStdString() + "'");
+        return fail(args[0] + " takes no argument '" + positional.constFirst().toStdString() + "'");
     }
     result.options = options;
     return result;
@@ -362,6 +365,19 @@ std::string HelpText(Command command)
         text += kDiscoveryOptions;
         text += kCommandOptions;
         break;
+    case Command::Diagnose:
+        text = "Usage: vantor-cli diagnose [--interface NAME] [--window SECONDS]\n\n"
+               "Says why a search finds nothing. Checks, one line each with what to do: every\n"
+               "adapter (up, IPv4 address/prefix, broadcast, searched or why not); UDP port 4000\n"
+               "(free, or the process holding it); firewalld and ufw (do they let the answers\n"
+               "in; \"not checked (needs root)\" where only root may ask); a container without\n"
+               "the host's network; then one search per usable adapter: the devices answering\n"
+               "on each, devices answering on two adapters, devices outside the subnet of their\n"
+               "adapter. Ends with a verdict line.\n\n"
+               "  --interface NAME    search through this adapter only\n"
+               "  --window SECONDS    length of one search window (default 5)\n"
+               "\nExit codes: 0 at least one device answered, 1 none did, 2 usage error.\n";
+        return text;
     case Command::Help:
     case Command::Version:
         text = "Usage: vantor-cli COMMAND [options]\n\n"
@@ -372,6 +388,7 @@ std::string HelpText(Command command)
                "  set-mac MAC       give a device a new MAC address\n"
                "  reset MAC         reset a device\n"
                "  update-firmware MAC  tell a device to update its firmware\n"
+               "  diagnose          say why a search finds nothing\n"
                "  help [COMMAND]    this text, or a command's\n\n"
                "Run 'vantor-cli COMMAND --help' for a command's options; see vantor-cli(1).\n";
         break;

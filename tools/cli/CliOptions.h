@@ -17,7 +17,7 @@ enum ExitCode : int {
     kExitNetwork = 4,
 };
 
-enum class Command { Help, Version, Discover, SetIp, SetMac, Reset, UpdateFirmware };
+enum class Command { Help, Version, Discover, SetIp, SetMac, Reset, UpdateFirmware, Diagnose };
 enum class OutputFormat { Table, Json, Csv };
 
 struct CliOptions {

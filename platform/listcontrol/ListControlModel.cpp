@@ -14,16 +14,10 @@ namespace vantor::lc {
 
 namespace {
 
+// A cell or heading: the column format's horizontal alignment, centred vertically.
 Qt::Alignment AlignmentOf(int fmt)
 {
-    switch (fmt & LVCFMT_JUSTIFYMASK) {
-    case LVCFMT_RIGHT:
-        return Qt::AlignRight | Qt::AlignVCenter;
-    case LVCFMT_CENTER:
-        return Qt::AlignHCenter | Qt::AlignVCenter;
-    default:
-        return Qt::AlignLeft | Qt::AlignVCenter;
-    }
+    return HorizontalAlignment(fmt) | Qt::AlignVCenter;
 }
 
 }  // namespace

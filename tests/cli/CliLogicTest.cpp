@@ -1,9 +1,9 @@
 // The command line's logic without any network: arguments, values, output forms, command plans.
-#include "tools/cli/BroadcastInterfaces.h"
 #include "tools/cli/CliOptions.h"
 #include "tools/cli/CliPassword.h"
 #include "tools/cli/CommandPlan.h"
 #include "tools/cli/DeviceListing.h"
+#include "tools/cli/DiscoveryPlan.h"
 
 #include <QByteArray>
 #include <QJsonArray>

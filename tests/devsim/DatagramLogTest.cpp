@@ -1,5 +1,5 @@
 #include "tools/devsim/DatagramLog.h"
-#include "tools/devsim/AddressText.h"
+#include "tools/devsim/SimulatorText.h"
 
 #include <QTimeZone>
 

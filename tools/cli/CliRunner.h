@@ -1,8 +1,8 @@
 #pragma once
 
 #include "protocol/CListSocket.h"
-#include "tools/cli/BroadcastInterfaces.h"
 #include "tools/cli/DiagnosisSystem.h"
+#include "tools/cli/DiscoveryPlan.h"
 
 #include <functional>
 #include <iosfwd>

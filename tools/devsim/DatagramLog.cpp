@@ -1,6 +1,6 @@
 #include "tools/devsim/DatagramLog.h"
 
-#include "tools/devsim/AddressText.h"
+#include "tools/devsim/SimulatorText.h"
 
 namespace vantor::devsim::DatagramLog {
 

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "protocol/DevicePacket.h"
-#include "tools/devsim/AddressText.h"
+#include "tools/devsim/SimulatorText.h"
 
 #include <QByteArray>
 #include <QString>

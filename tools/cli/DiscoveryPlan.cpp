@@ -1,4 +1,4 @@
-#include "tools/cli/BroadcastInterfaces.h"
+#include "tools/cli/DiscoveryPlan.h"
 
 #include "tools/cli/CliOptions.h"
 

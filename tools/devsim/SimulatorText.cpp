@@ -1,4 +1,4 @@
-#include "tools/devsim/AddressText.h"
+#include "tools/devsim/SimulatorText.h"
 
 #include "protocol/AddressText.h"
 

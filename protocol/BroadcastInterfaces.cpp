@@ -20,9 +20,16 @@ std::vector<InterfaceInfo> SystemInterfaces()
         info.canBroadcast = flags.testFlag(QNetworkInterface::CanBroadcast);
         info.loopback = flags.testFlag(QNetworkInterface::IsLoopBack);
         const auto entries = interface.addressEntries();
-        info.hasIpv4 = std::any_of(entries.begin(), entries.end(), [](const QNetworkAddressEntry& entry) {
-            return entry.ip().protocol() == QAbstractSocket::IPv4Protocol;
-        });
+        for (const QNetworkAddressEntry& entry : entries) {
+            if (entry.ip().protocol() != QAbstractSocket::IPv4Protocol)
+                continue;
+            const quint32 address = entry.ip().toIPv4Address();
+            info.ipv4.push_back(
+                Ipv4Entry{{static_cast<std::uint8_t>(address >> 24), static_cast<std::uint8_t>(address >> 16),
+                           static_cast<std::uint8_t>(address >> 8), static_cast<std::uint8_t>(address)},
+                          entry.prefixLength()});
+        }
+        info.hasIpv4 = !info.ipv4.empty();
         result.push_back(std::move(info));
     }
     return result;

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "protocol/DevicePacket.h"
+
 #include <QString>
 
 #include <string>
@@ -8,7 +10,14 @@
 namespace vantor {
 
 class CListSocket;
-struct DEVICE_PACKET;
+
+// One IPv4 address of an interface and the length of its subnet's prefix.
+struct Ipv4Entry {
+    Ipv4Bytes address{};
+    int prefixLength = 0;
+
+    bool operator==(const Ipv4Entry&) const = default;
+};
 
 // What sending a limited broadcast needs to know of a network interface.
 struct InterfaceInfo {
@@ -18,6 +27,7 @@ struct InterfaceInfo {
     bool canBroadcast = false;
     bool loopback = false;
     bool hasIpv4 = false;
+    std::vector<Ipv4Entry> ipv4;  // the interface's IPv4 addresses with their prefixes
 };
 
 // The machine's interfaces as the system reports them now.

@@ -277,9 +277,9 @@ TEST(CommandPlanTest, MacCommandsAndTheirConfirmation)
 TEST(BroadcastInterfacesTest, EachChoiceTakesOnlyInterfacesThatCanCarryTheRequest)
 {
     const std::vector<InterfaceInfo> interfaces = {
-        {"lo", 1, true, false, true, true},    {"ea", 2, true, true, false, true},
-        {"down", 3, false, true, false, true}, {"noip", 4, true, true, false, false},
-        {"eb", 5, true, true, false, true},    {"tun", 6, true, false, false, true},
+        {"lo", 1, true, false, true, true, {}},    {"ea", 2, true, true, false, true, {}},
+        {"down", 3, false, true, false, true, {}}, {"noip", 4, true, true, false, false, {}},
+        {"eb", 5, true, true, false, true, {}},    {"tun", 6, true, false, false, true, {}},
     };
     CliOptions options;
     PlanResult r = PlanDiscovery(options, interfaces);

@@ -185,7 +185,7 @@ TEST(DeviceSearchHooksTest, NoInterfaceForTheBroadcastEndsTheSearchAndSaysSoOnce
     char* argv[] = {name, nullptr};
     QCoreApplication app(argc, argv);
     const auto ethernet = [](void (*change)(InterfaceInfo&)) {
-        InterfaceInfo adapter{"eth0", 2, true, true, false, true};
+        InterfaceInfo adapter{"eth0", 2, true, true, false, true, {}};
         change(adapter);
         return adapter;
     };

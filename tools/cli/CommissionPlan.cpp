@@ -244,7 +244,8 @@ PlanFile ReadPlanFile(std::string_view text)
             problem("ip '" + cell(kIpColumn) + "' is no IPv4 address");
             wellFormed = false;
         }
-        for (const auto& [column, value] : {std::pair{kMaskColumn, &row.mask}, std::pair{kGatewayColumn, &row.gateway}}) {
+        for (const auto& [column, value] :
+             {std::pair{kMaskColumn, &row.mask}, std::pair{kGatewayColumn, &row.gateway}}) {
             const std::string given = cell(column);
             if (given.empty())
                 continue;
@@ -284,8 +285,9 @@ Numbering NumberDevices(const NumberingRequest& request, const std::vector<Found
     if (request.count && static_cast<std::size_t>(*request.count) < macs.size())
         macs.resize(static_cast<std::size_t>(*request.count));
     else if (request.count && static_cast<std::size_t>(*request.count) > macs.size())
-        numbering.warnings.push_back({0, "--count " + std::to_string(*request.count) + " asks for more devices than the " +
-                                             std::to_string(macs.size()) + " there are to number"});
+        numbering.warnings.push_back({0, "--count " + std::to_string(*request.count) +
+                                             " asks for more devices than the " + std::to_string(macs.size()) +
+                                             " there are to number"});
 
     const std::vector<Address> host = HostAddresses(interfaces);
     std::multimap<Address, std::string> usedBy;  // address -> MAC of the device found there
@@ -316,7 +318,8 @@ Numbering NumberDevices(const NumberingRequest& request, const std::vector<Found
             const auto candidate = static_cast<Address>(next);
             if ((candidate & subnetMask) != (first & subnetMask))
                 break;
-            const bool skip = takenByOther(candidate, macText) || (prefix && IsNetworkOrBroadcast(candidate, *prefix)) ||
+            const bool skip = takenByOther(candidate, macText) ||
+                              (prefix && IsNetworkOrBroadcast(candidate, *prefix)) ||
                               std::find(host.begin(), host.end(), candidate) != host.end();
             if (!skip) {
                 row.ip = ToBytes(candidate);
@@ -398,13 +401,13 @@ PlanCheck CheckPlan(const std::vector<PlanRow>& rows, const std::vector<FoundDev
             continue;
         if (IsNetworkOrBroadcast(ip, *prefix)) {
             const bool network = (ip & ~PrefixMask(*prefix)) == 0;
-            error(ipText + " is the " + (network ? "network" : "broadcast") + " address of " +
-                  SubnetText(ip, *prefix));
+            error(ipText + " is the " + (network ? "network" : "broadcast") + " address of " + SubnetText(ip, *prefix));
         }
         if (!InSomeAdapterSubnet(ip, interfaces)) {
             const std::string adapter = device.interfaceName.empty() ? "the adapter" : device.interfaceName;
-            warning(ipText + " is outside every subnet of this PC's adapters: after the change the device "
-                             "cannot be reached from here; add an address of " +
+            warning(ipText +
+                    " is outside every subnet of this PC's adapters: after the change the device "
+                    "cannot be reached from here; add an address of " +
                     SubnetText(ip, *prefix) + " to " + adapter);
         }
     }

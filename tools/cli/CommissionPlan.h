@@ -73,9 +73,9 @@ struct PlannedChange {
 };
 
 struct PlanCheck {
-    std::vector<PlannedChange> changes;   // in the plan's order
-    std::vector<PlanProblem> errors;      // any of them refuses the whole plan
-    std::vector<PlanProblem> warnings;    // --strict refuses the plan on these as well
+    std::vector<PlannedChange> changes;  // in the plan's order
+    std::vector<PlanProblem> errors;     // any of them refuses the whole plan
+    std::vector<PlanProblem> warnings;   // --strict refuses the plan on these as well
 };
 
 // The checks over the whole plan before anything is sent.

@@ -1,7 +1,7 @@
 #include "tools/cli/CommissionReport.h"
 
-#include "tools/cli/DeviceListing.h"
 #include "tools/cli/CliOptions.h"
+#include "tools/cli/DeviceListing.h"
 
 #include <QJsonArray>
 #include <QJsonDocument>
@@ -14,8 +14,16 @@ namespace vantor::cli {
 namespace {
 
 constexpr std::array<const char*, 10> kFieldNames = {
-    "mac",           "interface",      "old_ip_address",  "old_subnet_mask", "old_gateway_ip",
-    "new_ip_address", "new_subnet_mask", "new_gateway_ip", "changes",         "outcome",
+    "mac",
+    "interface",
+    "old_ip_address",
+    "old_subnet_mask",
+    "old_gateway_ip",
+    "new_ip_address",
+    "new_subnet_mask",
+    "new_gateway_ip",
+    "changes",
+    "outcome",
 };
 
 std::string Joined(const std::vector<std::string>& parts, const char* separator)
@@ -29,9 +37,15 @@ std::string Joined(const std::vector<std::string>& parts, const char* separator)
 // The cells of a result in the order of kFieldNames.
 std::vector<std::string> Cells(const CommissionResult& result, const char* changeSeparator)
 {
-    return {result.mac,      result.interfaceName, result.before[0],
-            result.before[1], result.before[2],     result.after[0],
-            result.after[1],  result.after[2],      Joined(result.changes, changeSeparator),
+    return {result.mac,
+            result.interfaceName,
+            result.before[0],
+            result.before[1],
+            result.before[2],
+            result.after[0],
+            result.after[1],
+            result.after[2],
+            Joined(result.changes, changeSeparator),
             OutcomeText(result.outcome)};
 }
 
@@ -109,9 +123,8 @@ std::string RecordLines(const std::vector<CommissionResult>& results)
 {
     std::string out;
     for (const CommissionResult& result : results) {
-        out += CsvLine({result.time, result.mac, result.before[0], result.before[1], result.before[2],
-                        result.after[0], result.after[1], result.after[2], result.interfaceName,
-                        OutcomeText(result.outcome)});
+        out += CsvLine({result.time, result.mac, result.before[0], result.before[1], result.before[2], result.after[0],
+                        result.after[1], result.after[2], result.interfaceName, OutcomeText(result.outcome)});
     }
     return out;
 }

@@ -138,8 +138,8 @@ int RunCommission(const CliOptions& options, const SendPlan& plan, CliEnvironmen
     std::vector<PlanRow> rows = planFile.rows;
     if (options.firstIp) {
         Numbering numbering = NumberDevices(
-            NumberingRequest{*options.firstIp, options.mask, options.gateway, options.count, options.macs}, found.devices,
-            interfaces);
+            NumberingRequest{*options.firstIp, options.mask, options.gateway, options.count, options.macs},
+            found.devices, interfaces);
         if (numbering.rows.empty() && numbering.errors.empty())
             return Report({kExitNotFound, "no device answered; there is nothing to number"}, err);
         rows = std::move(numbering.rows);
@@ -174,8 +174,8 @@ int RunCommission(const CliOptions& options, const SendPlan& plan, CliEnvironmen
             result.before = {device.Field(kIpField), device.Field(kMaskField), device.Field(kGatewayField)};
             result.after = {FormatIpv4(change.newIp), FormatIpv4(change.newMask), FormatIpv4(change.newGateway)};
             planned = PlanCommand(SetIpOptions(options, change), device);
-            for (const auto& [field, name] : {std::pair{kIpField, "ip"}, std::pair{kMaskField, "mask"},
-                                              std::pair{kGatewayField, "gateway"}}) {
+            for (const auto& [field, name] :
+                 {std::pair{kIpField, "ip"}, std::pair{kMaskField, "mask"}, std::pair{kGatewayField, "gateway"}}) {
                 const auto index = static_cast<std::size_t>(field - kIpField);
                 if (result.before[index] != result.after[index])
                     result.changes.emplace_back(name);
@@ -231,10 +231,9 @@ int RunCommission(const CliOptions& options, const SendPlan& plan, CliEnvironmen
                 err << item.description << "; ";
             }
             result.time = Now();
-            err << (result.outcome == Outcome::SendFailed ? "send failed"
-                                                          : "sent" + (device.interfaceName.empty()
-                                                                          ? std::string()
-                                                                          : " through " + device.interfaceName))
+            err << (result.outcome == Outcome::SendFailed
+                        ? "send failed"
+                        : "sent" + (device.interfaceName.empty() ? std::string() : " through " + device.interfaceName))
                 << "\n";
         }
     }
@@ -250,11 +249,10 @@ int RunCommission(const CliOptions& options, const SendPlan& plan, CliEnvironmen
             if (results[i].outcome != Outcome::WouldChange)
                 continue;
             const PlannedChange& change = check.changes[i];
-            results[i].outcome =
-                !after.failure && ShowsRequestedState(SetIpOptions(options, change), found.devices[*change.device],
-                                                      after.devices)
-                    ? Outcome::Done
-                    : Outcome::NotConfirmed;
+            results[i].outcome = !after.failure && ShowsRequestedState(SetIpOptions(options, change),
+                                                                       found.devices[*change.device], after.devices)
+                                     ? Outcome::Done
+                                     : Outcome::NotConfirmed;
             results[i].time = Now();
         }
     }

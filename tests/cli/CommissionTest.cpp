@@ -118,7 +118,9 @@ TEST(CommissionPlanTest, ChecksRefuseClashesAndWarnOfWhatCannotBeReached)
         {"00-1A-2B-3C-4D-01,10.77.0.20,\n00-1A-2B-3C-4D-02,10.77.0.20,\n",
          {"line 3: the IP address 10.77.0.20 is planned twice (line 2)"},
          {}},
-        {"00-1A-2B-3C-4D-01,10.77.0.11,\n", {"line 2: 10.77.0.11 is in use by 00-1A-2B-3C-4D-09, a device outside"}, {}},
+        {"00-1A-2B-3C-4D-01,10.77.0.11,\n",
+         {"line 2: 10.77.0.11 is in use by 00-1A-2B-3C-4D-09, a device outside"},
+         {}},
         {"00-1A-2B-3C-4D-01,10.77.0.1,\n", {"line 2: 10.77.0.1 is this PC's own address (on va)"}, {}},
         {"00-1A-2B-3C-4D-01,10.77.0.0,\n", {"line 2: 10.77.0.0 is the network address of 10.77.0.0/24"}, {}},
         {"00-1A-2B-3C-4D-01,10.77.0.255,\n", {"line 2: 10.77.0.255 is the broadcast address of 10.77.0.0/24"}, {}},
@@ -138,8 +140,8 @@ TEST(CommissionPlanTest, ChecksRefuseClashesAndWarnOfWhatCannotBeReached)
         {"00-1A-2B-3C-4D-01,172.16.200.3,255.255.0.0\n", {}, {}},
         // Every problem of the plan at once.
         {"00-1A-2B-3C-4D-01,10.77.0.11,\n00-1A-2B-3C-4D-02,10.77.0.11,\n00-1A-2B-3C-4D-03,10.77.0.255,\n",
-         {"line 2: 10.77.0.11 is in use", "line 3: the IP address 10.77.0.11 is planned twice", "line 3: 10.77.0.11 is in use",
-          "line 4: 10.77.0.255 is the broadcast address"},
+         {"line 2: 10.77.0.11 is in use", "line 3: the IP address 10.77.0.11 is planned twice",
+          "line 3: 10.77.0.11 is in use", "line 4: 10.77.0.255 is the broadcast address"},
          {}},
     };
     for (const Case& c : cases) {
@@ -192,8 +194,10 @@ TEST(CommissionPlanTest, NumberingSkipsAddressesInUseAndStaysInTheSubnet)
          {{10, 77, 0, 5}, Ipv4Bytes{255, 255, 255, 248}, {}, {}, {}},
          {"10.77.0.5", "10.77.0.6"},
          {"no free address is left for 00-1A-2B-3C-4D-03 in 10.77.0.0/29"}},
-        {"a MAC given twice", {{10, 77, 0, 20}, {}, {}, {}, {mac("00-1A-2B-3C-4D-01"), mac("00-1A-2B-3C-4D-01")}},
-         {"10.77.0.20"}, {"00-1A-2B-3C-4D-01 is given twice"}},
+        {"a MAC given twice",
+         {{10, 77, 0, 20}, {}, {}, {}, {mac("00-1A-2B-3C-4D-01"), mac("00-1A-2B-3C-4D-01")}},
+         {"10.77.0.20"},
+         {"00-1A-2B-3C-4D-01 is given twice"}},
     };
     for (const Case& c : cases) {
         const Numbering numbering = NumberDevices(c.request, Bench(), Adapters());
@@ -203,8 +207,8 @@ TEST(CommissionPlanTest, NumberingSkipsAddressesInUseAndStaysInTheSubnet)
         EXPECT_EQ(addresses, c.addresses) << c.label;
         ExpectProblems(numbering.errors, c.errors, c.label);
     }
-    const Numbering counted = NumberDevices({{10, 77, 0, 20}, Ipv4Bytes{255, 255, 0, 0}, Ipv4Bytes{10, 77, 0, 1}, 9, {}},
-                                            Bench(), Adapters());
+    const Numbering counted = NumberDevices(
+        {{10, 77, 0, 20}, Ipv4Bytes{255, 255, 0, 0}, Ipv4Bytes{10, 77, 0, 1}, 9, {}}, Bench(), Adapters());
     ASSERT_EQ(counted.rows.size(), 4u);
     EXPECT_EQ(FormatMac(counted.rows[0].mac), "00-1A-2B-3C-4D-01");
     EXPECT_EQ(counted.rows[0].mask, (Ipv4Bytes{255, 255, 0, 0}));
@@ -215,8 +219,12 @@ TEST(CommissionPlanTest, NumberingSkipsAddressesInUseAndStaysInTheSubnet)
 TEST(CommissionPlanTest, MasksMustBeContiguous)
 {
     const std::vector<std::pair<Ipv4Bytes, std::optional<int>>> cases = {
-        {{0, 0, 0, 0}, 0},         {{255, 255, 255, 255}, 32}, {{255, 255, 254, 0}, 23},
-        {{255, 0, 255, 0}, std::nullopt}, {{0, 255, 255, 255}, std::nullopt}, {{255, 255, 255, 253}, std::nullopt},
+        {{0, 0, 0, 0}, 0},
+        {{255, 255, 255, 255}, 32},
+        {{255, 255, 254, 0}, 23},
+        {{255, 0, 255, 0}, std::nullopt},
+        {{0, 255, 255, 255}, std::nullopt},
+        {{255, 255, 255, 253}, std::nullopt},
     };
     for (const auto& [mask, prefix] : cases)
         EXPECT_EQ(MaskPrefixLength(mask), prefix) << FormatIpv4(mask);
@@ -227,8 +235,7 @@ TEST(CommissionReportTest, RecordLinesCarryLocalTimeWithItsOffset)
     const QDate day(2026, 5, 4);
     const QTime time(14, 3, 9);
     EXPECT_EQ(RecordTime(QDateTime(day, time, QTimeZone(2 * 3600))), "2026-05-04T14:03:09+02:00");
-    EXPECT_EQ(RecordTime(QDateTime(day, time, QTimeZone(-(3 * 3600 + 1800)))),
-              "2026-05-04T14:03:09-03:30");
+    EXPECT_EQ(RecordTime(QDateTime(day, time, QTimeZone(-(3 * 3600 + 1800)))), "2026-05-04T14:03:09-03:30");
     EXPECT_EQ(RecordTime(QDateTime(day, time, QTimeZone::utc())), "2026-05-04T14:03:09+00:00");
 
     CommissionResult done;
@@ -288,9 +295,9 @@ TEST(CommissionOptionsTest, CommandLine)
         EXPECT_FALSE(result.options.has_value()) << args.back();
         EXPECT_NE(result.error.find(part), std::string::npos) << args.back() << ": " << result.error;
     }
-    ParseResult r = ParseCommandLine({"commission", "--first-ip", "10.77.0.10", "--count", "3", "--mask",
-                                      "255.255.0.0", "00-1A-2B-3C-4D-02", "00:1a:2b:3c:4d:01", "--dry-run", "--strict",
-                                      "--json", "--record", "rec.csv"});
+    ParseResult r = ParseCommandLine({"commission", "--first-ip", "10.77.0.10", "--count", "3", "--mask", "255.255.0.0",
+                                      "00-1A-2B-3C-4D-02", "00:1a:2b:3c:4d:01", "--dry-run", "--strict", "--json",
+                                      "--record", "rec.csv"});
     ASSERT_TRUE(r.options.has_value()) << r.error;
     EXPECT_EQ(r.options->command, Command::Commission);
     EXPECT_EQ(r.options->firstIp, (Ipv4Bytes{10, 77, 0, 10}));

@@ -133,6 +133,10 @@ TEST(CommissionPlanTest, ChecksRefuseClashesAndWarnOfWhatCannotBeReached)
         {"00-1A-2B-3C-4D-01,127.0.0.5,\n", {"line 2: 127.0.0.5 is no address a device can have"}, {}},
         {"00-1A-2B-3C-4D-01,224.0.0.1,\n", {"line 2: 224.0.0.1 is no address a device can have"}, {}},
         {"00-1A-2B-3C-4D-77,10.77.0.20,\n", {}, {"line 2: 00-1A-2B-3C-4D-77 did not answer; it is skipped"}},
+        // A device that did not answer still may not take another row's address.
+        {"00-1A-2B-3C-4D-77,10.77.0.20,\n00-1A-2B-3C-4D-01,10.77.0.20,\n",
+         {"line 3: the IP address 10.77.0.20 is planned twice (line 2)"},
+         {"line 2: 00-1A-2B-3C-4D-77 did not answer"}},
         {"00-1A-2B-3C-4D-01,192.168.7.20,\n",
          {},
          {"line 2: 192.168.7.20 is outside every subnet of this PC's adapters: after the change the device cannot "

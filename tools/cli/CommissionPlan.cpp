@@ -362,11 +362,31 @@ PlanCheck CheckPlan(const std::vector<PlanRow>& rows, const std::vector<FoundDev
             error("the MAC " + mac + " is planned twice" + where(at->second));
             continue;
         }
+        if (row.mask && !MaskPrefixLength(*row.mask))
+            error("the mask " + FormatIpv4(*row.mask) + " is not a contiguous prefix");
+        // The checks that need only the new address hold whether or not the device answered.
+        bool usable = false;
+        if (row.ip) {
+            const Address ip = ToAddress(*row.ip);
+            const std::string ipText = FormatIpv4(*row.ip);
+            if (const auto [at, inserted] = ipLine.emplace(ip, row.line); !inserted)
+                error("the IP address " + ipText + " is planned twice" + where(at->second));
+            usable = IsUnicastHost(ip);
+            if (!usable)
+                error(ipText + " is no address a device can have");
+            for (const FoundDevice& other : found) {
+                if (usable && other.Field(kIpField) == ipText && plannedMacs.count(other.Field(kMacField)) == 0) {
+                    error(ipText + " is in use by " + other.Field(kMacField) + ", a device outside the plan");
+                    break;
+                }
+            }
+            if (usable && std::find(host.begin(), host.end(), ip) != host.end())
+                error(ipText + " is this PC's own address (on " + HostAddressOwner(ip, interfaces) + ")");
+        }
+
         PlannedChange change;
         change.row = row;
         change.device = FindDevice(found, row.mac);
-        if (row.mask && !MaskPrefixLength(*row.mask))
-            error("the mask " + FormatIpv4(*row.mask) + " is not a contiguous prefix");
         if (!change.device) {
             warning(mac + " did not answer; it is skipped");
             check.changes.push_back(change);
@@ -378,27 +398,14 @@ PlanCheck CheckPlan(const std::vector<PlanRow>& rows, const std::vector<FoundDev
         change.newIp = *row.ip;
         change.newMask = row.mask.value_or(DottedAddressToBytes(device.Field(kMaskField)));
         change.newGateway = row.gateway.value_or(DottedAddressToBytes(device.Field(kGatewayField)));
-        const Address ip = ToAddress(change.newIp);
-        const std::string ipText = FormatIpv4(change.newIp);
         check.changes.push_back(change);
 
-        if (const auto [at, inserted] = ipLine.emplace(ip, row.line); !inserted)
-            error("the IP address " + ipText + " is planned twice" + where(at->second));
-        if (!IsUnicastHost(ip)) {
-            error(ipText + " is no address a device can have");
-            continue;
-        }
-        for (const FoundDevice& other : found) {
-            if (other.Field(kIpField) == ipText && plannedMacs.count(other.Field(kMacField)) == 0) {
-                error(ipText + " is in use by " + other.Field(kMacField) + ", a device outside the plan");
-                break;
-            }
-        }
-        if (std::find(host.begin(), host.end(), ip) != host.end())
-            error(ipText + " is this PC's own address (on " + HostAddressOwner(ip, interfaces) + ")");
+        // The subnet is known once the device's own mask stands in for an empty cell.
         const std::optional<int> prefix = MaskPrefixLength(change.newMask);
-        if (!prefix)
+        if (!usable || !prefix)
             continue;
+        const Address ip = ToAddress(change.newIp);
+        const std::string ipText = FormatIpv4(change.newIp);
         if (IsNetworkOrBroadcast(ip, *prefix)) {
             const bool network = (ip & ~PrefixMask(*prefix)) == 0;
             error(ipText + " is the " + (network ? "network" : "broadcast") + " address of " + SubnetText(ip, *prefix));

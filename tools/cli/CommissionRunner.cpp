@@ -241,7 +241,9 @@ int RunCommission(const CliOptions& options, const SendPlan& plan, CliEnvironmen
     // One search tells which devices show their new values.
     std::optional<Failure> checkFailure;
     if (anythingToSend) {
-        Pause(options.waitDelayMs.value_or(DefaultWaitDelayMs(SetIpOptions(options, PlannedChange{}))));
+        CliOptions setIp = options;
+        setIp.command = Command::SetIp;
+        Pause(options.waitDelayMs.value_or(DefaultWaitDelayMs(setIp)));
         err << "checking with a new search ...\n";
         const DiscoveryOutcome after = Discover(options, plan, environment.addresses);
         checkFailure = after.failure;

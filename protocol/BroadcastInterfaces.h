@@ -14,7 +14,7 @@ class CListSocket;
 // One IPv4 address of an interface and the length of its subnet's prefix.
 struct Ipv4Entry {
     Ipv4Bytes address{};
-    int prefixLength = 0;
+    int prefixLength = 0;  // -1: not known
 
     bool operator==(const Ipv4Entry&) const = default;
 };

@@ -28,7 +28,9 @@ Ipv4Bytes ToBytes(Address address)
 
 Address PrefixMask(int prefixLength)
 {
-    return prefixLength <= 0 ? 0u : ~Address{0} << (32 - prefixLength);
+    if (prefixLength <= 0)
+        return 0u;
+    return prefixLength >= 32 ? ~Address{0} : ~Address{0} << (32 - prefixLength);
 }
 
 std::string SubnetText(Address address, int prefixLength)
@@ -79,6 +81,8 @@ bool InSomeAdapterSubnet(Address address, const std::vector<InterfaceInfo>& inte
         if (!interface.up || interface.loopback)
             continue;
         for (const Ipv4Entry& entry : interface.ipv4) {
+            if (entry.prefixLength < 0)
+                continue;  // the system did not say
             const Address mask = PrefixMask(entry.prefixLength);
             if ((ToAddress(entry.address) & mask) == (address & mask))
                 return true;

@@ -135,6 +135,10 @@ TEST_F(CliEndToEnd, ExitCodesSayWhatWentWrong)
     EXPECT_TRUE(run.err.contains("Socket port '4000' Open fail \xEF\xBC\x81")) << run.err.toStdString();
     run = RunCli({QStringLiteral("reset"), kLab1, QStringLiteral("--password-file"), m_passwordFile, kWindow});
     EXPECT_EQ(run.exitCode, 3);
+    run = RunCli({QStringLiteral("commission"),
+                  Write(QStringLiteral("plan.csv"), "mac,ip\n" + kLab1.toUtf8() + ",10.77.0.5\n"),
+                  QStringLiteral("--dry-run"), kWindow});
+    EXPECT_EQ(run.exitCode, 3);
 }
 
 TEST_F(CliEndToEnd, SetIpSendsEachChangedValueAndWaitConfirmsIt)

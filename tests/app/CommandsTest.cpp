@@ -150,6 +150,31 @@ TEST_F(CommandsTest, ModifyIpSendsOneDatagramPerChangedValueInTheOrderIpMaskGate
     EXPECT_TRUE(m_view->IsTimerRunning(CDorvexView::kResearchTimer));
 }
 
+// A change of one value other than the IP address sends that value's command alone: a mix-up of
+// which value changed would be invisible when the IP address or all three change.
+TEST_F(CommandsTest, ModifyIpWithOnlyTheMaskOrOnlyTheGatewayChangedSendsThatCommandAlone)
+{
+    struct Case {
+        DialogScript::Step addresses;
+        char opcode;
+        QByteArray mask;
+        QByteArray gateway;
+    };
+    const std::vector<Case> cases = {
+        {DialogScript::Addresses(0, 0xFFFF0000), ';', Ip(255, 255, 0, 0), Ip(192, 168, 1, 1)},
+        {DialogScript::Addresses(0, 0, 0xC0A801FE), '>', Ip(255, 255, 255, 0), Ip(192, 168, 1, 254)},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.opcode);
+        SetUp();
+        Select({0});  // 192.168.1.3
+        const std::vector<QByteArray> sent = Run(kModifyIp, {c.addresses, DialogScript::Password("p")}, 2);
+        EXPECT_EQ(sent,
+                  std::vector<QByteArray>{Datagram(
+                      c.opcode, {{4, Ip(192, 168, 1, 3)}, {8, c.mask}, {12, Mac(0x1A, 3)}, {35, c.gateway}}, "p")});
+    }
+}
+
 TEST_F(CommandsTest, EveryPromptCancelledSendsNothingAndLeavesListAndSearchAlone)
 {
     Select({0, 1});

@@ -382,6 +382,39 @@ TEST_F(CliEndToEnd, ARefusedPlanOrADryRunSendsNothingAndLeavesTheRecord)
     EXPECT_EQ(file.readAll(), before);
 }
 
+TEST_F(CliEndToEnd, DiagnoseNamesTheProgramHoldingThePort)
+{
+    QUdpSocket holder;
+    ASSERT_TRUE(holder.bind(QHostAddress(QHostAddress::AnyIPv4), 4000, QUdpSocket::DontShareAddress));
+    const CliRun run = RunCli({QStringLiteral("diagnose"), kWindow});
+    EXPECT_EQ(run.exitCode, 1) << run.err.toStdString();
+    const QString out = QString::fromUtf8(run.out);
+    const QString held =
+        QStringLiteral("\nproblem port 4000: held by process %1 (cli_e2e_test), so no search can listen")
+            .arg(QCoreApplication::applicationPid());
+    EXPECT_TRUE(out.contains(held)) << run.out.toStdString();
+    EXPECT_TRUE(out.contains(QStringLiteral("\nok      adapter va: up, 10.77.0.1/24, can broadcast; searched\n")));
+    EXPECT_TRUE(out.contains(QStringLiteral("\nproblem search va: failed: Socket port '4000' Open fail")));
+    EXPECT_TRUE(
+        out.endsWith(QStringLiteral("\nverdict: no device answered; start with the problem of port 4000 above\n")));
+}
+
+TEST_F(CliEndToEnd, DiagnoseWithoutAnyUsableAdapterSaysSoFirst)
+{
+    // A namespace of its own inside this one: loopback only, and down.
+    QProcess cli;
+    StartCli(cli, {QStringLiteral("-n"), BuildPath("vantor-cli"), QStringLiteral("diagnose"), kWindow}, {},
+             QStringLiteral("unshare"));
+    const CliRun run = FinishCli(cli);
+    if (run.err.contains("unshare:"))
+        GTEST_SKIP() << "no nested namespace here: " << run.err.toStdString();
+    EXPECT_EQ(run.exitCode, 1) << run.err.toStdString();
+    EXPECT_TRUE(run.out.startsWith("problem adapters: none can carry the search")) << run.out.toStdString();
+    EXPECT_TRUE(run.out.contains("\nnote    adapter lo: loopback; not searched"));
+    EXPECT_FALSE(run.out.contains("search lo"));
+    EXPECT_TRUE(run.out.endsWith("\nverdict: no device answered; start with the problem of adapters above\n"));
+}
+
 }  // namespace
 }  // namespace vantor::test
 

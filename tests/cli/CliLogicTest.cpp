@@ -10,9 +10,11 @@
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QStringList>
+#include <QTemporaryDir>
 
 #include <gtest/gtest.h>
 
+#include <fstream>
 #include <string>
 #include <vector>
 
@@ -282,19 +284,19 @@ TEST(BroadcastInterfacesTest, EachChoiceTakesOnlyInterfacesThatCanCarryTheReques
         {"eb", 5, true, true, false, true, {}},    {"tun", 6, true, false, false, true, {}},
     };
     CliOptions options;
-    PlanResult r = PlanDiscovery(options, interfaces);
-    ASSERT_TRUE(r.ok);
-    EXPECT_TRUE(r.plan.interfaceIndexes.empty());
-    EXPECT_EQ(r.plan.acceptOnly, 0);
-
-    options.allInterfaces = true;
-    r = PlanDiscovery(options, interfaces);
-    ASSERT_TRUE(r.ok);
-    EXPECT_EQ(r.plan.interfaceIndexes, (std::vector<int>{2, 5}));
-    EXPECT_EQ(r.plan.acceptOnly, 0);
-    r = PlanDiscovery(options, {interfaces[0], interfaces[3]});
-    EXPECT_FALSE(r.ok);
-    EXPECT_EQ(r.exitCode, kExitNetwork);
+    PlanResult r;
+    // Without --interface the request goes through every usable adapter, as the window sends
+    // it; --all-interfaces says the same.
+    for (const bool allInterfaces : {false, true}) {
+        options.allInterfaces = allInterfaces;
+        r = PlanDiscovery(options, interfaces);
+        ASSERT_TRUE(r.ok);
+        EXPECT_EQ(r.plan.interfaceIndexes, (std::vector<int>{2, 5}));
+        EXPECT_EQ(r.plan.acceptOnly, 0);
+        r = PlanDiscovery(options, {interfaces[0], interfaces[3]});
+        EXPECT_FALSE(r.ok);
+        EXPECT_EQ(r.exitCode, kExitNetwork);
+    }
 
     options.allInterfaces = false;
     const std::vector<std::pair<std::string, int>> named = {
@@ -331,6 +333,25 @@ TEST(CliPasswordTest, PasswordTextFollowsTheWindowsRule)
         EXPECT_EQ(result.error.empty(), bytes.has_value());
     }
     EXPECT_FALSE(PasswordFromFile("/nonexistent/password").bytes.has_value());
+}
+
+TEST(CliPasswordTest, AFileOthersMayReadWorksWithAWarning)
+{
+    QTemporaryDir dir;
+    const std::string path = dir.filePath(QStringLiteral("pw")).toStdString();
+    std::ofstream(path) << "secret\n";
+    const std::vector<std::pair<QFileDevice::Permissions, bool>> cases = {
+        {QFileDevice::ReadOwner | QFileDevice::WriteOwner, false},
+        {QFileDevice::ReadOwner | QFileDevice::ReadGroup, true},
+        {QFileDevice::ReadOwner | QFileDevice::ReadOther, true},
+        {QFileDevice::ReadOwner | QFileDevice::WriteGroup, false},
+    };
+    for (const auto& [permissions, warned] : cases) {
+        ASSERT_TRUE(QFile::setPermissions(QString::fromStdString(path), permissions));
+        const PasswordResult result = PasswordFromFile(path);
+        EXPECT_EQ(result.bytes, "secret");
+        EXPECT_EQ(!result.warning.empty(), warned) << permissions.toInt();
+    }
 }
 
 }  // namespace

@@ -9,14 +9,15 @@ namespace vantor::cli {
 PlanResult PlanDiscovery(const CliOptions& options, const std::vector<InterfaceInfo>& interfaces)
 {
     PlanResult result;
-    if (options.allInterfaces) {
+    if (options.interfaceName.empty()) {
         result.plan.interfaceIndexes = BroadcastInterfaceIndexes(interfaces);
         if (result.plan.interfaceIndexes.empty()) {
             result.exitCode = kExitNetwork;
-            result.error = "no interface is up with an IPv4 address and able to broadcast";
+            result.error = "no interface is up with an IPv4 address and able to broadcast "
+                           "(vantor-cli diagnose tells more)";
             return result;
         }
-    } else if (!options.interfaceName.empty()) {
+    } else {
         const auto found = std::find_if(interfaces.begin(), interfaces.end(), [&](const InterfaceInfo& interface) {
             return interface.name == options.interfaceName;
         });

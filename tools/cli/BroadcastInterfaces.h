@@ -11,8 +11,7 @@ struct CliOptions;
 
 // How the discovery request goes out and which replies count.
 struct SendPlan {
-    // Interfaces the limited broadcast is sent through, one request each; empty: one request
-    // whose way the routing table chooses, as the window sends it.
+    // Interfaces the limited broadcast is sent through, one request each.
     std::vector<int> interfaceIndexes;
     // Only replies that came in on this interface count; 0: every reply.
     int acceptOnly = 0;
@@ -26,7 +25,8 @@ struct PlanResult {
 };
 
 // --interface NAME: that interface, which must be up, carry an IPv4 address and be able to
-// broadcast. --all-interfaces: every such interface (loopback excluded). Neither: the plain way.
+// broadcast. Otherwise (--all-interfaces or nothing) every such interface, loopback excluded, as
+// the window searches.
 PlanResult PlanDiscovery(const CliOptions& options, const std::vector<InterfaceInfo>& interfaces);
 
 }  // namespace vantor::cli

@@ -29,6 +29,7 @@ constexpr CommandEntry kCommands[] = {
     {"reset", Command::Reset},
     {"update-firmware", Command::UpdateFirmware},
     {"commission", Command::Commission},
+    {"diagnose", Command::Diagnose},
 };
 
 std::optional<Command> CommandFromName(std::string_view name)
@@ -163,7 +164,9 @@ ParseResult ParseCommandArguments(Command command, const std::vector<std::string
             offered.push_back(option);
         }
     };
-    offer({&help, &interfaceName, &allInterfaces, &window});
+    offer({&help, &interfaceName, &window});
+    if (command != Command::Diagnose)
+        offer({&allInterfaces});
     if (command == Command::Discover || command == Command::Commission)
         offer({&json, &csv});
     if (command == Command::SetIp)
@@ -277,7 +280,7 @@ ParseResult ParseCommandArguments(Command command, const std::vector<std::string
         if (command == Command::SetIp && !options.ip)
             return fail("set-ip needs --ip");
     } else if (!positional.isEmpty()) {
-        return fail("discover takes no argument '" + positional.constFirst().toStdString() + "'");
+        return fail(args[0] + " takes no argument '" + positional.constFirst().toStdString() + "'");
     }
     result.options = options;
     return result;
@@ -351,9 +354,10 @@ std::string HelpText(Command command)
 {
     static constexpr std::string_view kDiscoveryOptions =
         "  --interface NAME    send the request through this interface only and keep only\n"
-        "                      the replies that come in on it\n"
-        "  --all-interfaces    send the request through every up IPv4 interface that can\n"
-        "                      broadcast\n"
+        "                      the replies that come in on it; without it the request goes\n"
+        "                      through every interface that is up, has an IPv4 address and\n"
+        "                      can broadcast, as the window sends it\n"
+        "  --all-interfaces    the same as the default (kept for older scripts)\n"
         "  --window SECONDS    length of one search window (default 5); a window in which a\n"
         "                      new device answered is followed by another\n";
     static constexpr std::string_view kCommandOptions =
@@ -370,7 +374,7 @@ std::string HelpText(Command command)
     std::string text;
     switch (command) {
     case Command::Discover:
-        text = "Usage: vantor-cli discover [--interface NAME | --all-interfaces] [--json | --csv]\n"
+        text = "Usage: vantor-cli discover [--interface NAME] [--json | --csv]\n"
                "                          [--window SECONDS]\n\n"
                "Broadcasts the discovery request and lists every device that answers: name,\n"
                "IP address, subnet mask, gateway, MAC, version, model code, the interface the\n"
@@ -438,6 +442,19 @@ std::string HelpText(Command command)
                 "                      One password serves the whole run.\n"
                 "  --wait-delay SECONDS  pause before the checking search (default 2)\n";
         break;
+    case Command::Diagnose:
+        text = "Usage: vantor-cli diagnose [--interface NAME] [--window SECONDS]\n\n"
+               "Says why a search finds nothing. Checks, one line each with what to do: every\n"
+               "adapter (up, IPv4 address/prefix, broadcast, searched or why not); UDP port 4000\n"
+               "(free, or the process holding it); firewalld and ufw (do they let the answers\n"
+               "in; \"not checked (needs root)\" where only root may ask); a container without\n"
+               "the host's network; then one search per usable adapter: the devices answering\n"
+               "on each, devices answering on two adapters, devices outside the subnet of their\n"
+               "adapter. Ends with a verdict line.\n\n"
+               "  --interface NAME    search through this adapter only\n"
+               "  --window SECONDS    length of one search window (default 5)\n"
+               "\nExit codes: 0 at least one device answered, 1 none did, 2 usage error.\n";
+        return text;
     case Command::Help:
     case Command::Version:
         text = "Usage: vantor-cli COMMAND [options]\n\n"
@@ -449,6 +466,7 @@ std::string HelpText(Command command)
                "  reset MAC         reset a device\n"
                "  update-firmware MAC  tell a device to update its firmware\n"
                "  commission PLAN.csv  give a batch of devices their addresses (or --first-ip)\n"
+               "  diagnose          say why a search finds nothing\n"
                "  help [COMMAND]    this text, or a command's\n\n"
                "Run 'vantor-cli COMMAND --help' for a command's options; see vantor-cli(1).\n";
         break;

@@ -17,7 +17,7 @@ enum ExitCode : int {
     kExitNetwork = 4,
 };
 
-enum class Command { Help, Version, Discover, SetIp, SetMac, Reset, UpdateFirmware, Commission };
+enum class Command { Help, Version, Discover, SetIp, SetMac, Reset, UpdateFirmware, Commission, Diagnose };
 enum class OutputFormat { Table, Json, Csv };
 
 struct CliOptions {
@@ -26,8 +26,8 @@ struct CliOptions {
     Command helpFor = Command::Help;
 
     // Discovery, for every command that talks to devices.
-    std::string interfaceName;  // empty: not given
-    bool allInterfaces = false;
+    std::string interfaceName;   // empty: not given
+    bool allInterfaces = false;  // accepted for older scripts: every adapter is the default
     int windowMs = 5000;
     OutputFormat format = OutputFormat::Table;
 

@@ -3,6 +3,8 @@
 #include "commands/CommandDatagrams.h"
 #include "protocol/DisplayText.h"
 
+#include <sys/stat.h>
+
 #include <fstream>
 #include <iterator>
 
@@ -32,7 +34,11 @@ PasswordResult PasswordFromFile(const std::string& path)
     std::string text(4096, '\0');
     file.read(text.data(), static_cast<std::streamsize>(text.size()));
     text.resize(static_cast<std::size_t>(file.gcount()));
-    return PasswordFromText(text);
+    PasswordResult result = PasswordFromText(text);
+    struct stat status { };
+    if (result.bytes && ::stat(path.c_str(), &status) == 0 && (status.st_mode & (S_IRGRP | S_IROTH)) != 0)
+        result.warning = "the password file '" + path + "' can be read by other users; chmod 600 it";
+    return result;
 }
 
 }  // namespace vantor::cli

@@ -12,6 +12,7 @@ inline constexpr const char* kPasswordVariable = "VANTOR_PASSWORD";
 struct PasswordResult {
     std::optional<std::string> bytes;  // the password field's bytes; empty on an error
     std::string error;
+    std::string warning;  // the password was read, but something about it is unsafe
 };
 
 // Typed or stored password text to the bytes the datagram carries, by the window's rule: at
@@ -20,7 +21,8 @@ struct PasswordResult {
 // end is no part of the password).
 PasswordResult PasswordFromText(std::string_view text);
 
-// The first line of a file.
+// The first line of a file. A file that group or others may read still works, with a warning,
+// as ssh treats its keys.
 PasswordResult PasswordFromFile(const std::string& path);
 
 // Asks on the controlling terminal with echo off; empty when there is no terminal (the reason

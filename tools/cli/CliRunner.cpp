@@ -9,11 +9,13 @@
 #include "tools/cli/CliSearch.h"
 #include "tools/cli/CommandPlan.h"
 #include "tools/cli/DeviceListing.h"
+#include "tools/cli/Diagnosis.h"
 
 #include <QEventLoop>
 #include <QNetworkInterface>
 #include <QTimer>
 
+#include <algorithm>
 #include <ostream>
 
 namespace vantor::cli {
@@ -52,8 +54,8 @@ DiscoveryOutcome Discover(const CliOptions& options, const SendPlan& plan, const
     };
     handlers.searchEnded = [&loop] { loop.quit(); };
     handlers.sendDiscovery = [&](CListSocket& endpoint) {
-        const std::vector<int> through = plan.interfaceIndexes.empty() ? std::vector<int>{0} : plan.interfaceIndexes;
-        const BroadcastOutcome sendOutcome = SendThroughEach(endpoint, DEVICE_PACKET::Discovery(), through);
+        const BroadcastOutcome sendOutcome =
+            SendThroughEach(endpoint, DEVICE_PACKET::Discovery(), plan.interfaceIndexes);
         sent = static_cast<std::size_t>(sendOutcome.sent);
         for (const SendFailure& failure : sendOutcome.failures) {
             const std::string name =
@@ -99,6 +101,8 @@ PasswordSource PresetPassword(const CliOptions& options, CliEnvironment& environ
         PasswordResult read = PasswordFromFile(options.passwordFile);
         if (!read.bytes)
             source.failure = Failure{kExitUsage, read.error};
+        else if (!read.warning.empty())
+            environment.err << "vantor-cli: warning: " << read.warning << "\n";
         source.password = read.bytes;
     } else if (const std::optional<std::string> variable = environment.variable(kPasswordVariable)) {
         PasswordResult read = PasswordFromText(*variable);
@@ -215,6 +219,76 @@ int RunDeviceCommand(const CliOptions& options, const SendPlan& plan, CliEnviron
     return kExitNotFound;
 }
 
+DiagnosisFacts GatherDiagnosisFacts(const CliOptions& options, std::vector<InterfaceInfo> interfaces,
+                                    CliEnvironment& environment)
+{
+    const DiagnosisSystem& system = environment.diagnosisSystem;
+    DiagnosisFacts facts;
+    facts.interfaces = std::move(interfaces);
+    facts.chosenInterface = options.interfaceName;
+
+    PortFacts& port = facts.port;
+    port.port = environment.addresses.localPort;
+    port.probe = system.probePort(port.port, &port.probeError);
+    if (port.probe == PortProbe::InUse) {
+        port.procNetUdp = system.readFile("/proc/net/udp").value_or(std::string());
+        port.procNetUdp6 = system.readFile("/proc/net/udp6").value_or(std::string());
+        std::vector<std::uint64_t> inodes;
+        for (const std::string* table : {&port.procNetUdp, &port.procNetUdp6}) {
+            for (const UdpSocketEntry& entry : ParseProcNetUdp(*table)) {
+                if (entry.localPort == port.port && entry.inode != 0)
+                    inodes.push_back(entry.inode);
+            }
+        }
+        if (!inodes.empty())
+            port.owners = system.socketOwners(inodes);
+    }
+
+    FirewallFacts& firewall = facts.firewall;
+    firewall.root = system.runsAsRoot();
+    firewall.firewalldState = system.runCommand("firewall-cmd", {"--state"});
+    if (firewall.firewalldState.started && firewall.firewalldState.exitCode == 0) {
+        firewall.firewalldDefaultZone = system.runCommand("firewall-cmd", {"--get-default-zone"});
+        firewall.firewalldZones = system.runCommand("firewall-cmd", {"--list-all-zones"});
+    }
+    firewall.ufwStatus = system.runCommand("ufw", {"status", "verbose"});
+
+    ContainerFacts& container = facts.container;
+    container.dockerEnv = system.fileExists("/.dockerenv");
+    container.containerEnv = system.fileExists("/run/.containerenv");
+    container.initCgroup = system.readFile("/proc/1/cgroup").value_or(std::string());
+    container.containerVariable = environment.variable("container").value_or(std::string());
+
+    // One search per adapter, each on its own opening of the endpoint, so a device that answers
+    // through two adapters is seen on both.
+    for (const InterfaceInfo& adapter : AdaptersToSearch(facts.interfaces, facts.chosenInterface)) {
+        SendPlan plan;
+        plan.interfaceIndexes = {adapter.index};
+        plan.acceptOnly = adapter.index;
+        DiscoveryOutcome outcome = Discover(options, plan, environment.addresses);
+        AdapterSearch search;
+        search.interfaceName = adapter.name;
+        if (outcome.failure)
+            search.failure = outcome.failure->message;
+        search.devices = std::move(outcome.devices);
+        facts.searches.push_back(std::move(search));
+    }
+    return facts;
+}
+
+int RunDiagnose(const CliOptions& options, CliEnvironment& environment)
+{
+    std::vector<InterfaceInfo> interfaces = environment.interfaces();
+    if (!options.interfaceName.empty() &&
+        std::none_of(interfaces.begin(), interfaces.end(),
+                     [&](const InterfaceInfo& interface) { return interface.name == options.interfaceName; }))
+        return Report({kExitUsage, "there is no interface named '" + options.interfaceName + "'"}, environment.err);
+    const DiagnosisFacts facts = GatherDiagnosisFacts(options, std::move(interfaces), environment);
+    const Diagnosis diagnosis = Diagnose(facts);
+    environment.out << FormatDiagnosis(diagnosis);
+    return diagnosis.devicesAnswered > 0 ? kExitSuccess : kExitNotFound;
+}
+
 }  // namespace
 
 int RunCli(const std::vector<std::string>& args, CliEnvironment& environment)
@@ -233,6 +307,8 @@ int RunCli(const std::vector<std::string>& args, CliEnvironment& environment)
         environment.out << "vantor-cli " << VANTOR_VERSION << "\n";
         return kExitSuccess;
     }
+    if (options.command == Command::Diagnose)
+        return RunDiagnose(options, environment);
     const PlanResult plan = PlanDiscovery(options, environment.interfaces());
     if (!plan.ok)
         return Report({plan.exitCode, plan.error}, environment.err);

@@ -2,6 +2,7 @@
 
 #include "protocol/CListSocket.h"
 #include "tools/cli/BroadcastInterfaces.h"
+#include "tools/cli/DiagnosisSystem.h"
 
 #include <functional>
 #include <iosfwd>
@@ -20,6 +21,7 @@ struct CliEnvironment {
     std::function<std::optional<std::string>(std::string* error)> promptPassword;
     std::function<std::vector<InterfaceInfo>()> interfaces = SystemInterfaces;
     EndpointAddresses addresses;
+    DiagnosisSystem diagnosisSystem = DiagnosisSystem::Real();
 };
 
 // Runs one command line (the arguments after the program name) and returns the exit code.

@@ -33,7 +33,7 @@ struct DiscoveryOutcome {
     std::vector<FoundDevice> devices;
 };
 
-// One search by the window's rule: the request goes out once (per interface of the plan), and
+// One search by the window's rule: the request goes out once per interface of the plan, and
 // listening goes on while each window brings a new device.
 DiscoveryOutcome Discover(const CliOptions& options, const SendPlan& plan, const EndpointAddresses& addresses);
 

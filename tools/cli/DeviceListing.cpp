@@ -77,6 +77,11 @@ std::string CsvCell(const std::string& text)
 
 }  // namespace
 
+std::string PrintableText(const std::string& text)
+{
+    return Printable(QString::fromStdString(text)).toStdString();
+}
+
 FoundDevice FoundDevice::FromReply(const DEVICE_PACKET& reply, int interfaceIndex, std::string interfaceName)
 {
     FoundDevice device;

@@ -26,6 +26,9 @@ struct FoundDevice {
 // Marks every device whose IP address another device of the list also has.
 void MarkAddressConflicts(std::vector<FoundDevice>& devices);
 
+// A device text for a terminal: controls shown as \xNN, so that a name cannot steer it.
+std::string PrintableText(const std::string& text);
+
 // The JSON document's schema version; raised only when a field changes meaning or goes away.
 inline constexpr int kJsonSchemaVersion = 1;
 

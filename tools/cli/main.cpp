@@ -26,6 +26,7 @@ int main(int argc, char* argv[])
         [](std::string* error) { return vantor::cli::PromptWithoutEcho("Device password: ", error); },
         vantor::SystemInterfaces,
         {},
+        vantor::cli::DiagnosisSystem::Real(),
     };
     const int code = vantor::cli::RunCli(args, environment);
     std::cout.flush();

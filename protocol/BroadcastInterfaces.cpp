@@ -20,9 +20,6 @@ std::vector<InterfaceInfo> SystemInterfaces()
         info.canBroadcast = flags.testFlag(QNetworkInterface::CanBroadcast);
         info.loopback = flags.testFlag(QNetworkInterface::IsLoopBack);
         const auto entries = interface.addressEntries();
-        info.hasIpv4 = std::any_of(entries.begin(), entries.end(), [](const QNetworkAddressEntry& entry) {
-            return entry.ip().protocol() == QAbstractSocket::IPv4Protocol;
-        });
         for (const QNetworkAddressEntry& entry : entries) {
             if (entry.ip().protocol() != QAbstractSocket::IPv4Protocol)
                 continue;
@@ -32,6 +29,7 @@ std::vector<InterfaceInfo> SystemInterfaces()
                            static_cast<std::uint8_t>(address >> 8), static_cast<std::uint8_t>(address)},
                           entry.prefixLength()});
         }
+        info.hasIpv4 = !info.ipv4.empty();
         result.push_back(std::move(info));
     }
     return result;

@@ -11,10 +11,12 @@ namespace vantor {
 
 class CListSocket;
 
-// One IPv4 address of an interface and the length of its subnet prefix.
+// One IPv4 address of an interface and the length of its subnet's prefix.
 struct Ipv4Entry {
     Ipv4Bytes address{};
-    int prefixLength = 0;
+    int prefixLength = 0;  // -1: not known
+
+    bool operator==(const Ipv4Entry&) const = default;
 };
 
 // What sending a limited broadcast needs to know of a network interface.
@@ -25,7 +27,7 @@ struct InterfaceInfo {
     bool canBroadcast = false;
     bool loopback = false;
     bool hasIpv4 = false;
-    std::vector<Ipv4Entry> ipv4;  // when the system lists them
+    std::vector<Ipv4Entry> ipv4;  // the interface's IPv4 addresses with their prefixes
 };
 
 // The machine's interfaces as the system reports them now.

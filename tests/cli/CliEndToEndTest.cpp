@@ -3,6 +3,7 @@
 #include "tests/cli/CliProcess.h"
 
 #include <QCoreApplication>
+#include <QDateTime>
 #include <QTemporaryDir>
 #include <QUdpSocket>
 
@@ -50,9 +51,9 @@ protected:
         return path;
     }
 
-    void StartSimulator()
+    void StartSimulator(const QByteArray& deviceLines = kDevices)
     {
-        const QString devices = Write(QStringLiteral("devices.txt"), kDevices);
+        const QString devices = Write(QStringLiteral("devices.txt"), deviceLines);
         m_simulator.start(BuildPath("vantor-devsim"),
                           {QStringLiteral("--devices"), devices, QStringLiteral("--log"), m_log,
                            QStringLiteral("--reboot-seconds"), QStringLiteral("0.3")});
@@ -133,6 +134,10 @@ TEST_F(CliEndToEnd, ExitCodesSayWhatWentWrong)
     EXPECT_EQ(run.exitCode, 3);
     EXPECT_TRUE(run.err.contains("Socket port '4000' Open fail \xEF\xBC\x81")) << run.err.toStdString();
     run = RunCli({QStringLiteral("reset"), kLab1, QStringLiteral("--password-file"), m_passwordFile, kWindow});
+    EXPECT_EQ(run.exitCode, 3);
+    run = RunCli({QStringLiteral("commission"),
+                  Write(QStringLiteral("plan.csv"), "mac,ip\n" + kLab1.toUtf8() + ",10.77.0.5\n"),
+                  QStringLiteral("--dry-run"), kWindow});
     EXPECT_EQ(run.exitCode, 3);
 }
 
@@ -237,6 +242,144 @@ TEST_F(CliEndToEnd, WithoutATerminalOrAPasswordSourceNothingIsSent)
     EXPECT_EQ(run.exitCode, 2) << run.err.toStdString();
     EXPECT_TRUE(run.err.contains("VANTOR_PASSWORD"));
     EXPECT_TRUE(CommandLines(m_log).isEmpty());
+}
+
+// Eight devices fresh from the factory at one address, and one more at 10.77.0.30 that no plan
+// names.
+QByteArray FactoryBatch()
+{
+    QByteArray lines;
+    for (int i = 1; i <= 8; ++i)
+        lines +=
+            "name=New model=31 ip=192.168.1.254 mac=00-1A-2B-3C-4E-0" + QByteArray::number(i) + " password=secret\n";
+    return lines + "name=Old model=31 ip=10.77.0.30 mac=00-1A-2B-3C-4E-99 password=secret\n";
+}
+
+QByteArray BatchPlan(int firstHost)
+{
+    QByteArray plan = "# bench 3\nmac,ip,mask,gateway\n";
+    for (int i = 1; i <= 8; ++i)
+        plan += "00-1A-2B-3C-4E-0" + QByteArray::number(i) + ",10.77.0." + QByteArray::number(firstHost + i) +
+                ",,10.77.0.1\n";
+    return plan;
+}
+
+TEST_F(CliEndToEnd, CommissionGivesEachDeviceOfTheBatchItsPlannedAddress)
+{
+    StartSimulator(FactoryBatch());
+    const QString record = Write(QStringLiteral("record.csv"), "");
+    const CliRun run = RunCli({QStringLiteral("commission"), Write(QStringLiteral("plan.csv"), BatchPlan(20)),
+                               QStringLiteral("--password-file"), m_passwordFile, QStringLiteral("--record"), record,
+                               QStringLiteral("--wait-delay=0.2"), QStringLiteral("--json"), kWindow});
+    ASSERT_EQ(run.exitCode, 0) << run.out.toStdString() << run.err.toStdString();
+    EXPECT_TRUE(run.err.contains("3/8 00-1A-2B-3C-4E-03 ")) << run.err.toStdString();
+    EXPECT_EQ(Values(JsonDevices(run), "outcome"), QStringList(8, QStringLiteral("done")));
+
+    // Two datagrams a device, the address first, each through the adapter it answered on.
+    const QStringList received = CommandLines(m_log);
+    ASSERT_EQ(received.size(), 16) << received.join(QLatin1Char('\n')).toStdString();
+    for (int i = 0; i < 8; ++i) {
+        const QString values =
+            QStringLiteral("mac=00-1A-2B-3C-4E-0%1 ip=10.77.0.%2 mask=255.255.255.0 gw=10.77.0.1 pw=secret")
+                .arg(i + 1)
+                .arg(21 + i);
+        EXPECT_TRUE(received[2 * i].contains(QStringLiteral("op=3A set-ip ") + values))
+            << received[2 * i].toStdString();
+        EXPECT_TRUE(received[2 * i + 1].contains(QStringLiteral("op=3E set-gateway ") + values))
+            << received[2 * i + 1].toStdString();
+        EXPECT_TRUE(received[2 * i].contains(QStringLiteral("from=10.77.0.1:4000")));
+    }
+    const CliRun again = RunCli({QStringLiteral("discover"), QStringLiteral("--json"), kWindow});
+    QStringList addresses = Values(JsonDevices(again), "ip_address");
+    addresses.sort();
+    EXPECT_EQ(addresses,
+              (QStringList{QStringLiteral("10.77.0.21"), QStringLiteral("10.77.0.22"), QStringLiteral("10.77.0.23"),
+                           QStringLiteral("10.77.0.24"), QStringLiteral("10.77.0.25"), QStringLiteral("10.77.0.26"),
+                           QStringLiteral("10.77.0.27"), QStringLiteral("10.77.0.28"), QStringLiteral("10.77.0.30")}));
+
+    // The record: a header (the file was empty) and one line per device.
+    QFile file(record);
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    const QList<QByteArray> lines = file.readAll().split('\n');
+    ASSERT_EQ(lines.size(), 10);
+    EXPECT_TRUE(lines[0].startsWith("time,mac,old_ip_address,"));
+    EXPECT_TRUE(lines[1].contains(",00-1A-2B-3C-4E-01,192.168.1.254,255.255.255.0,0.0.0.0,10.77.0.21,255.255.255.0,"
+                                  "10.77.0.1,va,done\r"))
+        << lines[1].toStdString();
+    EXPECT_TRUE(QDateTime::fromString(QString::fromLatin1(lines[1].left(25)), Qt::ISODate).isValid());
+
+    // A second run that changes nothing appends to the record and writes no second header.
+    const CliRun unchanged = RunCli({QStringLiteral("commission"), Write(QStringLiteral("plan.csv"), BatchPlan(20)),
+                                     QStringLiteral("--record"), record, kWindow});
+    EXPECT_EQ(unchanged.exitCode, 0) << unchanged.err.toStdString();
+    EXPECT_EQ(unchanged.out.count("unchanged"), 8);
+    file.seek(0);
+    const QByteArray all = file.readAll();
+    EXPECT_EQ(all.count("time,mac,"), 1);
+    EXPECT_EQ(all.count(",unchanged\r\n"), 8);
+    EXPECT_EQ(CommandLines(m_log).size(), 16);
+}
+
+TEST_F(CliEndToEnd, FirstIpNumbersTheDevicesSkippingAnAddressInUse)
+{
+    StartSimulator(FactoryBatch());
+    const CliRun run = RunCli({QStringLiteral("commission"), QStringLiteral("--first-ip"), QStringLiteral("10.77.0.29"),
+                               QStringLiteral("--count"), QStringLiteral("3"), QStringLiteral("--password-file"),
+                               m_passwordFile, QStringLiteral("--wait-delay=0.2"), QStringLiteral("--csv"), kWindow});
+    ASSERT_EQ(run.exitCode, 0) << run.out.toStdString() << run.err.toStdString();
+    EXPECT_TRUE(run.out.contains("00-1A-2B-3C-4E-01,va,192.168.1.254,255.255.255.0,0.0.0.0,10.77.0.29,"));
+    EXPECT_TRUE(run.out.contains("00-1A-2B-3C-4E-02,va,192.168.1.254,255.255.255.0,0.0.0.0,10.77.0.31,"));
+    EXPECT_TRUE(run.out.contains("00-1A-2B-3C-4E-03,va,192.168.1.254,255.255.255.0,0.0.0.0,10.77.0.32,"));
+    EXPECT_EQ(CommandLines(m_log).size(), 3);
+}
+
+TEST_F(CliEndToEnd, ARefusedPlanOrADryRunSendsNothingAndLeavesTheRecord)
+{
+    StartSimulator(FactoryBatch());
+    const QByteArray before = "time,mac\r\nearlier,line\r\n";
+    const QString record = Write(QStringLiteral("record.csv"), before);
+    const QString clash = Write(QStringLiteral("clash.csv"), "mac,ip\n00-1A-2B-3C-4E-01,10.77.0.30\n"
+                                                             "00-1A-2B-3C-4E-02,10.77.0.40\n"
+                                                             "00-1A-2B-3C-4E-03,10.77.0.40\n"
+                                                             "00-1A-2B-3C-4E-04,10.77.0.1\n");
+    CliRun run = RunCli({QStringLiteral("commission"), clash, QStringLiteral("--password-file"), m_passwordFile,
+                         QStringLiteral("--record"), record, kWindow});
+    EXPECT_EQ(run.exitCode, 2);
+    for (const char* problem :
+         {"line 2: 10.77.0.30 is in use by 00-1A-2B-3C-4E-99", "line 4: the IP address 10.77.0.40",
+          "line 5: 10.77.0.1 is this PC's own address", "nothing was sent"})
+        EXPECT_TRUE(run.err.contains(problem)) << problem << "\n" << run.err.toStdString();
+
+    // A warning refuses the plan only under --strict.
+    const QString outside = Write(QStringLiteral("outside.csv"), "mac,ip\n00-1A-2B-3C-4E-01,192.168.9.5\n");
+    run = RunCli({QStringLiteral("commission"), outside, QStringLiteral("--strict"), QStringLiteral("--password-file"),
+                  m_passwordFile, kWindow});
+    EXPECT_EQ(run.exitCode, 2);
+    EXPECT_TRUE(run.err.contains("add an address of 192.168.9.0/24 to va")) << run.err.toStdString();
+
+    run = RunCli({QStringLiteral("commission"), Write(QStringLiteral("plan.csv"), BatchPlan(20)),
+                  QStringLiteral("--dry-run"), QStringLiteral("--record"), record, kWindow});
+    EXPECT_EQ(run.exitCode, 0) << run.err.toStdString();
+    EXPECT_EQ(run.out.count("would change"), 8);
+    EXPECT_TRUE(run.out.contains("192.168.1.254  255.255.255.0  0.0.0.0      10.77.0.21")) << run.out.toStdString();
+    EXPECT_TRUE(CommandLines(m_log).isEmpty());
+
+    // A run stopped after sending and before its checking search writes nothing to the record.
+    QProcess cli;
+    cli.setReadChannel(QProcess::StandardError);
+    StartCli(cli, {QStringLiteral("commission"), Write(QStringLiteral("plan.csv"), BatchPlan(40)),
+                   QStringLiteral("--password-file"), m_passwordFile, QStringLiteral("--record"), record,
+                   QStringLiteral("--wait-delay=60"), kWindow});
+    QByteArray progress;
+    while (progress.count("sent through va\n") < 8 && cli.waitForReadyRead(20000))
+        progress += cli.readAllStandardError();
+    ASSERT_EQ(progress.count("sent through va\n"), 8) << progress.toStdString();
+    cli.terminate();
+    cli.waitForFinished();
+    EXPECT_EQ(CommandLines(m_log).size(), 16);
+    QFile file(record);
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    EXPECT_EQ(file.readAll(), before);
 }
 
 TEST_F(CliEndToEnd, DiagnoseNamesTheProgramHoldingThePort)

@@ -121,6 +121,36 @@ TEST_F(CliTwoAdapters, ACommandGoesOutThroughTheAdapterTheDeviceAnsweredOn)
     EXPECT_TRUE(CommandLines(qEnvironmentVariable("VANTOR_LAB_LOG_A")).isEmpty());
 }
 
+TEST_F(CliTwoAdapters, CommissionSendsEachDeviceItsPlanThroughItsOwnAdapter)
+{
+    QTemporaryDir dir;
+    const QString plan = dir.filePath(QStringLiteral("plan.csv"));
+    QFile file(plan);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write("mac,ip\n00-1A-2B-3C-4B-02,10.62.0.30\n00-1A-2B-3C-4A-02,10.61.0.30\n");
+    file.close();
+    const QString logA = qEnvironmentVariable("VANTOR_LAB_LOG_A");
+    const QString logB = qEnvironmentVariable("VANTOR_LAB_LOG_B");
+    const qsizetype beforeA = CommandLines(logA).size();
+    const qsizetype beforeB = CommandLines(logB).size();
+
+    // Both devices have no password: the empty one serves the run.
+    const CliRun run = RunCli({QStringLiteral("commission"), plan, QStringLiteral("--all-interfaces"),
+                               QStringLiteral("--wait-delay=0.2"), QStringLiteral("--csv"), kWindow},
+                              {QStringLiteral("VANTOR_PASSWORD=")});
+    EXPECT_EQ(run.exitCode, 0) << run.out.toStdString() << run.err.toStdString();
+    EXPECT_TRUE(run.out.contains("00-1A-2B-3C-4B-02,eb,192.168.1.20,255.255.255.0,0.0.0.0,10.62.0.30,"))
+        << run.out.toStdString();
+    EXPECT_TRUE(run.out.contains("00-1A-2B-3C-4A-02,ea,192.168.1.30,255.255.255.0,192.168.1.1,10.61.0.30,"));
+    EXPECT_EQ(run.out.count(",done\r\n"), 2);
+    const QStringList receivedA = CommandLines(logA).mid(beforeA);
+    const QStringList receivedB = CommandLines(logB).mid(beforeB);
+    ASSERT_EQ(receivedA.size(), 1) << receivedA.join(QLatin1Char('\n')).toStdString();
+    ASSERT_EQ(receivedB.size(), 1) << receivedB.join(QLatin1Char('\n')).toStdString();
+    EXPECT_TRUE(receivedA[0].contains(QStringLiteral("set-ip mac=00-1A-2B-3C-4A-02 ip=10.61.0.30")));
+    EXPECT_TRUE(receivedB[0].contains(QStringLiteral("set-ip mac=00-1A-2B-3C-4B-02 ip=10.62.0.30")));
+}
+
 TEST_F(CliTwoAdapters, DiagnoseCountsEachAdapterAndFlagsDevicesOutsideItsSubnet)
 {
     CliRun run = RunCli({QStringLiteral("diagnose"), kWindow});
@@ -128,13 +158,14 @@ TEST_F(CliTwoAdapters, DiagnoseCountsEachAdapterAndFlagsDevicesOutsideItsSubnet)
     for (const char* line :
          {"\nok      adapter ea: up, 10.61.0.1/24, can broadcast; searched\n",
           "\nok      search ea: 2 devices answered\n", "\nok      search eb: 2 devices answered\n",
-          "\nwarning device 00-1A-2B-3C-4B-02 (Back-2, 192.168.1.20): outside the subnet of eb (10.62.0.1/24): its "
+          "\nwarning device 00-1A-2B-3C-4A-01 (Front-1, 192.168.1.20): outside the subnet of ea (10.61.0.1/24): its "
           "web page and commands by IP are not reachable until this PC has an address in 192.168.1.0/24 (sudo ip "
-          "addr add ADDRESS/24 dev eb), or the device gets one in 10.62.0.0/24",
-          "\nwarning device 00-1A-2B-3C-4A-02 (Front-2, 192.168.1.30): outside the subnet of ea (10.61.0.1/24)",
+          "addr add ADDRESS/24 dev ea), or the device gets one in 10.61.0.0/24",
+          // Back-1's address is whatever the tests before gave it; it stays outside eb's subnet.
+          "\nwarning device 00-1A-2B-3C-4B-01 (Back-1, 10.0.0.", "outside the subnet of eb (10.62.0.1/24)",
           "\nverdict: 4 devices answered (ea 2, eb 2); see the warnings above\n"})
         EXPECT_TRUE(run.out.contains(line)) << line << " not in\n" << run.out.toStdString();
-    // Front-1 and Back-2 share an IP address but are two devices.
+    // Devices that share an IP address across the adapters are still two devices.
     EXPECT_FALSE(run.out.contains("answered on ea and eb")) << run.out.toStdString();
 
     run = RunCli({QStringLiteral("diagnose"), QStringLiteral("--interface"), QStringLiteral("eb"), kWindow});

@@ -28,6 +28,7 @@ constexpr CommandEntry kCommands[] = {
     {"set-mac", Command::SetMac},
     {"reset", Command::Reset},
     {"update-firmware", Command::UpdateFirmware},
+    {"commission", Command::Commission},
     {"diagnose", Command::Diagnose},
 };
 
@@ -60,6 +61,9 @@ constexpr ValueNeed kValueNeeds[] = {
     {"gateway", "--gateway needs an IPv4 address such as 192.168.1.20"},
     {"password-file", "--password-file needs a file name"},
     {"wait-delay", "--wait-delay needs a number of seconds (more than 0, at most 3600)"},
+    {"first-ip", "--first-ip needs an IPv4 address such as 192.168.1.20"},
+    {"count", "--count needs a number of devices (1 or more)"},
+    {"record", "--record needs a file name"},
 };
 
 const ValueNeed* FindValueNeed(std::string_view name)
@@ -148,6 +152,11 @@ ParseResult ParseCommandArguments(Command command, const std::vector<std::string
     const QCommandLineOption passwordFile(QStringLiteral("password-file"), {}, QStringLiteral("FILE"));
     const QCommandLineOption wait(QStringLiteral("wait"));
     const QCommandLineOption waitDelay(QStringLiteral("wait-delay"), {}, QStringLiteral("SECONDS"));
+    const QCommandLineOption firstIp(QStringLiteral("first-ip"), {}, QStringLiteral("A"));
+    const QCommandLineOption count(QStringLiteral("count"), {}, QStringLiteral("N"));
+    const QCommandLineOption dryRun(QStringLiteral("dry-run"));
+    const QCommandLineOption strict(QStringLiteral("strict"));
+    const QCommandLineOption record(QStringLiteral("record"), {}, QStringLiteral("FILE"));
     std::vector<const QCommandLineOption*> offered;
     auto offer = [&](std::initializer_list<const QCommandLineOption*> list) {
         for (const QCommandLineOption* option : list) {
@@ -158,12 +167,14 @@ ParseResult ParseCommandArguments(Command command, const std::vector<std::string
     offer({&help, &interfaceName, &window});
     if (command != Command::Diagnose)
         offer({&allInterfaces});
-    if (command == Command::Discover)
+    if (command == Command::Discover || command == Command::Commission)
         offer({&json, &csv});
     if (command == Command::SetIp)
         offer({&ip, &mask, &gateway});
     if (deviceCommand)
         offer({&passwordFile, &wait, &waitDelay});
+    if (command == Command::Commission)
+        offer({&firstIp, &mask, &gateway, &count, &dryRun, &strict, &record, &passwordFile, &waitDelay});
     // Asking the parser about an option it was not given makes it warn on stderr.
     auto given = [&](const QCommandLineOption& option) {
         return std::find(offered.begin(), offered.end(), &option) != offered.end() && parser.isSet(option);
@@ -205,7 +216,8 @@ ParseResult ParseCommandArguments(Command command, const std::vector<std::string
     using AddressOption = std::tuple<const QCommandLineOption*, std::string_view, std::optional<Ipv4Bytes>*>;
     for (const auto& [option, name, value] :
          {AddressOption{&ip, "ip", &options.ip}, AddressOption{&mask, "mask", &options.mask},
-          AddressOption{&gateway, "gateway", &options.gateway}}) {
+          AddressOption{&gateway, "gateway", &options.gateway},
+          AddressOption{&firstIp, "first-ip", &options.firstIp}}) {
         if (!given(*option))
             continue;
         *value = ParseIpv4(text(*option));
@@ -224,8 +236,40 @@ ParseResult ParseCommandArguments(Command command, const std::vector<std::string
             return fail(NeedsText("wait-delay"));
     }
 
+    if (given(count)) {
+        const std::string value = text(count);
+        if (value.empty() || value.size() > 6 || value.find_first_not_of("0123456789") != std::string::npos ||
+            std::stoi(value) < 1)
+            return fail(NeedsText("count"));
+        options.count = std::stoi(value);
+    }
+    options.dryRun = given(dryRun);
+    options.strict = given(strict);
+    if (given(record)) {
+        options.recordFile = text(record);
+        if (options.recordFile.empty())
+            return fail(NeedsText("record"));
+    }
+
     const QStringList positional = parser.positionalArguments();
-    if (deviceCommand) {
+    if (command == Command::Commission) {
+        if (!options.firstIp) {
+            if (options.mask || options.gateway || options.count)
+                return fail("--mask, --gateway and --count go with --first-ip; a plan file has its own columns");
+            if (positional.size() != 1)
+                return fail("commission needs one plan file, or --first-ip");
+            options.planFile = positional.constFirst().toStdString();
+            if (options.planFile.empty())
+                return fail("commission needs one plan file, or --first-ip");
+        }
+        for (const QString& argument : options.firstIp ? positional : QStringList{}) {
+            const auto mac = ParseMac(argument.toStdString());
+            if (!mac)
+                return fail("'" + argument.toStdString() +
+                            "' is no MAC address (six hexadecimal pairs joined by '-' or ':')");
+            options.macs.push_back(*mac);
+        }
+    } else if (deviceCommand) {
         if (positional.size() != 1)
             return fail(args[0] + " needs exactly one MAC address, such as 00-1A-2B-3C-4D-01");
         const std::string macText = positional.constFirst().toStdString();
@@ -324,8 +368,8 @@ std::string HelpText(Command command)
         "                      shows the change\n"
         "  --wait-delay SECONDS  pause before that search (default: 2 for set-ip, 5 otherwise)\n";
     static constexpr std::string_view kExitCodes =
-        "\nExit codes: 0 success, 1 no device found or change not confirmed, 2 usage error,\n"
-        "3 port 4000 in use, 4 other network error.\n";
+        "\nExit codes: 0 success, 1 no device found or change not confirmed, 2 usage error or\n"
+        "plan refused, 3 port 4000 in use, 4 other network error.\n";
 
     std::string text;
     switch (command) {
@@ -365,6 +409,39 @@ std::string HelpText(Command command)
         text += kDiscoveryOptions;
         text += kCommandOptions;
         break;
+    case Command::Commission:
+        text = "Usage: vantor-cli commission PLAN.csv [options]\n"
+               "       vantor-cli commission --first-ip A [--mask M] [--gateway G] [--count N] [MAC...]\n"
+               "                             [options]\n\n"
+               "Gives a batch of devices their own IP address, subnet mask and gateway; devices that\n"
+               "share one address are told apart by their MAC. PLAN.csv has a header line naming\n"
+               "its columns: mac and ip required, mask and gateway optional (an empty cell keeps\n"
+               "the device's value); blank lines and lines starting with # are skipped.\n"
+               "--first-ip numbers the MACs given, or every device found, in ascending MAC order,\n"
+               "skipping addresses in use, the subnet's network and broadcast addresses and this\n"
+               "PC's own addresses.\n\n"
+               "One discovery and a check of the whole plan come first. A malformed row, a MAC or\n"
+               "new IP planned twice, an IP in use by a device outside the plan or by this PC, the\n"
+               "network or broadcast address of the subnet and a mask that is no contiguous prefix\n"
+               "refuse the plan (exit 2, nothing sent). A device that did not answer and an IP\n"
+               "outside every subnet of this PC's adapters are warnings. Each device then gets the\n"
+               "commands set-ip would send it, through the adapter it answered on, and one search\n"
+               "afterwards says per device: done, unchanged, not found or not confirmed.\n\n";
+        text += kDiscoveryOptions;
+        text += "  --first-ip A        number the devices from A upwards\n"
+                "  --mask M, --gateway G  with --first-ip: the mask and gateway every device gets\n"
+                "                      (default: each keeps its own)\n"
+                "  --count N           with --first-ip: only the first N devices\n"
+                "  --dry-run           check and show what would be sent; send nothing\n"
+                "  --strict            refuse the plan on warnings as well\n"
+                "  --record FILE       append one CSV line per device to the commissioning record\n"
+                "  --json              JSON output (schema in the manual page)\n"
+                "  --csv               CSV output with a header line\n"
+                "  --password-file FILE  read the device password from FILE (its first line);\n"
+                "                      otherwise VANTOR_PASSWORD, otherwise a prompt without echo.\n"
+                "                      One password serves the whole run.\n"
+                "  --wait-delay SECONDS  pause before the checking search (default 2)\n";
+        break;
     case Command::Diagnose:
         text = "Usage: vantor-cli diagnose [--interface NAME] [--window SECONDS]\n\n"
                "Says why a search finds nothing. Checks, one line each with what to do: every\n"
@@ -388,6 +465,7 @@ std::string HelpText(Command command)
                "  set-mac MAC       give a device a new MAC address\n"
                "  reset MAC         reset a device\n"
                "  update-firmware MAC  tell a device to update its firmware\n"
+               "  commission PLAN.csv  give a batch of devices their addresses (or --first-ip)\n"
                "  diagnose          say why a search finds nothing\n"
                "  help [COMMAND]    this text, or a command's\n\n"
                "Run 'vantor-cli COMMAND --help' for a command's options; see vantor-cli(1).\n";

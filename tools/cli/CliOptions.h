@@ -17,7 +17,7 @@ enum ExitCode : int {
     kExitNetwork = 4,
 };
 
-enum class Command { Help, Version, Discover, SetIp, SetMac, Reset, UpdateFirmware, Diagnose };
+enum class Command { Help, Version, Discover, SetIp, SetMac, Reset, UpdateFirmware, Commission, Diagnose };
 enum class OutputFormat { Table, Json, Csv };
 
 struct CliOptions {
@@ -39,6 +39,15 @@ struct CliOptions {
     std::string passwordFile;  // empty: not given
     bool wait = false;
     std::optional<int> waitDelayMs;  // empty: the command's own delay
+
+    // Commissioning: a plan file, or --first-ip numbering (with the MACs given, or every device).
+    std::string planFile;  // empty: --first-ip
+    std::optional<Ipv4Bytes> firstIp;
+    std::optional<int> count;
+    std::vector<MacBytes> macs;
+    bool dryRun = false;
+    bool strict = false;
+    std::string recordFile;  // empty: no record
 };
 
 struct ParseResult {

@@ -6,6 +6,7 @@
 #include "resources/StringTable.h"
 #include "tools/cli/CliOptions.h"
 #include "tools/cli/CliPassword.h"
+#include "tools/cli/CliSearch.h"
 #include "tools/cli/CommandPlan.h"
 #include "tools/cli/DeviceListing.h"
 #include "tools/cli/Diagnosis.h"
@@ -20,13 +21,13 @@
 namespace vantor::cli {
 namespace {
 
-struct Failure {
-    int exitCode = 0;
-    std::string message;
-};
+std::string InterfaceName(int index)
+{
+    return index > 0 ? QNetworkInterface::interfaceNameFromIndex(index).toStdString() : std::string();
+}
 
-// The endpoint could not be opened: the window's own text when another program holds the
-// port, the system's reason otherwise.
+}  // namespace
+
 Failure OpenFailure(const CListSocket& endpoint)
 {
     if (endpoint.OpenError() == QAbstractSocket::AddressInUseError) {
@@ -37,18 +38,6 @@ Failure OpenFailure(const CListSocket& endpoint)
             "cannot open UDP port " + std::to_string(kLocalPort) + ": " + endpoint.OpenErrorString().toStdString()};
 }
 
-std::string InterfaceName(int index)
-{
-    return index > 0 ? QNetworkInterface::interfaceNameFromIndex(index).toStdString() : std::string();
-}
-
-struct DiscoveryOutcome {
-    std::optional<Failure> failure;
-    std::vector<FoundDevice> devices;
-};
-
-// One search by the window's rule: the request goes out once per interface of the plan, and
-// listening goes on while each window brings a new device.
 DiscoveryOutcome Discover(const CliOptions& options, const SendPlan& plan, const EndpointAddresses& addresses)
 {
     DiscoveryOutcome outcome;
@@ -105,6 +94,43 @@ void Pause(int milliseconds)
     loop.exec();
 }
 
+PasswordSource PresetPassword(const CliOptions& options, CliEnvironment& environment)
+{
+    PasswordSource source;
+    if (!options.passwordFile.empty()) {
+        PasswordResult read = PasswordFromFile(options.passwordFile);
+        if (!read.bytes)
+            source.failure = Failure{kExitUsage, read.error};
+        else if (!read.warning.empty())
+            environment.err << "vantor-cli: warning: " << read.warning << "\n";
+        source.password = read.bytes;
+    } else if (const std::optional<std::string> variable = environment.variable(kPasswordVariable)) {
+        PasswordResult read = PasswordFromText(*variable);
+        if (!read.bytes)
+            source.failure = Failure{kExitUsage, std::string(kPasswordVariable) + ": " + read.error};
+        source.password = read.bytes;
+    }
+    return source;
+}
+
+PasswordSource AskPassword(CliEnvironment& environment)
+{
+    PasswordSource source;
+    std::string error;
+    const std::optional<std::string> typed = environment.promptPassword(&error);
+    if (!typed) {
+        source.failure = Failure{kExitUsage, error};
+        return source;
+    }
+    PasswordResult read = PasswordFromText(*typed);
+    if (!read.bytes)
+        source.failure = Failure{kExitUsage, read.error};
+    source.password = read.bytes;
+    return source;
+}
+
+namespace {
+
 int RunDiscover(const CliOptions& options, const SendPlan& plan, CliEnvironment& environment)
 {
     const DiscoveryOutcome outcome = Discover(options, plan, environment.addresses);
@@ -130,20 +156,10 @@ int RunDiscover(const CliOptions& options, const SendPlan& plan, CliEnvironment&
 int RunDeviceCommand(const CliOptions& options, const SendPlan& plan, CliEnvironment& environment)
 {
     // A password from a file or the environment is checked before anything goes on the wire.
-    std::optional<std::string> password;
-    if (!options.passwordFile.empty()) {
-        PasswordResult read = PasswordFromFile(options.passwordFile);
-        if (!read.bytes)
-            return Report({kExitUsage, read.error}, environment.err);
-        if (!read.warning.empty())
-            environment.err << "vantor-cli: warning: " << read.warning << "\n";
-        password = read.bytes;
-    } else if (const std::optional<std::string> variable = environment.variable(kPasswordVariable)) {
-        PasswordResult read = PasswordFromText(*variable);
-        if (!read.bytes)
-            return Report({kExitUsage, std::string(kPasswordVariable) + ": " + read.error}, environment.err);
-        password = read.bytes;
-    }
+    const PasswordSource preset = PresetPassword(options, environment);
+    if (preset.failure)
+        return Report(*preset.failure, environment.err);
+    std::optional<std::string> password = preset.password;
 
     const std::string mac = FormatMac(options.mac);
     const DiscoveryOutcome found = Discover(options, plan, environment.addresses);
@@ -167,14 +183,10 @@ int RunDeviceCommand(const CliOptions& options, const SendPlan& plan, CliEnviron
         return kExitSuccess;
     }
     if (!password) {
-        std::string error;
-        const std::optional<std::string> typed = environment.promptPassword(&error);
-        if (!typed)
-            return Report({kExitUsage, error}, environment.err);
-        PasswordResult read = PasswordFromText(*typed);
-        if (!read.bytes)
-            return Report({kExitUsage, read.error}, environment.err);
-        password = read.bytes;
+        const PasswordSource asked = AskPassword(environment);
+        if (asked.failure)
+            return Report(*asked.failure, environment.err);
+        password = asked.password;
     }
 
     {
@@ -302,6 +314,8 @@ int RunCli(const std::vector<std::string>& args, CliEnvironment& environment)
         return Report({plan.exitCode, plan.error}, environment.err);
     if (options.command == Command::Discover)
         return RunDiscover(options, plan.plan, environment);
+    if (options.command == Command::Commission)
+        return RunCommission(options, plan.plan, environment);
     return RunDeviceCommand(options, plan.plan, environment);
 }
 

@@ -106,37 +106,51 @@ void MarkAddressConflicts(std::vector<FoundDevice>& devices)
         device.addressConflict = count[RowRecordField(device.rowRecord, kIpField)] > 1;
 }
 
-std::string FormatTable(const std::vector<FoundDevice>& devices)
+std::string FormatColumns(const std::vector<std::string>& titles, const std::vector<std::vector<std::string>>& rows)
 {
-    std::vector<std::vector<QString>> rows;
-    std::vector<qsizetype> widths;
-    for (const std::string_view title : kTitles)
-        widths.push_back(static_cast<qsizetype>(title.size()));
-    for (const FoundDevice& device : devices) {
+    std::vector<std::vector<QString>> shown;
+    std::vector<qsizetype> widths(titles.size(), 0);
+    auto add = [&](const std::vector<std::string>& cells) {
         std::vector<QString> row;
-        for (const std::string& cell : TextCells(device))
+        for (const std::string& cell : cells)
             row.push_back(Printable(QString::fromStdString(cell)));
-        row.push_back(device.addressConflict ? QStringLiteral("CONFLICT") : QString());
+        row.resize(titles.size());
         for (std::size_t i = 0; i < row.size(); ++i)
             widths[i] = std::max(widths[i], row[i].size());
-        rows.push_back(std::move(row));
-    }
-    auto line = [&widths](const std::vector<QString>& cells) {
+        shown.push_back(std::move(row));
+    };
+    add(titles);
+    for (const std::vector<std::string>& cells : rows)
+        add(cells);
+    std::string out;
+    for (const std::vector<QString>& cells : shown) {
         QString text;
-        for (std::size_t i = 0; i < cells.size(); ++i) {
+        for (std::size_t i = 0; i < cells.size(); ++i)
             text += i + 1 < cells.size() ? cells[i].leftJustified(widths[i] + 2) : cells[i];
-        }
         while (text.endsWith(QLatin1Char(' ')))
             text.chop(1);
-        return text.toStdString() + "\n";
-    };
-    std::vector<QString> titles;
-    for (const std::string_view title : kTitles)
-        titles.push_back(QString::fromLatin1(title.data(), static_cast<qsizetype>(title.size())));
-    std::string out = line(titles);
-    for (const auto& row : rows)
-        out += line(row);
+        out += text.toStdString() + "\n";
+    }
     return out;
+}
+
+std::string CsvLine(const std::vector<std::string>& cells)
+{
+    std::string out;
+    for (std::size_t i = 0; i < cells.size(); ++i)
+        out += (i == 0 ? "" : ",") + CsvCell(cells[i]);
+    return out + "\r\n";
+}
+
+std::string FormatTable(const std::vector<FoundDevice>& devices)
+{
+    std::vector<std::vector<std::string>> rows;
+    for (const FoundDevice& device : devices) {
+        std::vector<std::string> row = TextCells(device);
+        row.push_back(device.addressConflict ? "CONFLICT" : "");
+        rows.push_back(std::move(row));
+    }
+    return FormatColumns(std::vector<std::string>(kTitles.begin(), kTitles.end()), rows);
 }
 
 std::string FormatJson(const std::vector<FoundDevice>& devices)
@@ -164,14 +178,11 @@ std::string FormatJson(const std::vector<FoundDevice>& devices)
 
 std::string FormatCsv(const std::vector<FoundDevice>& devices)
 {
-    std::string out;
-    for (std::size_t i = 0; i < kFieldNames.size(); ++i)
-        out += std::string(i == 0 ? "" : ",") + std::string(kFieldNames[i]);
-    out += "\r\n";
+    std::string out = CsvLine(std::vector<std::string>(kFieldNames.begin(), kFieldNames.end()));
     for (const FoundDevice& device : devices) {
-        for (const std::string& cell : TextCells(device))
-            out += CsvCell(cell) + ",";
-        out += device.addressConflict ? "true\r\n" : "false\r\n";
+        std::vector<std::string> cells = TextCells(device);
+        cells.push_back(device.addressConflict ? "true" : "false");
+        out += CsvLine(cells);
     }
     return out;
 }

@@ -38,4 +38,10 @@ std::string FormatTable(const std::vector<FoundDevice>& devices);
 std::string FormatJson(const std::vector<FoundDevice>& devices);
 std::string FormatCsv(const std::vector<FoundDevice>& devices);
 
+// The building blocks of those forms, for other listings: aligned columns under a title line
+// (control characters shown as \xNN), and one CSV line ending in CR LF with each cell quoted
+// where it needs it.
+std::string FormatColumns(const std::vector<std::string>& titles, const std::vector<std::vector<std::string>>& rows);
+std::string CsvLine(const std::vector<std::string>& cells);
+
 }  // namespace vantor::cli

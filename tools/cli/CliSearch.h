@@ -3,9 +3,9 @@
 // the password for a run.
 
 #include "protocol/CListSocket.h"
-#include "tools/cli/BroadcastInterfaces.h"
 #include "tools/cli/CliRunner.h"
 #include "tools/cli/DeviceListing.h"
+#include "tools/cli/DiscoveryPlan.h"
 
 #include <iosfwd>
 #include <optional>

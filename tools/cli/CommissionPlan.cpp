@@ -3,6 +3,7 @@
 #include "commands/CommandDatagrams.h"
 #include "protocol/AddressText.h"
 #include "protocol/DeviceRow.h"
+#include "tools/cli/Ipv4Arithmetic.h"
 
 #include <algorithm>
 #include <array>
@@ -13,30 +14,7 @@
 namespace vantor::cli {
 namespace {
 
-using Address = std::uint32_t;
-
-Address ToAddress(const Ipv4Bytes& bytes)
-{
-    return (Address{bytes[0]} << 24) | (Address{bytes[1]} << 16) | (Address{bytes[2]} << 8) | Address{bytes[3]};
-}
-
-Ipv4Bytes ToBytes(Address address)
-{
-    return {static_cast<std::uint8_t>(address >> 24), static_cast<std::uint8_t>(address >> 16),
-            static_cast<std::uint8_t>(address >> 8), static_cast<std::uint8_t>(address)};
-}
-
-Address PrefixMask(int prefixLength)
-{
-    if (prefixLength <= 0)
-        return 0u;
-    return prefixLength >= 32 ? ~Address{0} : ~Address{0} << (32 - prefixLength);
-}
-
-std::string SubnetText(Address address, int prefixLength)
-{
-    return FormatIpv4(ToBytes(address & PrefixMask(prefixLength))) + "/" + std::to_string(prefixLength);
-}
+using Address = Ipv4Number;
 
 // Only subnets of /30 and wider have a network and a broadcast address that no host may take.
 bool IsNetworkOrBroadcast(Address address, int prefixLength)
@@ -59,7 +37,7 @@ std::vector<Address> HostAddresses(const std::vector<InterfaceInfo>& interfaces)
     std::vector<Address> addresses;
     for (const InterfaceInfo& interface : interfaces) {
         for (const Ipv4Entry& entry : interface.ipv4)
-            addresses.push_back(ToAddress(entry.address));
+            addresses.push_back(ToNumber(entry.address));
     }
     return addresses;
 }
@@ -68,7 +46,7 @@ std::string HostAddressOwner(Address address, const std::vector<InterfaceInfo>& 
 {
     for (const InterfaceInfo& interface : interfaces) {
         for (const Ipv4Entry& entry : interface.ipv4) {
-            if (ToAddress(entry.address) == address)
+            if (ToNumber(entry.address) == address)
                 return interface.name;
         }
     }
@@ -84,7 +62,7 @@ bool InSomeAdapterSubnet(Address address, const std::vector<InterfaceInfo>& inte
             if (entry.prefixLength < 0)
                 continue;  // the system did not say
             const Address mask = PrefixMask(entry.prefixLength);
-            if ((ToAddress(entry.address) & mask) == (address & mask))
+            if ((ToNumber(entry.address) & mask) == (address & mask))
                 return true;
         }
     }
@@ -161,7 +139,7 @@ std::string Lowered(std::string text)
 
 std::optional<int> MaskPrefixLength(const Ipv4Bytes& mask)
 {
-    const Address value = ToAddress(mask);
+    const Address value = ToNumber(mask);
     int length = 0;
     while (length < 32 && (value & (Address{1} << (31 - length))) != 0)
         ++length;
@@ -296,13 +274,13 @@ Numbering NumberDevices(const NumberingRequest& request, const std::vector<Found
     const std::vector<Address> host = HostAddresses(interfaces);
     std::multimap<Address, std::string> usedBy;  // address -> MAC of the device found there
     for (const FoundDevice& device : found)
-        usedBy.emplace(ToAddress(DottedAddressToBytes(device.Field(kIpField))), device.Field(kMacField));
+        usedBy.emplace(ToNumber(DottedAddressToBytes(device.Field(kIpField))), device.Field(kMacField));
     auto takenByOther = [&usedBy](Address address, const std::string& mac) {
         const auto [begin, end] = usedBy.equal_range(address);
         return std::any_of(begin, end, [&mac](const auto& entry) { return entry.second != mac; });
     };
 
-    const Address first = ToAddress(request.firstIp);
+    const Address first = ToNumber(request.firstIp);
     std::uint64_t next = first;
     for (const MacBytes& mac : macs) {
         PlanRow row;
@@ -371,7 +349,7 @@ PlanCheck CheckPlan(const std::vector<PlanRow>& rows, const std::vector<FoundDev
         // The checks that need only the new address hold whether or not the device answered.
         bool usable = false;
         if (row.ip) {
-            const Address ip = ToAddress(*row.ip);
+            const Address ip = ToNumber(*row.ip);
             const std::string ipText = FormatIpv4(*row.ip);
             if (const auto [at, inserted] = ipLine.emplace(ip, row.line); !inserted)
                 error("the IP address " + ipText + " is planned twice" + where(at->second));
@@ -408,7 +386,7 @@ PlanCheck CheckPlan(const std::vector<PlanRow>& rows, const std::vector<FoundDev
         const std::optional<int> prefix = MaskPrefixLength(change.newMask);
         if (!usable || !prefix)
             continue;
-        const Address ip = ToAddress(change.newIp);
+        const Address ip = ToNumber(change.newIp);
         const std::string ipText = FormatIpv4(change.newIp);
         if (IsNetworkOrBroadcast(ip, *prefix)) {
             const bool network = (ip & ~PrefixMask(*prefix)) == 0;

@@ -2,6 +2,7 @@
 
 #include "protocol/AddressText.h"
 #include "protocol/DeviceRow.h"
+#include "tools/cli/Ipv4Arithmetic.h"
 
 #include <algorithm>
 #include <cctype>
@@ -81,27 +82,6 @@ std::optional<Number> ParseNumber(std::string_view text, int base = 10)
 
 // ---- Addresses ----
 
-std::uint32_t ToNumber(const Ipv4Bytes& address)
-{
-    return (std::uint32_t{address[0]} << 24) | (std::uint32_t{address[1]} << 16) | (std::uint32_t{address[2]} << 8) |
-           address[3];
-}
-
-Ipv4Bytes FromNumber(std::uint32_t value)
-{
-    return {static_cast<std::uint8_t>(value >> 24), static_cast<std::uint8_t>(value >> 16),
-            static_cast<std::uint8_t>(value >> 8), static_cast<std::uint8_t>(value)};
-}
-
-std::uint32_t PrefixMask(int prefixLength)
-{
-    if (prefixLength <= 0)
-        return 0;
-    if (prefixLength >= 32)
-        return 0xFFFFFFFFu;
-    return ~((std::uint32_t{1} << (32 - prefixLength)) - 1);
-}
-
 std::optional<int> PrefixOfMask(const Ipv4Bytes& mask)
 {
     const std::uint32_t value = ToNumber(mask);
@@ -121,11 +101,6 @@ bool InSubnet(const Ipv4Bytes& address, const Ipv4Entry& entry)
 std::string EntryText(const Ipv4Entry& entry)
 {
     return FormatIpv4(entry.address) + "/" + std::to_string(entry.prefixLength);
-}
-
-std::string SubnetText(const Ipv4Bytes& address, int prefixLength)
-{
-    return FormatIpv4(FromNumber(ToNumber(address) & PrefixMask(prefixLength))) + "/" + std::to_string(prefixLength);
 }
 
 // ---- Adapters ----
@@ -562,9 +537,9 @@ void CheckSearches(const DiagnosisFacts& facts, std::vector<Finding>& findings)
                 {Severity::Warning, "device " + DeviceLabel(device),
                  "outside the subnet of " + search.interfaceName + " (" + JoinNames(own) +
                      "): its web page and commands by IP are not reachable until this PC has an address in " +
-                     SubnetText(*ip, devicePrefix) + " (sudo ip addr add ADDRESS/" + std::to_string(devicePrefix) +
-                     " dev " + search.interfaceName + "), or the device gets one in " +
-                     SubnetText(adapter->ipv4.front().address, adapter->ipv4.front().prefixLength) +
+                     SubnetText(ToNumber(*ip), devicePrefix) + " (sudo ip addr add ADDRESS/" +
+                     std::to_string(devicePrefix) + " dev " + search.interfaceName + "), or the device gets one in " +
+                     SubnetText(ToNumber(adapter->ipv4.front().address), adapter->ipv4.front().prefixLength) +
                      " (vantor-cli set-ip)"});
         }
     }

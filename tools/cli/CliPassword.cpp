@@ -35,7 +35,7 @@ PasswordResult PasswordFromFile(const std::string& path)
     file.read(text.data(), static_cast<std::streamsize>(text.size()));
     text.resize(static_cast<std::size_t>(file.gcount()));
     PasswordResult result = PasswordFromText(text);
-    struct stat status { };
+    struct stat status = {};
     if (result.bytes && ::stat(path.c_str(), &status) == 0 && (status.st_mode & (S_IRGRP | S_IROTH)) != 0)
         result.warning = "the password file '" + path + "' can be read by other users; chmod 600 it";
     return result;

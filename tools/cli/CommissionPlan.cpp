@@ -213,10 +213,11 @@ PlanFile ReadPlanFile(std::string_view text)
         PlanRow row;
         row.line = lineNumber;
         bool wellFormed = true;
-        if (const auto mac = ParseMac(cell(kMacColumn))) {
+        const std::string macText = cell(kMacColumn);
+        if (const auto mac = ParseMac(macText)) {
             row.mac = *mac;
         } else {
-            problem("'" + cell(kMacColumn) + "' is no MAC address (six hexadecimal pairs joined by '-' or ':')");
+            problem("'" + macText + "' is no MAC address (six hexadecimal pairs joined by '-' or ':')");
             wellFormed = false;
         }
         if (cell(kIpColumn).empty()) {

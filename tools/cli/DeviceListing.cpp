@@ -137,8 +137,11 @@ std::string FormatColumns(const std::vector<std::string>& titles, const std::vec
 std::string CsvLine(const std::vector<std::string>& cells)
 {
     std::string out;
-    for (std::size_t i = 0; i < cells.size(); ++i)
-        out += (i == 0 ? "" : ",") + CsvCell(cells[i]);
+    for (std::size_t i = 0; i < cells.size(); ++i) {
+        if (i > 0)
+            out += ',';
+        out += CsvCell(cells[i]);
+    }
     return out + "\r\n";
 }
 

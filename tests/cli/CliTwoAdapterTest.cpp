@@ -20,6 +20,18 @@ protected:
             !qEnvironmentVariableIsEmpty("VANTOR_LAB_SAME_LAN"))
             GTEST_SKIP() << "runs only inside tests/cli/two-adapter-lab with different devices behind each adapter";
     }
+
+    // A file of the test's own scratch folder; its path.
+    QString Write(const QString& name, const QByteArray& contents)
+    {
+        const QString path = m_dir.filePath(name);
+        QFile file(path);
+        EXPECT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write(contents);
+        return path;
+    }
+
+    QTemporaryDir m_dir;
 };
 
 // The same devices behind both adapters: one network reached twice.
@@ -90,12 +102,7 @@ TEST_F(CliTwoAdapters, OneNamedInterfaceFindsOnlyWhatIsBehindIt)
 
 TEST_F(CliTwoAdapters, ACommandGoesOutThroughTheAdapterTheDeviceAnsweredOn)
 {
-    QTemporaryDir dir;
-    const QString passwordFile = dir.filePath(QStringLiteral("pw"));
-    QFile file(passwordFile);
-    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-    file.write("admin\n");
-    file.close();
+    const QString passwordFile = Write(QStringLiteral("pw"), "admin\n");
     const QStringList setIp = {QStringLiteral("set-ip"),
                                QStringLiteral("00-1A-2B-3C-4B-01"),
                                QStringLiteral("--ip"),
@@ -123,12 +130,8 @@ TEST_F(CliTwoAdapters, ACommandGoesOutThroughTheAdapterTheDeviceAnsweredOn)
 
 TEST_F(CliTwoAdapters, CommissionSendsEachDeviceItsPlanThroughItsOwnAdapter)
 {
-    QTemporaryDir dir;
-    const QString plan = dir.filePath(QStringLiteral("plan.csv"));
-    QFile file(plan);
-    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-    file.write("mac,ip\n00-1A-2B-3C-4B-02,10.62.0.30\n00-1A-2B-3C-4A-02,10.61.0.30\n");
-    file.close();
+    const QString plan =
+        Write(QStringLiteral("plan.csv"), "mac,ip\n00-1A-2B-3C-4B-02,10.62.0.30\n00-1A-2B-3C-4A-02,10.61.0.30\n");
     const QString logA = qEnvironmentVariable("VANTOR_LAB_LOG_A");
     const QString logB = qEnvironmentVariable("VANTOR_LAB_LOG_B");
     const qsizetype beforeA = CommandLines(logA).size();

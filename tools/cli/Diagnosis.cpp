@@ -230,12 +230,12 @@ bool NeedsRoot(const CommandResult& result, bool root)
 }
 
 // "4000", "4000/udp", "3000-5000/udp", "3000:5000/udp", "4000,4001/udp": whether UDP port is in it.
-bool PortSpecCovers(std::string_view spec, std::uint16_t port)
+bool PortEntryCovers(std::string_view entry, std::uint16_t port)
 {
-    const auto slash = spec.find('/');
-    if (slash != std::string_view::npos && spec.substr(slash + 1) != "udp")
+    const auto slash = entry.find('/');
+    if (slash != std::string_view::npos && entry.substr(slash + 1) != "udp")
         return false;
-    std::string_view numbers = spec.substr(0, slash);
+    std::string_view numbers = entry.substr(0, slash);
     while (!numbers.empty()) {
         const auto comma = numbers.find(',');
         const std::string_view piece = numbers.substr(0, comma);
@@ -304,9 +304,9 @@ std::string ZoneAllows(const Zone& zone, std::uint16_t port)
         return "its target ACCEPT";
     if (Contains(zone.services, kFirewalldService))
         return "the service " + std::string(kFirewalldService);
-    for (const std::string& spec : zone.ports) {
-        if (PortSpecCovers(spec, port))
-            return "the port " + spec;
+    for (const std::string& portEntry : zone.ports) {
+        if (PortEntryCovers(portEntry, port))
+            return "the port " + portEntry;
     }
     if (Contains(zone.protocols, "udp"))
         return "the protocol udp";
@@ -413,7 +413,7 @@ std::string UfwAllows(std::string_view output, std::uint16_t port)
         }
         if (to == kUfwProfile)
             return "the profile \"" + std::string(kUfwProfile) + "\" is allowed";
-        if (PortSpecCovers(to, port))
+        if (PortEntryCovers(to, port))
             return "the port " + std::string(to) + " is allowed";
     }
     return {};

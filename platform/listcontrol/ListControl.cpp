@@ -46,7 +46,7 @@ ListControl::ListControl(QWidget* parent)
     d->model = new ListControlModel(*this, this);
     d->selection = new QItemSelectionModel(d->model, this);
 
-    d->tree = new ListDetailsView(*this, *d->model, this);
+    d->tree = new ListDetailsView(*this, this);
     d->header = new ListHeaderView(*this, d->tree);
     d->tree->setHeader(d->header);
     d->tree->setModel(d->model);
@@ -84,7 +84,7 @@ ListControl::ListControl(QWidget* parent)
     d->header->setSortIndicatorShown(false);
     d->header->setContextMenuPolicy(Qt::CustomContextMenu);
 
-    d->icons = new ListIconView(*d->model, this);
+    d->icons = new ListIconView(this);
     d->icons->setModel(d->model);
     d->icons->setSelectionModel(d->selection);
     d->icons->setSelectionBehavior(QAbstractItemView::SelectRows);

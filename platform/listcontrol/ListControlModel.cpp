@@ -38,15 +38,8 @@ int ListControlModel::rowCount(const QModelIndex& parent) const
 {
     if (parent.isValid())
         return 0;
-    AnnounceBeforeReading();
     const int items = m_control.Data().ItemCount();
     return items - (m_showingOldRows ? m_announcing.Count() : static_cast<int>(m_unannounced.size()));
-}
-
-void ListControlModel::AnnounceBeforeReading() const
-{
-    if (m_viewsAtWork == 0 && !m_unannounced.empty() && !m_inAnnouncement)
-        const_cast<ListControlModel*>(this)->AnnounceInsertedItems();
 }
 
 int ListControlModel::ItemOfRow(int row) const
@@ -163,7 +156,6 @@ int ListControlModel::columnCount(const QModelIndex& parent) const
 
 QVariant ListControlModel::data(const QModelIndex& index, int role) const
 {
-    AnnounceBeforeReading();
     const ListControlData& contents = m_control.Data();
     const int item = ItemOfRow(index.row());
     const int column = index.column();

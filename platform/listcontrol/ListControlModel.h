@@ -20,10 +20,10 @@ class ListControl;
 // Qt's views of the items inserted since its last notice in one notice (one insertion of a range
 // when they were all appended, else one layout change), at the end of the turn and at most once
 // a frame, so a stream of thousands of rows costs the views one layout and one paint per frame
-// instead of one per row. Until then the views paint and lay out the rows they were last told
-// of, each row still showing the item it showed (ItemOfRow). Anything else the model announces,
-// any other reader asking the model for rows, and the user's input to the views have the
-// waiting items announced first, so no one else sees a row count the views were not told of.
+// instead of one per row. Until then every reader (the views, accessibility, anyone asking)
+// sees the rows it was last told of, each row still showing the item it showed (ItemOfRow):
+// reading the model never changes it. Anything else the model announces, and the user's input
+// to the views, have the waiting items announced first.
 class ListControlModel final : public QAbstractTableModel {
     Q_OBJECT
     Q_DISABLE_COPY_MOVE(ListControlModel)
@@ -73,24 +73,6 @@ public:
     // announced.
     int ItemOfRow(int row) const;
 
-    // While one lives, the views are painting or laying out: what they read of the model does
-    // not announce waiting items (it would be a notice per paint, and the paint would be of rows
-    // the views were not told of yet).
-    class ViewsAtWork final {
-    public:
-        explicit ViewsAtWork(const ListControlModel& model)
-            : m_model(model)
-        {
-            ++m_model.m_viewsAtWork;
-        }
-        ~ViewsAtWork() { --m_model.m_viewsAtWork; }
-        ViewsAtWork(const ViewsAtWork&) = delete;
-        ViewsAtWork& operator=(const ViewsAtWork&) = delete;
-
-    private:
-        const ListControlModel& m_model;
-    };
-
 protected:
     void timerEvent(QTimerEvent* event) override;
 
@@ -100,9 +82,6 @@ private:
     static constexpr qint64 kNoticeIntervalMs = 16;
 
     void BeginReorder();
-    // Announces waiting items before a reader other than the views at work sees the contents
-    // (const: telling Qt what the contents already hold changes nothing a reader can see).
-    void AnnounceBeforeReading() const;
     void EndReorder(const std::vector<int>& permutation);
 
     const ListControl& m_control;
@@ -115,7 +94,6 @@ private:
     // reader first asks, from what m_unannounced already says).
     mutable RowInsertions m_waiting;
     mutable bool m_waitingMapped = false;
-    mutable int m_viewsAtWork = 0;
     // While a notice is being given: Qt's side still sees the rows it knew (the insertions not
     // counted), mapped to the control's items by m_announcing.
     bool m_showingOldRows = false;

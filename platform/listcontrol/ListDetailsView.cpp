@@ -4,7 +4,6 @@
 #include "platform/listcontrol/ListCellLayout.h"
 #include "platform/listcontrol/ListControl.h"
 #include "platform/listcontrol/ListControlData.h"
-#include "platform/listcontrol/ListControlModel.h"
 
 #include <QHeaderView>
 #include <QKeyEvent>
@@ -17,31 +16,10 @@
 
 namespace vantor::lc {
 
-ListDetailsView::ListDetailsView(const ListControl& control, const ListControlModel& rows, QWidget* parent)
+ListDetailsView::ListDetailsView(const ListControl& control, QWidget* parent)
     : QTreeView(parent)
     , m_control(control)
-    , m_rows(rows)
 { }
-
-// Painting and laying out (at once or from the delayed-layout timer) show the rows this view
-// was told of; rows inserted since come with the model's next notice.
-void ListDetailsView::doItemsLayout()
-{
-    const ListControlModel::ViewsAtWork working(m_rows);
-    QTreeView::doItemsLayout();
-}
-
-void ListDetailsView::timerEvent(QTimerEvent* event)
-{
-    const ListControlModel::ViewsAtWork working(m_rows);
-    QTreeView::timerEvent(event);
-}
-
-void ListDetailsView::updateGeometries()
-{
-    const ListControlModel::ViewsAtWork working(m_rows);
-    QTreeView::updateGeometries();
-}
 
 void ListDetailsView::keyPressEvent(QKeyEvent* event)
 {
@@ -66,7 +44,6 @@ QColor ListDetailsView::BackgroundColor() const
 
 void ListDetailsView::paintEvent(QPaintEvent* event)
 {
-    const ListControlModel::ViewsAtWork working(m_rows);
     ListControlListener* listener = m_control.Listener();
     const QRect clip = event->rect();
     {

@@ -9,7 +9,6 @@
 namespace vantor::lc {
 
 class ListControl;
-class ListControlModel;
 
 // The details (report) type of the list: a flat tree view whose rows are the items. Its
 // viewport paint runs the control's painting protocol: background erase (the listener first,
@@ -20,7 +19,7 @@ class ListDetailsView final : public QTreeView {
     Q_DISABLE_COPY_MOVE(ListDetailsView)
 
 public:
-    ListDetailsView(const ListControl& control, const ListControlModel& rows, QWidget* parent);
+    ListDetailsView(const ListControl& control, QWidget* parent);
 
     // The list's background colour: the one set on the control, else the palette's base.
     QColor BackgroundColor() const;
@@ -30,15 +29,12 @@ public:
     int ContentsWidth(int column) const { return sizeHintForColumn(column); }
     // Lays the rows out again before the next paint or row query (not now).
     void ScheduleLayout() { scheduleDelayedItemsLayout(); }
-    void doItemsLayout() override;
 
 signals:
     void focusChanged(bool focused);
 
 protected:
     void paintEvent(QPaintEvent* event) override;
-    void timerEvent(QTimerEvent* event) override;
-    void updateGeometries() override;
     void drawRow(QPainter* painter, const QStyleOptionViewItem& option, const QModelIndex& index) const override;
     void keyPressEvent(QKeyEvent* event) override;
     void keyReleaseEvent(QKeyEvent* event) override;
@@ -60,7 +56,6 @@ private:
     void DrawFocusFrame(QPainter& painter, int item, const QRect& row) const;
 
     const ListControl& m_control;
-    const ListControlModel& m_rows;
     unsigned m_paintAnswer = CDRF_DODEFAULT;
     // Answer for the row being painted; drawRow is const in Qt's interface.
     mutable unsigned m_rowAnswer = CDRF_DODEFAULT;

@@ -4,6 +4,7 @@
 #include "platform/ProfileStore.h"
 #include "platform/listcontrol/ListControl.h"
 #include "resources/StringTable.h"
+#include "tests/support/RowNotices.h"
 
 #include <QAbstractItemModel>
 #include <QHeaderView>
@@ -68,6 +69,7 @@ std::vector<std::string> DeviceViewFixture::ColumnTexts(int column) const
 std::vector<QString> DeviceViewFixture::ShownTexts(int controlColumn) const
 {
     const QAbstractItemModel* model = m_view->Control().Model();
+    EXPECT_TRUE(WaitForRowNotice(model));
     std::vector<QString> texts;
     for (int row = 0; row < model->rowCount(); ++row)
         texts.push_back(model->data(model->index(row, controlColumn), Qt::DisplayRole).toString());

@@ -3,6 +3,7 @@
 
 #include "listview/CListViewEx.h"
 #include "platform/listcontrol/ListControl.h"
+#include "tests/support/RowNotices.h"
 
 #include <QAbstractItemModel>
 #include <QAction>
@@ -250,6 +251,7 @@ TEST(ListViewEx, TextsReachTheControlThroughTheExtension)
     CListViewEx view;
     Fill(view, 3, 3);
     QAbstractItemModel* model = view.Control().Model();
+    ASSERT_TRUE(test::WaitForRowNotice(model));
     EXPECT_EQ(model->data(model->index(2, 1)).toString().toStdString(), "r2c1");
     view.SetColumnVisible(1, false);
     EXPECT_EQ(model->columnCount(), 2);

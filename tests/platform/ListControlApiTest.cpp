@@ -5,6 +5,7 @@
 #include "RecordingListener.h"
 
 #include "platform/listcontrol/ListControl.h"
+#include "tests/support/RowNotices.h"
 
 #include <QAbstractItemModel>
 #include <QPersistentModelIndex>
@@ -326,6 +327,7 @@ TEST_F(ListControlApi, CallbackTextsAreAskedFromTheListener)
     EXPECT_EQ(listener.dispInfo[0].column, 1);
     EXPECT_EQ(listener.dispInfo[0].itemData, 102);
     EXPECT_EQ(list.ItemDisplayText(2, 1), QStringLiteral("row 2 col 1"));
+    ASSERT_TRUE(vantor::test::WaitForRowNotice(list.Model()));
     EXPECT_EQ(list.Model()->index(2, 1).data().toString(), QStringLiteral("row 2 col 1"));
 
     // Answer with the listener's own text: copied, cut to the caller's buffer.
@@ -431,6 +433,7 @@ TEST_F(ListControlApi, SortIsStableAndCarriesCellsStateAndData)
         SetText(sorted, i, 1, "s" + std::to_string(data[static_cast<std::size_t>(i)]));
     }
     sorted.SetItemState(4, LVIS_SELECTED | LVIS_FOCUSED, LVIS_SELECTED | LVIS_FOCUSED);  // item 32
+    ASSERT_TRUE(vantor::test::WaitForRowNotice(sorted.Model()));
     const QPersistentModelIndex tracked = sorted.Model()->index(4, 1);
 
     ASSERT_TRUE(sorted.SortItems(CompareByTens, 1));

@@ -39,10 +39,7 @@ protected:
     }
 
     // The notice comes at the end of the turn, or a frame after the previous one.
-    void WaitForNotice()
-    {
-        ASSERT_TRUE(vantor::test::WaitForRowNotice(list.Model()));
-    }
+    void WaitForNotice() { ASSERT_TRUE(vantor::test::WaitForRowNotice(list.Model())); }
 
     bool Shown(int row) const
     {

@@ -95,7 +95,8 @@ public:
     int SortParam() const { return m_nSortParam; }
     int AutoArrange() const { return m_bAutoArrange; }
     int ViewMode() const { return m_nViewMode; }
-    // How many full sorts the view has asked the control for (scale checks).
+    // How many full sorts the view has asked the control for: the scale tests hold arriving rows
+    // to no full sort each, which at tens of thousands of rows the user would feel.
     int FullSortCount() const { return m_fullSortCount; }
 
     // ---- Device commands (toolbar and row context menu, while a row is selected) --------------

@@ -33,8 +33,6 @@ public:
     // Once the list is empty: the identities noted so far belong to no row any more.
     void Clear() { m_runs.clear(); }
 
-    std::size_t RunCount() const { return m_runs.size(); }
-
 private:
     struct Run {
         RowId first;  // the run covers this identity and the ones after it, up to the next run

@@ -83,7 +83,8 @@ public:
     QAbstractSocket::SocketError OpenError() const { return m_openError; }
     QString OpenErrorString() const { return m_openErrorString; }
     std::uint16_t LocalPort() const { return m_addresses.localPort; }
-    // Number of replies remembered on this opening (for tests and benchmarks).
+    // Number of replies remembered on this opening. Tests hold it to one per distinct reply and
+    // to none after a reopening: repeats over a long session must not cost memory.
     std::size_t ReplyMemorySize() const;
 
     // Time one turn of the event loop spends on replies, reading them and handing them on: a

@@ -28,9 +28,8 @@ public:
 
     std::size_t size() const { return m_size; }
     bool empty() const { return m_size == 0; }
-    // Number of blocks the elements are spread over (for tests).
-    std::size_t BlockCount() const { return m_blocks.size(); }
-    // Elements the blocks have room for (for tests and measurements).
+    // Elements the blocks have room for. A test holds it near size(): the bytes per row at
+    // 100,000 rows depend on it.
     std::size_t Capacity() const
     {
         std::size_t room = 0;

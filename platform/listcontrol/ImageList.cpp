@@ -38,11 +38,6 @@ QPixmap ImageList::Image(int index) const
     return Rendered(index);
 }
 
-bool ImageList::IsRendered(int index) const
-{
-    return Contains(index) && !m_images[static_cast<std::size_t>(index)].pending;
-}
-
 const QPixmap& ImageList::Rendered(int index) const
 {
     const Entry& entry = m_images[static_cast<std::size_t>(index)];

@@ -27,8 +27,6 @@ public:
     int Add(const QIcon& icon);
     int Add(const QPixmap& pixmap);
     QPixmap Image(int index) const;  // null pixmap for a bad index
-    // Whether image `index` has been drawn already (exposed for tests).
-    bool IsRendered(int index) const;
 
     // Draws image `index` at `topLeft`, clipped to `clip` size; blended 50 % with the
     // highlight colour when `blend50` is set (selected item in a focused list).

@@ -19,18 +19,14 @@ QIcon SolidIcon(const QColor& colour)
     return QIcon(picture);
 }
 
-TEST(ImageList, IconIsDrawnAtTheListSizeOnFirstUse)
+TEST(ImageList, IconIsDrawnOnceAtTheListSize)
 {
     ImageList list(QSize(16, 16));
     EXPECT_EQ(list.Add(SolidIcon(Qt::red)), 0);
     EXPECT_EQ(list.Add(SolidIcon(Qt::blue)), 1);
     EXPECT_EQ(list.Count(), 2);
-    EXPECT_FALSE(list.IsRendered(0));
-    EXPECT_FALSE(list.IsRendered(1));
 
     const QPixmap first = list.Image(0);
-    EXPECT_TRUE(list.IsRendered(0));
-    EXPECT_FALSE(list.IsRendered(1));  // only what was asked for
     ASSERT_EQ(first.size(), QSize(16, 16));
     EXPECT_EQ(first.toImage().pixelColor(8, 8), QColor(Qt::red));
     EXPECT_EQ(list.Image(0).cacheKey(), first.cacheKey());  // drawn once
@@ -46,7 +42,6 @@ TEST(ImageList, DrawRendersAPendingIcon)
         QPainter painter(&target);
         list.Draw(painter, 0, QPoint(4, 4), QSize(6, 6), false);
     }
-    EXPECT_TRUE(list.IsRendered(0));
     EXPECT_EQ(target.pixelColor(4, 4), QColor(Qt::green));
     EXPECT_EQ(target.pixelColor(9, 9), QColor(Qt::green));
     EXPECT_EQ(target.pixelColor(10, 10), QColor(Qt::white));  // clipped to 6 x 6
@@ -68,14 +63,11 @@ TEST(ImageList, BadIndexesGiveNothing)
 {
     ImageList list(QSize(16, 16));
     list.Add(SolidIcon(Qt::red));
-    for (const int index : {-1, 1, 100}) {
+    for (const int index : {-1, 1, 100})
         EXPECT_TRUE(list.Image(index).isNull()) << index;
-        EXPECT_FALSE(list.IsRendered(index)) << index;
-    }
     QPixmap pixmap(4, 4);
     pixmap.fill(Qt::yellow);
     EXPECT_EQ(list.Add(pixmap), 1);
-    EXPECT_TRUE(list.IsRendered(1));
     EXPECT_EQ(list.Image(1).size(), QSize(16, 16));
 }
 

@@ -51,10 +51,21 @@ bool DeviceSearch::SendDiscovery()
 {
     const DEVICE_PACKET request = DEVICE_PACKET::Discovery();
     if (!m_socket->SendsToLimitedBroadcast()) {
-        m_socket->SendTo(request);
+        m_send(request, 0);
         return true;
     }
-    return SendThroughEach(*m_socket, request, BroadcastInterfaceIndexes(m_interfaces())).sent > 0;
+    bool sent = false;
+    for (const int index : BroadcastInterfaceIndexes(m_interfaces()))
+        sent = m_send(request, index) || sent;
+    return sent;
+}
+
+bool DeviceSearch::SendThroughEndpoint(const DEVICE_PACKET& packet, int interfaceIndex)
+{
+    if (interfaceIndex > 0)
+        return m_socket->SendThrough(packet, interfaceIndex);
+    m_socket->SendTo(packet);
+    return true;
 }
 
 void DeviceSearch::OnTimer(int timerId)
@@ -154,17 +165,18 @@ bool DeviceSearch::ReopenForCommand()
 void DeviceSearch::Send(const DEVICE_PACKET& packet, int interfaceIndex)
 {
     if (!m_socket->SendsToLimitedBroadcast()) {
-        m_socket->SendTo(packet);
+        m_send(packet, 0);
         return;
     }
     // Only into the device's own network: a new address is not for every LAN of the machine.
     const std::vector<int> usable = BroadcastInterfaceIndexes(m_interfaces());
     if (std::find(usable.begin(), usable.end(), interfaceIndex) != usable.end()) {
-        m_socket->SendThrough(packet, interfaceIndex);
+        m_send(packet, interfaceIndex);
     } else if (!usable.empty()) {
-        SendThroughEach(*m_socket, packet, usable);  // its adapter is gone: try them all
+        for (const int index : usable)  // its adapter is gone: try them all
+            m_send(packet, index);
     } else {
-        m_socket->SendTo(packet);  // leave it to the routing table
+        m_send(packet, 0);  // leave it to the routing table
     }
 }
 

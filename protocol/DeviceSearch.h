@@ -55,6 +55,9 @@ public:
         std::function<void()> noInterface;
     };
     using InterfaceSource = std::function<std::vector<InterfaceInfo>()>;
+    // Sends one datagram towards the endpoint's destination out of the given interface (0: none
+    // chosen, the routing table decides); true when it went.
+    using DatagramSender = std::function<bool(const DEVICE_PACKET&, int interfaceIndex)>;
 
     explicit DeviceSearch(Handlers handlers, EndpointAddresses addresses = {}, QObject* parent = nullptr);
     ~DeviceSearch() override;
@@ -76,6 +79,9 @@ public:
     void SetSearchWindowMs(int milliseconds) { m_searchWindowMs = milliseconds; }
     // Where the interfaces are listed from. Default: the system.
     void SetInterfaceSource(InterfaceSource source) { m_interfaces = std::move(source); }
+    // Where the search's own datagrams go. Default: the endpoint. Tests record them instead, so
+    // no datagram of theirs can reach a real interface whatever the interface rule decides.
+    void SetDatagramSender(DatagramSender sender) { m_send = std::move(sender); }
 
     // ---- For the device commands ----
     // Close, open, broadcast on. On failure the failure is reported and false returned; the
@@ -126,11 +132,16 @@ private:
     void EndSearch();
     // The default discovery request; false when not one request went out.
     bool SendDiscovery();
+    // The default sender: the endpoint's own send when no interface is chosen.
+    bool SendThroughEndpoint(const DEVICE_PACKET& packet, int interfaceIndex);
     void ReleaseCommandHold();
 
     Handlers m_handlers;
     InterfaceSource m_interfaces = SystemInterfaces;
     std::unique_ptr<CListSocket> m_socket;
+    DatagramSender m_send = [this](const DEVICE_PACKET& packet, int interfaceIndex) {
+        return SendThroughEndpoint(packet, interfaceIndex);
+    };
     QBasicTimer m_searchWindow;
     QBasicTimer m_research;
     int m_searchWindowMs = kSearchWindowMs;

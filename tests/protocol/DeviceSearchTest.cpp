@@ -10,6 +10,8 @@
 
 #include <gtest/gtest.h>
 
+#include <iterator>
+#include <string>
 #include <vector>
 
 namespace vantor {
@@ -175,43 +177,121 @@ TEST(DeviceSearchHooksTest, RepliesCarryTheirInterfaceAndTheEndIsAnnounced)
     EXPECT_EQ(interfaces, (std::vector<int>{loopback, loopback})) << "one per distinct reply, from lo";
 }
 
-// Towards the limited broadcast with no interface able to carry it: nothing is sent, the
-// operator is told once, and the search is over at once. (Every case here has no interface
-// the request could leave through, so nothing leaves this machine.)
+// An adapter that can carry a limited broadcast, or one with a single flag flipped.
+InterfaceInfo Adapter(int index, bool InterfaceInfo::*flipped = nullptr)
+{
+    InterfaceInfo adapter{"eth" + std::to_string(index), index, true, true, false, true, {}};
+    if (flipped != nullptr)
+        adapter.*flipped = !(adapter.*flipped);
+    return adapter;
+}
+constexpr auto kDown = &InterfaceInfo::up;
+constexpr auto kNoBroadcast = &InterfaceInfo::canBroadcast;
+constexpr auto kLoopback = &InterfaceInfo::loopback;
+constexpr auto kNoIpv4 = &InterfaceInfo::hasIpv4;
+
+TEST(BroadcastInterfacesTest, OnlyUpBroadcastCapableNonLoopbackAdaptersWithIpv4CarryTheBroadcast)
+{
+    const struct {
+        bool InterfaceInfo::*flipped;
+        bool carries;
+    } cases[] = {{nullptr, true}, {kDown, false}, {kNoBroadcast, false}, {kLoopback, false}, {kNoIpv4, false}};
+    for (std::size_t i = 0; i < std::size(cases); ++i)
+        EXPECT_EQ(CanCarryBroadcast(Adapter(2, cases[i].flipped)), cases[i].carries) << "case " << i;
+    EXPECT_EQ(BroadcastInterfaceIndexes({Adapter(7), Adapter(1, kLoopback), Adapter(3), Adapter(4, kDown), Adapter(2),
+                                         Adapter(5, kNoIpv4), Adapter(6, kNoBroadcast)}),
+              (std::vector<int>{7, 3, 2}))
+        << "the order given is kept";
+    EXPECT_TRUE(BroadcastInterfaceIndexes({}).empty());
+}
+
+// Towards the limited broadcast, bound to loopback; the datagrams go to a recorder, never to a
+// real interface, whatever the code under test decides.
+EndpointAddresses LoopboundBroadcast()
+{
+    EndpointAddresses addresses;
+    addresses.bindAddress = QHostAddress(QHostAddress::LocalHost);
+    addresses.localPort = 0;
+    return addresses;
+}
+
+// With no interface able to carry the request (none listed, or every send failed), the operator
+// is told once and the search is over at once.
 TEST(DeviceSearchHooksTest, NoInterfaceForTheBroadcastEndsTheSearchAndSaysSoOnce)
 {
     int argc = 1;
     char name[] = "device_search_hooks";
     char* argv[] = {name, nullptr};
     QCoreApplication app(argc, argv);
-    const auto ethernet = [](void (*change)(InterfaceInfo&)) {
-        InterfaceInfo adapter{"eth0", 2, true, true, false, true, {}};
-        change(adapter);
-        return adapter;
+    const struct {
+        std::vector<InterfaceInfo> machine;
+        std::vector<int> tried;
+    } cases[] = {
+        {{}, {}},
+        {{Adapter(2, kLoopback), Adapter(3, kDown), Adapter(4, kNoIpv4), Adapter(5, kNoBroadcast)}, {}},
+        {{Adapter(2), Adapter(3)}, {2, 3}},  // the recorder fails every send
     };
-    const std::vector<std::vector<InterfaceInfo>> machines = {
-        {},
-        {ethernet([](InterfaceInfo& i) { i.loopback = true; }), ethernet([](InterfaceInfo& i) { i.up = false; }),
-         ethernet([](InterfaceInfo& i) { i.hasIpv4 = false; }),
-         ethernet([](InterfaceInfo& i) { i.canBroadcast = false; })},
-    };
-    for (const auto& interfaces : machines) {
-        SCOPED_TRACE(interfaces.size());
-        EndpointAddresses addresses;
-        addresses.bindAddress = QHostAddress(QHostAddress::LocalHost);
-        addresses.localPort = 0;
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.machine.size());
         int told = 0;
         int ended = 0;
+        std::vector<int> tried;
         DeviceSearch::Handlers handlers;
         handlers.noInterface = [&] { ++told; };
         handlers.searchEnded = [&] { ++ended; };
-        DeviceSearch search(std::move(handlers), addresses);
-        search.SetInterfaceSource([&interfaces] { return interfaces; });
+        DeviceSearch search(std::move(handlers), LoopboundBroadcast());
+        search.SetInterfaceSource([&c] { return c.machine; });
+        search.SetDatagramSender([&tried](const DEVICE_PACKET& packet, int interfaceIndex) {
+            EXPECT_EQ(packet.bytes, DEVICE_PACKET::Discovery().bytes);
+            tried.push_back(interfaceIndex);
+            return false;
+        });
         EXPECT_TRUE(search.Start());
+        EXPECT_EQ(tried, c.tried);
         EXPECT_EQ(told, 1);
         EXPECT_EQ(ended, 1);
         EXPECT_FALSE(search.IsOpen());
         EXPECT_FALSE(search.IsTimerRunning(DeviceSearch::kSearchWindowTimer));
+    }
+}
+
+// A command leaves through the adapter its device's reply came in on while that can carry the
+// broadcast, else through every one that can, else (0) wherever the routing table sends it.
+TEST(DeviceSearchHooksTest, ACommandLeavesThroughItsDevicesAdapterWhileThatCanCarryIt)
+{
+    int argc = 1;
+    char name[] = "device_search_hooks";
+    char* argv[] = {name, nullptr};
+    QCoreApplication app(argc, argv);
+    const std::vector<InterfaceInfo> machine = {Adapter(1, kLoopback), Adapter(2), Adapter(3), Adapter(4, kDown)};
+    const struct {
+        int replyInterface;
+        std::vector<InterfaceInfo> machine;
+        std::vector<int> sentThrough;
+    } cases[] = {
+        {3, machine, {3}},
+        {2, machine, {2}},
+        {4, machine, {2, 3}},                                    // listed, but down
+        {5, machine, {2, 3}},                                    // unplugged
+        {1, machine, {2, 3}},                                    // loopback
+        {0, machine, {2, 3}},                                    // not known
+        {2, {Adapter(1, kLoopback), Adapter(2, kNoIpv4)}, {0}},  // none can carry it
+        {0, {}, {0}},                                            // none listed
+    };
+    const DEVICE_PACKET command = DEVICE_PACKET::Request(Opcode::SoftReset);
+    for (std::size_t i = 0; i < std::size(cases); ++i) {
+        SCOPED_TRACE(i);
+        std::vector<int> sent;
+        DeviceSearch search(DeviceSearch::Handlers{}, LoopboundBroadcast());
+        search.SetInterfaceSource([&machine = cases[i].machine] { return machine; });
+        search.SetDatagramSender([&](const DEVICE_PACKET& packet, int interfaceIndex) {
+            EXPECT_EQ(packet.bytes, command.bytes);
+            sent.push_back(interfaceIndex);
+            return true;
+        });
+        ASSERT_TRUE(search.ReopenForCommand());
+        search.Send(command, cases[i].replyInterface);
+        EXPECT_EQ(sent, cases[i].sentThrough);
     }
 }
 

@@ -355,8 +355,8 @@ public:
         if (!index.isValid())
             return false;
         const bool single = view->selectionMode() == QAbstractItemView::SingleSelection;
-        Selection()->select(index, (single ? QItemSelectionModel::ClearAndSelect : QItemSelectionModel::Select)
-                                       | QItemSelectionModel::Rows);
+        Selection()->select(index, (single ? QItemSelectionModel::ClearAndSelect : QItemSelectionModel::Select) |
+                                       QItemSelectionModel::Rows);
         return true;
     }
     bool unselectRow(int row) override
@@ -445,10 +445,12 @@ private:
     {
         std::unordered_map<int, QAccessible::Id> now;
         for (const auto& [logical, id] : m_children) {
-            const int place = LogicalIndexOf(QAccessible::accessibleInterface(id));
-            if (place >= 0 && now.emplace(place, id).second)
+            const QAccessibleInterface* child = QAccessible::accessibleInterface(id);
+            if (child == nullptr)
                 continue;
-            QAccessible::deleteAccessibleInterface(id);
+            const int place = LogicalIndexOf(child);
+            if (place < 0 || !now.emplace(place, id).second)
+                QAccessible::deleteAccessibleInterface(id);
         }
         m_children = std::move(now);
     }

@@ -138,6 +138,36 @@ TEST_F(ListAccessibility, ACellFollowsItsRowAndGoesWithIt)
     EXPECT_EQ(cells->rowCount(), kRows);
 }
 
+TEST_F(ListAccessibility, HeadingsPlacesAndSelectionGoThroughTheTable)
+{
+    Fill();
+    QAccessibleInterface* table = QAccessible::queryAccessibleInterface(list.DetailsView());
+    QAccessibleTableInterface* cells = table->tableInterface();
+    EXPECT_EQ(table->childCount(), (kRows + 1) * kColumns) << "a row of headings, then the rows";
+    QAccessibleInterface* heading = table->child(3);
+    ASSERT_NE(heading, nullptr);
+    EXPECT_EQ(heading->role(), QAccessible::ColumnHeader);
+    EXPECT_EQ(heading->text(QAccessible::Name), QStringLiteral("C3"));
+
+    QAccessibleInterface* cell = cells->cellAt(5, 3);
+    ASSERT_NE(cell, nullptr);
+    EXPECT_EQ(cell->text(QAccessible::Name), QString::fromStdString(test::TextOf(list, 5, 3)));
+    EXPECT_EQ(table->indexOfChild(cell), 6 * kColumns + 3);
+    EXPECT_EQ(cell->tableCellInterface()->columnHeaderCells(), QList<QAccessibleInterface*>{heading})
+        << "the heading object is the table's own, not a new one";
+    EXPECT_EQ(table->childAt(cell->rect().center().x(), cell->rect().center().y()), cell);
+
+    cell->actionInterface()->doAction(QAccessibleActionInterface::toggleAction());
+    QCoreApplication::processEvents();
+    EXPECT_TRUE(cell->state().selected);
+    EXPECT_EQ(cells->selectedRows(), QList<int>{5});
+    EXPECT_NE(list.GetItemState(5, LVIS_SELECTED), 0u) << "the control's item follows";
+    cell->actionInterface()->doAction(QAccessibleActionInterface::toggleAction());
+    QCoreApplication::processEvents();
+    EXPECT_FALSE(cell->state().selected);
+    EXPECT_EQ(list.GetItemState(5, LVIS_SELECTED), 0u);
+}
+
 TEST_F(ListAccessibility, AResetReportedByQtDeletesTheCells)
 {
     Fill();

@@ -7,6 +7,7 @@
 #include "platform/listcontrol/ListControl.h"
 #include "platform/listcontrol/ListControl_p.h"
 
+#include "platform/listcontrol/ListAccessibility.h"
 #include "platform/listcontrol/ListCellDelegate.h"
 #include "platform/listcontrol/ListControlModel.h"
 #include "platform/listcontrol/ListDetailsView.h"
@@ -43,6 +44,7 @@ ListControl::ListControl(QWidget* parent)
     : QWidget(parent)
     , d(std::make_unique<Private>(*this))
 {
+    InstallListAccessibility();
     d->model = new ListControlModel(*this, this);
     d->selection = new QItemSelectionModel(d->model, this);
 

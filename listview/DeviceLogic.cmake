@@ -6,6 +6,5 @@ vantor_add_library(vantor_devicelogic
   ${CMAKE_CURRENT_LIST_DIR}/OrderedRowKeys.h
   ${CMAKE_CURRENT_LIST_DIR}/RowInterfaces.h
   ${CMAKE_CURRENT_LIST_DIR}/RowRecordStore.cpp
-  ${CMAKE_CURRENT_LIST_DIR}/RowRecordStore.h
-  ${CMAKE_CURRENT_LIST_DIR}/SortedInsertPosition.h)
+  ${CMAKE_CURRENT_LIST_DIR}/RowRecordStore.h)
 target_link_libraries(vantor_devicelogic PUBLIC vantor_protocol vantor_listcontrol_api Qt6::Gui)

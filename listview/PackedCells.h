@@ -17,6 +17,7 @@ namespace vantor {
 // inline with its terminator. A slot is found by walking the slots before it.
 //
 // Block: slot count, then the slots. No block at all for a record without slots.
+// Kept for vantor_bench_discovery's bytes per row at 100,000 rows (at most 400).
 class PackedCells {
 public:
     enum class TEXT_KIND : std::uint8_t {

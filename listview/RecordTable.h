@@ -14,6 +14,7 @@ namespace vantor {
 // generation, so the way back from the control's item data is a bounds and generation check,
 // with no value from the control ever used as an address. A freed slot's generation moves on,
 // so its old handle is refused.
+// Kept for safety, not for a figure: item data read back from the control is only ever a key.
 class RecordTable {
 public:
     // Stored cell: the caller's item descriptor with absent fields zeroed and its text

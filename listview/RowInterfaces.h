@@ -10,6 +10,7 @@ namespace vantor {
 // adapter its device is behind. Rows get increasing identities in arrival order and neighbours
 // nearly always came in on the same adapter, so this is kept as runs: a list of thousands of
 // rows behind one adapter costs one entry.
+// Kept for vantor_bench_discovery's bytes per row at 100,000 rows: a run, not an entry a row.
 class RowInterfaces final {
 public:
     using RowId = std::uint64_t;

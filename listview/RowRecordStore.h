@@ -26,6 +26,7 @@ namespace vantor {
 // chunks come to outweigh the live records (rows deleted one by one while new ones arrive), new
 // records get blocks of their own size until they no longer do, so the memory stays bounded by
 // the live records whatever the order of deletion.
+// Kept for vantor_bench_discovery's bytes per row at 100,000 rows (at most 400).
 class RowRecordStore final {
 public:
     using RowId = std::uint64_t;

@@ -34,6 +34,7 @@ struct ReplyBytesHash {
 // kTables tables by the hash's low bits, each growing on its own. A single table (and a single
 // array of replies) would be copied whole into fresh memory at each doubling, which at tens of
 // thousands of replies held the window up for a good part of a frame at once.
+// Kept for vantor_bench_discovery's longest time without taking events in the 100,000 flood.
 template <typename Hash = ReplyBytesHash>
 class BasicReplySet final {
 public:

@@ -31,6 +31,7 @@ struct ListCell {
 // A column beyond the stored ones reads as an empty cell: an empty cell and a missing one are
 // the same. Writes rebuild the block (copying the other cells' bytes as they are), so it is always exactly
 // as large as its cells.
+// Kept for vantor_bench_discovery's bytes per row at 100,000 rows (at most 400).
 class ListCells final {
 public:
     ListCells() = default;

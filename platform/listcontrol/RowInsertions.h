@@ -9,6 +9,7 @@ namespace vantor::lc {
 // up, and where each row that was there before has moved. The list control inserts rows as
 // they come but tells Qt's views of a whole turn's rows in one notice, so it needs both: the
 // rows Qt knew before, mapped to their places now.
+// Kept for vantor_bench_discovery's longest time without taking events in the 100,000 flood.
 class RowInsertions final {
 public:
     RowInsertions() = default;

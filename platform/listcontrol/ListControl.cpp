@@ -7,7 +7,7 @@
 #include "platform/listcontrol/ListControl.h"
 #include "platform/listcontrol/ListControl_p.h"
 
-#include "platform/listcontrol/ListAccessibility.h"
+#include "platform/FlatTreeAccessibility.h"
 #include "platform/listcontrol/ListCellDelegate.h"
 #include "platform/listcontrol/ListControlModel.h"
 #include "platform/listcontrol/ListDetailsView.h"
@@ -44,11 +44,11 @@ ListControl::ListControl(QWidget* parent)
     : QWidget(parent)
     , d(std::make_unique<Private>(*this))
 {
-    InstallListAccessibility();
     d->model = new ListControlModel(*this, this);
     d->selection = new QItemSelectionModel(d->model, this);
 
     d->tree = new ListDetailsView(*this, this);
+    UseFlatTreeAccessibility(*d->tree);
     d->header = new ListHeaderView(*this, d->tree);
     d->tree->setHeader(d->header);
     d->tree->setModel(d->model);

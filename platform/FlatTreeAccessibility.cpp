@@ -1,13 +1,11 @@
-// The details view as screen readers see it: a table whose first row of children are the column
+// A flat tree view as screen readers see it: a table whose first row of children are the column
 // headings and whose other children are the cells, row by row, numbered as Qt's item views
 // number them in their accessibility events. Qt's own tree makes a new cell object on every
 // question about a cell (Qt 6.4), or forgets the cell objects of removed rows without deleting
 // them (later versions); here each cell object is made once, kept while its cell exists and
 // deleted when its row goes.
 
-#include "platform/listcontrol/ListAccessibility.h"
-
-#include "platform/listcontrol/ListDetailsView.h"
+#include "platform/FlatTreeAccessibility.h"
 
 #include <QAbstractItemModel>
 #include <QAccessible>
@@ -22,7 +20,7 @@
 #include <utility>
 #include <vector>
 
-namespace vantor::lc {
+namespace vantor {
 
 namespace {
 
@@ -32,9 +30,9 @@ QAccessibleInterface* AccessibleOf(QTreeView* view)
 }
 
 // A column heading: the section of the view's header.
-class ListAccessibleHeading final : public QAccessibleInterface {
+class FlatTreeHeading final : public QAccessibleInterface {
 public:
-    ListAccessibleHeading(QTreeView* view, int section)
+    FlatTreeHeading(QTreeView* view, int section)
         : m_view(view)
         , m_section(section)
     { }
@@ -90,11 +88,11 @@ private:
 
 // A cell of a row. It follows its cell through insertions, removals and reordering (the index
 // is persistent) and is invalid once its row is gone.
-class ListAccessibleCell final : public QAccessibleInterface,
-                                 public QAccessibleTableCellInterface,
-                                 public QAccessibleActionInterface {
+class FlatTreeCell final : public QAccessibleInterface,
+                           public QAccessibleTableCellInterface,
+                           public QAccessibleActionInterface {
 public:
-    ListAccessibleCell(QTreeView* view, const QModelIndex& index)
+    FlatTreeCell(QTreeView* view, const QModelIndex& index)
         : m_view(view)
         , m_index(index)
     { }
@@ -207,9 +205,9 @@ private:
     QPersistentModelIndex m_index;
 };
 
-class ListAccessibleTable final : public QAccessibleWidget, public QAccessibleTableInterface {
+class FlatTreeTable final : public QAccessibleWidget, public QAccessibleTableInterface {
 public:
-    explicit ListAccessibleTable(QTreeView* view)
+    explicit FlatTreeTable(QTreeView* view)
         : QAccessibleWidget(view, QAccessible::Tree)
     {
         // Qt reports model changes to modelChange only while a screen reader is listening,
@@ -230,15 +228,15 @@ public:
         };
     }
 
-    ~ListAccessibleTable() override
+    ~FlatTreeTable() override
     {
         for (const QMetaObject::Connection& connection : m_modelSignals)
             QObject::disconnect(connection);
         ForgetChildren();
     }
 
-    ListAccessibleTable(const ListAccessibleTable&) = delete;
-    ListAccessibleTable& operator=(const ListAccessibleTable&) = delete;
+    FlatTreeTable(const FlatTreeTable&) = delete;
+    FlatTreeTable& operator=(const FlatTreeTable&) = delete;
 
     // -- QAccessibleInterface
 
@@ -406,9 +404,9 @@ private:
     // gone.
     int LogicalIndexOf(const QAccessibleInterface* child) const
     {
-        if (const auto* cell = dynamic_cast<const ListAccessibleCell*>(child))
+        if (const auto* cell = dynamic_cast<const FlatTreeCell*>(child))
             return cell->View() == View() ? LogicalIndexOf(QModelIndex(cell->Index())) : -1;
-        if (const auto* heading = dynamic_cast<const ListAccessibleHeading*>(child))
+        if (const auto* heading = dynamic_cast<const FlatTreeHeading*>(child))
             return heading->View() == View() && heading->isValid() ? heading->Section() : -1;
         return -1;
     }
@@ -435,9 +433,9 @@ private:
         if (view == nullptr || columns == 0)
             return nullptr;
         if (logical < columns)
-            return new ListAccessibleHeading(view, logical);
+            return new FlatTreeHeading(view, logical);
         const QModelIndex index = Model()->index(logical / columns - 1, logical % columns);
-        return index.isValid() ? new ListAccessibleCell(view, index) : nullptr;
+        return index.isValid() ? new FlatTreeCell(view, index) : nullptr;
     }
 
     // Deletes the children whose cells are gone and files the others under their places now.
@@ -468,19 +466,21 @@ private:
     mutable std::unordered_map<int, QAccessible::Id> m_children;
 };
 
-QAccessibleInterface* MakeListAccessible(const QString& className, QObject* object)
+// Marks the views that asked for the table (a dynamic property: the factory is a plain function).
+constexpr char kFlatTreeMark[] = "vantorFlatTreeAccessibility";
+
+QAccessibleInterface* MakeFlatTreeAccessible(const QString& /*className*/, QObject* object)
 {
-    if (className != QLatin1String(ListDetailsView::staticMetaObject.className()))
-        return nullptr;
     auto* view = qobject_cast<QTreeView*>(object);
-    return view != nullptr ? new ListAccessibleTable(view) : nullptr;
+    return view != nullptr && view->property(kFlatTreeMark).toBool() ? new FlatTreeTable(view) : nullptr;
 }
 
 }  // namespace
 
-void InstallListAccessibility()
+void UseFlatTreeAccessibility(QTreeView& view)
 {
-    QAccessible::installFactory(&MakeListAccessible);
+    view.setProperty(kFlatTreeMark, true);
+    QAccessible::installFactory(&MakeFlatTreeAccessible);  // once: Qt ignores a repeat
 }
 
-}  // namespace vantor::lc
+}  // namespace vantor

@@ -178,26 +178,25 @@ TEST(DeviceSearchHooksTest, RepliesCarryTheirInterfaceAndTheEndIsAnnounced)
 }
 
 // An adapter that can carry a limited broadcast, or one with a single flag flipped.
-InterfaceInfo Adapter(int index, bool InterfaceInfo::*flipped = nullptr)
+enum Flip { kNone, kDown, kNoBroadcast, kLoopback, kNoIpv4 };
+InterfaceInfo Adapter(int index, Flip flip = kNone)
 {
     InterfaceInfo adapter{"eth" + std::to_string(index), index, true, true, false, true, {}};
-    if (flipped != nullptr)
-        adapter.*flipped = !(adapter.*flipped);
+    adapter.up = flip != kDown;
+    adapter.canBroadcast = flip != kNoBroadcast;
+    adapter.loopback = flip == kLoopback;
+    adapter.hasIpv4 = flip != kNoIpv4;
     return adapter;
 }
-constexpr auto kDown = &InterfaceInfo::up;
-constexpr auto kNoBroadcast = &InterfaceInfo::canBroadcast;
-constexpr auto kLoopback = &InterfaceInfo::loopback;
-constexpr auto kNoIpv4 = &InterfaceInfo::hasIpv4;
 
 TEST(BroadcastInterfacesTest, OnlyUpBroadcastCapableNonLoopbackAdaptersWithIpv4CarryTheBroadcast)
 {
     const struct {
-        bool InterfaceInfo::*flipped;
+        Flip flip;
         bool carries;
-    } cases[] = {{nullptr, true}, {kDown, false}, {kNoBroadcast, false}, {kLoopback, false}, {kNoIpv4, false}};
+    } cases[] = {{kNone, true}, {kDown, false}, {kNoBroadcast, false}, {kLoopback, false}, {kNoIpv4, false}};
     for (std::size_t i = 0; i < std::size(cases); ++i)
-        EXPECT_EQ(CanCarryBroadcast(Adapter(2, cases[i].flipped)), cases[i].carries) << "case " << i;
+        EXPECT_EQ(CanCarryBroadcast(Adapter(2, cases[i].flip)), cases[i].carries) << "case " << i;
     EXPECT_EQ(BroadcastInterfaceIndexes({Adapter(7), Adapter(1, kLoopback), Adapter(3), Adapter(4, kDown), Adapter(2),
                                          Adapter(5, kNoIpv4), Adapter(6, kNoBroadcast)}),
               (std::vector<int>{7, 3, 2}))

@@ -29,21 +29,15 @@ QAccessibleInterface* AccessibleOf(QTreeView* view)
     return view != nullptr ? QAccessible::queryAccessibleInterface(view) : nullptr;
 }
 
-// A column heading: the section of the view's header.
-class FlatTreeHeading final : public QAccessibleInterface {
+// A child of the table: a heading or a cell, with no children of its own and no object.
+class FlatTreeLeaf : public QAccessibleInterface {
 public:
-    FlatTreeHeading(QTreeView* view, int section)
+    explicit FlatTreeLeaf(QTreeView* view)
         : m_view(view)
-        , m_section(section)
     { }
 
-    int Section() const { return m_section; }
     const QTreeView* View() const { return m_view; }
 
-    bool isValid() const override
-    {
-        return m_view != nullptr && m_view->model() != nullptr && m_section < m_view->model()->columnCount();
-    }
     QObject* object() const override { return nullptr; }
     QAccessibleInterface* childAt(int, int) const override { return nullptr; }
     QAccessibleInterface* parent() const override { return AccessibleOf(m_view); }
@@ -51,6 +45,25 @@ public:
     int childCount() const override { return 0; }
     int indexOfChild(const QAccessibleInterface*) const override { return -1; }
     void setText(QAccessible::Text, const QString&) override { }
+
+protected:
+    QPointer<QTreeView> m_view;
+};
+
+// A column heading: the section of the view's header.
+class FlatTreeHeading final : public FlatTreeLeaf {
+public:
+    FlatTreeHeading(QTreeView* view, int section)
+        : FlatTreeLeaf(view)
+        , m_section(section)
+    { }
+
+    int Section() const { return m_section; }
+
+    bool isValid() const override
+    {
+        return m_view != nullptr && m_view->model() != nullptr && m_section < m_view->model()->columnCount();
+    }
     QAccessible::Role role() const override { return QAccessible::ColumnHeader; }
 
     QString text(QAccessible::Text kind) const override
@@ -82,32 +95,23 @@ public:
     }
 
 private:
-    QPointer<QTreeView> m_view;
     int m_section;
 };
 
 // A cell of a row. It follows its cell through insertions, removals and reordering (the index
 // is persistent) and is invalid once its row is gone.
-class FlatTreeCell final : public QAccessibleInterface,
+class FlatTreeCell final : public FlatTreeLeaf,
                            public QAccessibleTableCellInterface,
                            public QAccessibleActionInterface {
 public:
     FlatTreeCell(QTreeView* view, const QModelIndex& index)
-        : m_view(view)
+        : FlatTreeLeaf(view)
         , m_index(index)
     { }
 
     const QPersistentModelIndex& Index() const { return m_index; }
-    const QTreeView* View() const { return m_view; }
 
     bool isValid() const override { return m_view != nullptr && m_index.isValid(); }
-    QObject* object() const override { return nullptr; }
-    QAccessibleInterface* childAt(int, int) const override { return nullptr; }
-    QAccessibleInterface* parent() const override { return AccessibleOf(m_view); }
-    QAccessibleInterface* child(int) const override { return nullptr; }
-    int childCount() const override { return 0; }
-    int indexOfChild(const QAccessibleInterface*) const override { return -1; }
-    void setText(QAccessible::Text, const QString&) override { }
     // The role Qt gives the cells of a tree view, which screen readers already know here.
     QAccessible::Role role() const override { return QAccessible::TreeItem; }
 
@@ -201,7 +205,6 @@ public:
     }
 
 private:
-    QPointer<QTreeView> m_view;
     QPersistentModelIndex m_index;
 };
 

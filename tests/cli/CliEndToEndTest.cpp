@@ -227,7 +227,7 @@ TEST_F(CliEndToEnd, ThePromptReadsThePasswordWithoutEchoingIt)
     const CliRun run = FinishCli(cli);
     EXPECT_EQ(run.exitCode, 0) << run.out.toStdString() << run.err.toStdString();
     EXPECT_FALSE((shown + run.out).contains("secret")) << "the typed password is not echoed";
-    const QStringList received = CommandLines(m_log);
+    const QStringList received = AwaitCommandLines(m_log, 1);
     ASSERT_EQ(received.size(), 1);
     EXPECT_TRUE(received[0].contains(QStringLiteral("soft-reset mac=00-1A-2B-3C-4D-01 pw=secret applied=1")));
 }
@@ -376,7 +376,7 @@ TEST_F(CliEndToEnd, ARefusedPlanOrADryRunSendsNothingAndLeavesTheRecord)
     ASSERT_EQ(progress.count("sent through va\n"), 8) << progress.toStdString();
     cli.terminate();
     cli.waitForFinished();
-    EXPECT_EQ(CommandLines(m_log).size(), 16);
+    EXPECT_EQ(AwaitCommandLines(m_log, 16).size(), 16);
     QFile file(record);
     ASSERT_TRUE(file.open(QIODevice::ReadOnly));
     EXPECT_EQ(file.readAll(), before);

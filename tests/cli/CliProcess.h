@@ -102,4 +102,16 @@ inline QStringList CommandLines(const QString& logPath)
     return lines;
 }
 
+// The command lines once the simulator has logged at least `count` of them, or what it has
+// logged when `timeoutMs` runs out: a datagram sent is not yet a datagram the simulator read.
+inline QStringList AwaitCommandLines(const QString& logPath, qsizetype count, int timeoutMs = 10000)
+{
+    QStringList lines = CommandLines(logPath);
+    for (int waited = 0; lines.size() < count && waited < timeoutMs; waited += 25) {
+        QThread::msleep(25);
+        lines = CommandLines(logPath);
+    }
+    return lines;
+}
+
 }  // namespace vantor::test

@@ -1,5 +1,7 @@
 #include "listview/PackedCells.h"
 
+#include "platform/listcontrol/SlotBlock.h"
+
 #include <algorithm>
 #include <cstring>
 #include <utility>
@@ -26,39 +28,9 @@ constexpr std::uint8_t kParamBit = 0x40;
 constexpr std::uint8_t kFullMaskBit = 0x80;
 constexpr unsigned kTaggedMask = LVIF_TEXT | LVIF_IMAGE | LVIF_INDENT | LVIF_STATE | LVIF_PARAM;
 
-// Integers are written seven bits a byte, low bits first, the top bit set on every byte but the
-// last; signed ones zigzagged first so small negative numbers stay short.
-std::size_t VarSize(std::uint64_t value)
-{
-    std::size_t size = 1;
-    while (value >= 0x80) {
-        value >>= 7;
-        ++size;
-    }
-    return size;
-}
-
-std::uint8_t* PutVar(std::uint8_t* out, std::uint64_t value)
-{
-    while (value >= 0x80) {
-        *out++ = static_cast<std::uint8_t>(value | 0x80);
-        value >>= 7;
-    }
-    *out++ = static_cast<std::uint8_t>(value);
-    return out;
-}
-
-std::uint64_t GetVar(const std::uint8_t*& in)
-{
-    std::uint64_t value = 0;
-    for (int shift = 0;; shift += 7) {
-        const std::uint8_t byte = *in++;
-        value |= std::uint64_t{byte & 0x7Fu} << shift;
-        if ((byte & 0x80) == 0) {
-            return value;
-        }
-    }
-}
+using lc::GetVar;
+using lc::PutVar;
+using lc::VarSize;
 
 void SkipVar(const std::uint8_t*& in)
 {
@@ -66,6 +38,7 @@ void SkipVar(const std::uint8_t*& in)
     }
 }
 
+// Signed integers are zigzagged before they are written, so small negative numbers stay short.
 std::uint64_t Zig(std::int64_t value)
 {
     return (static_cast<std::uint64_t>(value) << 1) ^ static_cast<std::uint64_t>(value >> 63);
@@ -194,93 +167,40 @@ bool Decode(const std::uint8_t*& in, PackedCells::CELL* cell)
     return true;
 }
 
-std::size_t SlotCount(const std::uint8_t* block, const std::uint8_t*& firstSlot)
-{
-    firstSlot = block;
-    return block != nullptr ? static_cast<std::size_t>(GetVar(firstSlot)) : 0;
-}
+struct SlotCodec {
+    static constexpr std::uint8_t kEnd = kFullMaskBit;  // a tag never has mask bits without a kind
+    static const std::uint8_t* Skip(const std::uint8_t* slot)
+    {
+        Decode(slot, nullptr);
+        return slot;
+    }
+};
+using Slots = lc::SlotBlock<SlotCodec>;
 
 }  // namespace
 
 int PackedCells::Count() const
 {
-    const std::uint8_t* firstSlot = nullptr;
-    return static_cast<int>(SlotCount(m_block.get(), firstSlot));
-}
-
-PackedCells::RANGE PackedCells::Locate(int slot) const
-{
-    const std::uint8_t* in = nullptr;
-    const std::size_t count = SlotCount(m_block.get(), in);
-    const std::uint8_t* const start = m_block.get();
-    RANGE range;
-    for (std::size_t i = 0; i < count; ++i) {
-        if (i == static_cast<std::size_t>(slot)) {
-            range.begin = static_cast<std::size_t>(in - start);
-        }
-        Decode(in, nullptr);
-        if (i == static_cast<std::size_t>(slot)) {
-            range.end = static_cast<std::size_t>(in - start);
-        }
-    }
-    range.blockEnd = start != nullptr ? static_cast<std::size_t>(in - start) : 0;
-    if (slot < 0 || static_cast<std::size_t>(slot) >= count) {
-        range.begin = range.end = range.blockEnd;
-    }
-    return range;
+    return Slots::Locate(m_block.get(), 0).count;
 }
 
 std::optional<PackedCells::CELL> PackedCells::Read(int slot) const
 {
-    const std::uint8_t* in = nullptr;
-    const std::size_t count = SlotCount(m_block.get(), in);
-    if (slot < 0 || static_cast<std::size_t>(slot) >= count) {
+    const Slots::Place place = Slots::Locate(m_block.get(), slot);
+    if (place.begin == place.end)
         return std::nullopt;
-    }
-    for (int i = 0; i < slot; ++i) {
-        Decode(in, nullptr);
-    }
+    const std::uint8_t* in = m_block.get() + place.begin;
     CELL cell;
     return Decode(in, &cell) ? std::optional<CELL>(cell) : std::nullopt;
 }
 
-template <typename WRITE>
-void PackedCells::Rebuild(std::size_t count, const RANGE& range, std::size_t inserted, WRITE write)
-{
-    if (count == 0) {
-        m_block.reset();
-        return;
-    }
-    const std::uint8_t* old = m_block.get();
-    const std::uint8_t* oldFirst = nullptr;
-    SlotCount(old, oldFirst);
-    const std::size_t oldHeader = old != nullptr ? static_cast<std::size_t>(oldFirst - old) : 0;
-    const std::size_t before = range.begin - oldHeader;
-    const std::size_t after = range.blockEnd - range.end;
-    auto block = std::make_unique_for_overwrite<std::uint8_t[]>(VarSize(count) + before + inserted + after);
-    std::uint8_t* out = PutVar(block.get(), count);
-    if (before != 0) {
-        std::memcpy(out, old + oldHeader, before);
-    }
-    out += before;
-    write(out);  // may read from the old block
-    out += inserted;
-    if (after != 0) {
-        std::memcpy(out, old + range.end, after);
-    }
-    m_block = std::move(block);
-}
-
 void PackedCells::Set(int slot, const CELL& cell)
 {
-    if (slot < 0) {
+    if (slot < 0)
         return;
-    }
-    const auto count = static_cast<std::size_t>(Count());
-    const auto index = static_cast<std::size_t>(slot);
-    const RANGE range = Locate(slot);
-    const std::size_t emptyBefore = index > count ? index - count : 0;
-    Rebuild(std::max(count, index + 1), range, emptyBefore + EncodedSize(cell), [&](std::uint8_t* out) {
+    const Slots::Place place = Slots::Locate(m_block.get(), slot);
+    const auto emptyBefore = static_cast<std::size_t>(std::max(0, slot - place.count));
+    m_block = Slots::Splice(m_block.get(), place, emptyBefore + EncodedSize(cell), [&](std::uint8_t* out) {
         std::memset(out, 0, emptyBefore);
         Encode(cell, out + emptyBefore);
     });
@@ -288,22 +208,22 @@ void PackedCells::Set(int slot, const CELL& cell)
 
 void PackedCells::InsertEmpty(int slot)
 {
-    const auto count = static_cast<std::size_t>(Count());
-    if (slot < 0 || static_cast<std::size_t>(slot) >= count) {
+    Slots::Place place = Slots::Locate(m_block.get(), slot);
+    if (place.begin == place.end)
         return;
-    }
-    RANGE range = Locate(slot);
-    range.end = range.begin;
-    Rebuild(count + 1, range, 1, [](std::uint8_t* out) { *out = 0; });
+    place.end = place.begin;
+    m_block = Slots::Splice(m_block.get(), place, 1, [](std::uint8_t* out) { *out = 0; });
 }
 
 void PackedCells::Erase(int slot)
 {
-    const auto count = static_cast<std::size_t>(Count());
-    if (slot < 0 || static_cast<std::size_t>(slot) >= count) {
+    const Slots::Place place = Slots::Locate(m_block.get(), slot);
+    if (place.begin == place.end)
         return;
-    }
-    Rebuild(count - 1, Locate(slot), 0, [](std::uint8_t*) { /* the removed slot leaves no bytes */ });
+    if (place.count == 1)
+        m_block.reset();
+    else
+        m_block = Slots::Splice(m_block.get(), place, 0, [](std::uint8_t*) { /* the slot leaves no bytes */ });
 }
 
 }  // namespace vantor

@@ -16,7 +16,7 @@ namespace vantor {
 // fields named by the cell's mask follow (as variable-length integers), then an owned text
 // inline with its terminator. A slot is found by walking the slots before it.
 //
-// Block: slot count, then the slots. No block at all for a record without slots.
+// The slots live in a SlotBlock; no block at all for a record without slots.
 // Kept for vantor_bench_discovery's bytes per row at 100,000 rows (at most 400).
 class PackedCells {
 public:
@@ -54,18 +54,6 @@ public:
     void Clear() { m_block.reset(); }
 
 private:
-    // Byte range of a slot in the block; begin == end == the block's end past the last slot.
-    struct RANGE {
-        std::size_t begin = 0;
-        std::size_t end = 0;
-        std::size_t blockEnd = 0;
-    };
-    RANGE Locate(int slot) const;
-    // Replaces the bytes [begin, end) of the slots with `inserted` bytes written by `write`,
-    // under a new slot count.
-    template <typename WRITE>
-    void Rebuild(std::size_t count, const RANGE& range, std::size_t inserted, WRITE write);
-
     std::unique_ptr<std::uint8_t[]> m_block;
 };
 

@@ -1,5 +1,7 @@
 #include "platform/listcontrol/ListCells.h"
 
+#include "platform/listcontrol/SlotBlock.h"
+
 #include <algorithm>
 #include <cassert>
 #include <cstring>
@@ -15,7 +17,7 @@ constexpr unsigned kEmpty = 0x00;
 constexpr unsigned kCallback = 0x01;
 constexpr unsigned kText = 0x02;
 constexpr unsigned kHasImage = 0x04;
-constexpr unsigned kEnd = 0xFF;
+constexpr std::uint8_t kEndByte = 0xFF;
 
 bool IsEmpty(const ListCell& cell)
 {
@@ -27,29 +29,11 @@ bool StoresText(const ListCell& cell)
     return !cell.callback && !cell.text.empty();
 }
 
-std::size_t LengthBytes(std::size_t length)
-{
-    std::size_t bytes = 1;
-    for (; length >= 0x80; length >>= 7)
-        ++bytes;
-    return bytes;
-}
-
-unsigned ReadByte(const std::byte*& at)
-{
-    return std::to_integer<unsigned>(*at++);
-}
-
-void WriteByte(std::byte*& at, unsigned value)
-{
-    *at++ = static_cast<std::byte>(value);
-}
-
-// Reads the cell at `at` and moves past it; `at` must not be at the end tag.
-ListCell ReadCell(const std::byte*& at)
+// Reads the cell at `at` and moves past it; `at` must not be at the end byte.
+ListCell ReadCell(const std::uint8_t*& at)
 {
     ListCell cell;
-    const unsigned tag = ReadByte(at);
+    const unsigned tag = *at++;
     cell.callback = (tag & kKindMask) == kCallback;
     if ((tag & kHasImage) != 0) {
         std::int32_t image = 0;
@@ -59,33 +43,24 @@ ListCell ReadCell(const std::byte*& at)
         cell.image = image;
     }
     if ((tag & kKindMask) == kText) {
-        std::size_t length = 0;
-        for (int shift = 0;; shift += 7) {
-            const unsigned part = ReadByte(at);
-            length |= static_cast<std::size_t>(part & 0x7F) << shift;
-            if ((part & 0x80) == 0)
-                break;
-        }
+        const auto length = static_cast<std::size_t>(GetVar(at));
         cell.text = std::string_view(reinterpret_cast<const char*>(at), length);
         at += length;
     }
     return cell;
 }
 
-void WriteCell(std::byte*& at, const ListCell& cell)
+void WriteCell(std::uint8_t*& at, const ListCell& cell)
 {
     const unsigned kind = cell.callback ? kCallback : (cell.text.empty() ? kEmpty : kText);
-    WriteByte(at, kind | (cell.hasImage ? kHasImage : 0u));
+    *at++ = static_cast<std::uint8_t>(kind | (cell.hasImage ? kHasImage : 0u));
     if (cell.hasImage) {
         const std::int32_t image = cell.image;
         std::memcpy(at, &image, sizeof image);
         at += sizeof image;
     }
     if (kind == kText) {
-        std::size_t length = cell.text.size();
-        for (; length >= 0x80; length >>= 7)
-            WriteByte(at, static_cast<unsigned>(length & 0x7F) | 0x80);
-        WriteByte(at, static_cast<unsigned>(length));
+        at = PutVar(at, cell.text.size());
         std::memcpy(at, cell.text.data(), cell.text.size());
         at += cell.text.size();
     }
@@ -95,8 +70,32 @@ std::size_t StoredSize(const ListCell& cell)
 {
     std::size_t size = 1 + (cell.hasImage ? sizeof(std::int32_t) : 0);
     if (StoresText(cell))
-        size += LengthBytes(cell.text.size()) + cell.text.size();
+        size += VarSize(cell.text.size()) + cell.text.size();
     return size;
+}
+
+struct CellCodec {
+    static constexpr std::uint8_t kEnd = kEndByte;
+    static const std::uint8_t* Skip(const std::uint8_t* slot)
+    {
+        ReadCell(slot);
+        return slot;
+    }
+};
+using CellBlock = SlotBlock<CellCodec>;
+
+// `block` with `empties` empty cells and then `cell`, if given, in place of the bytes at `place`.
+// `cell` may point into `block`.
+std::unique_ptr<std::uint8_t[]> Spliced(const std::uint8_t* block, const CellBlock::Place& place, int empties,
+                                        const ListCell* cell)
+{
+    const std::size_t inserted = static_cast<std::size_t>(empties) + (cell != nullptr ? StoredSize(*cell) : 0);
+    return CellBlock::Splice(block, place, inserted, [&](std::uint8_t* at) {
+        for (int i = 0; i < empties; ++i)
+            *at++ = kEmpty;
+        if (cell != nullptr)
+            WriteCell(at, *cell);
+    });
 }
 
 std::uintptr_t LowBits(int count)
@@ -106,16 +105,23 @@ std::uintptr_t LowBits(int count)
 
 }  // namespace
 
-std::byte* ListCells::Block() const
+std::uint8_t* ListCells::Block() const
 {
-    return reinterpret_cast<std::byte*>(m_word);
+    return reinterpret_cast<std::uint8_t*>(m_word);
 }
 
 void ListCells::Free()
 {
     if (m_word != 0 && !IsInline())
-        std::unique_ptr<std::byte[]>(Block()).reset();
+        std::unique_ptr<std::uint8_t[]>(Block()).reset();
     m_word = 0;
+}
+
+void ListCells::Adopt(std::unique_ptr<std::uint8_t[]> block)
+{
+    Free();
+    m_word = reinterpret_cast<std::uintptr_t>(block.release());
+    assert((m_word & 1u) == 0);  // new[] aligns far beyond 2
 }
 
 ListCell ListCells::Get(int column) const
@@ -127,13 +133,9 @@ ListCell ListCells::Get(int column) const
         cell.callback = column < kInlineColumns && ((m_word >> (column + 1)) & 1u) != 0;
         return cell;
     }
-    const std::byte* at = Block();
-    for (int c = 0; std::to_integer<unsigned>(*at) != kEnd; ++c) {
-        const ListCell cell = ReadCell(at);
-        if (c == column)
-            return cell;
-    }
-    return {};
+    const CellBlock::Place place = CellBlock::Locate(Block(), column);
+    const std::uint8_t* at = Block() + place.begin;
+    return place.begin < place.end ? ReadCell(at) : ListCell{};
 }
 
 std::vector<ListCell> ListCells::Decode() const
@@ -146,7 +148,7 @@ std::vector<ListCell> ListCells::Decode() const
             cells.push_back(ListCell{{}, 0, (mask & 1u) != 0, false});
         return cells;
     }
-    for (const std::byte* at = Block(); std::to_integer<unsigned>(*at) != kEnd;)
+    for (const std::uint8_t* at = Block(); *at != kEndByte;)
         cells.push_back(ReadCell(at));
     return cells;
 }
@@ -157,86 +159,36 @@ void ListCells::Encode(std::span<const ListCell> cells)
     while (count > 0 && IsEmpty(cells[count - 1]))
         --count;
     cells = cells.first(count);
-    std::uintptr_t word = 0;
     if (count == 0) {
-        word = 0;
+        Free();
     } else if (count <= kInlineColumns && std::all_of(cells.begin(), cells.end(), [](const ListCell& cell) {
                    return !cell.hasImage && !StoresText(cell);
                })) {
         std::uintptr_t mask = 0;
         for (std::size_t c = 0; c < count; ++c)
             mask |= static_cast<std::uintptr_t>(cells[c].callback) << c;
-        word = mask << 1 | 1u;
+        Free();
+        m_word = mask << 1 | 1u;
     } else {
-        std::size_t size = 1;
+        std::size_t size = 0;
         for (const ListCell& cell : cells)
             size += StoredSize(cell);
-        auto block = std::make_unique_for_overwrite<std::byte[]>(size);
-        std::byte* at = block.get();
-        for (const ListCell& cell : cells)
-            WriteCell(at, cell);
-        WriteByte(at, kEnd);
-        assert(at == block.get() + size);
-        word = reinterpret_cast<std::uintptr_t>(block.release());
-        assert((word & 1u) == 0);  // new[] aligns far beyond 2
+        Adopt(CellBlock::Splice(nullptr, {}, size, [&](std::uint8_t* at) {
+            for (const ListCell& cell : cells)
+                WriteCell(at, cell);
+        }));
     }
-    Free();
-    m_word = word;
-}
-
-ListCells::Place ListCells::Locate(int column) const
-{
-    Place place;
-    if (m_word == 0)
-        return place;
-    const std::byte* first = Block();
-    const std::byte* at = first;
-    for (; std::to_integer<unsigned>(*at) != kEnd; ++place.count) {
-        const std::byte* start = at;
-        const ListCell cell = ReadCell(at);
-        if (place.count == column) {
-            place.begin = static_cast<std::size_t>(start - first);
-            place.end = static_cast<std::size_t>(at - first);
-            place.cell = cell;
-        }
-    }
-    place.endTag = static_cast<std::size_t>(at - first);
-    if (column >= place.count)
-        place.begin = place.end = place.endTag;
-    return place;
-}
-
-void ListCells::Splice(const Place& place, int empties, const ListCell* cell)
-{
-    const std::byte* old = m_word == 0 ? nullptr : Block();
-    const std::size_t tail = place.endTag - place.end;
-    const std::size_t size =
-        place.begin + static_cast<std::size_t>(empties) + (cell != nullptr ? StoredSize(*cell) : 0) + tail + 1;
-    auto block = std::make_unique_for_overwrite<std::byte[]>(size);
-    std::byte* at = block.get();
-    if (place.begin > 0)
-        at = std::copy_n(old, place.begin, at);
-    for (int i = 0; i < empties; ++i)
-        WriteByte(at, kEmpty);
-    if (cell != nullptr)
-        WriteCell(at, *cell);
-    if (tail > 0)
-        at = std::copy_n(old + place.end, tail, at);
-    WriteByte(at, kEnd);
-    assert(at == block.get() + size);
-    Free();
-    m_word = reinterpret_cast<std::uintptr_t>(block.release());
-    assert((m_word & 1u) == 0);  // new[] aligns far beyond 2
 }
 
 template <class Edit>
 void ListCells::EditCell(int column, bool inBlock, Edit edit)
 {
     if (inBlock) {
-        const Place place = Locate(column);
-        ListCell cell = place.cell;
+        const CellBlock::Place place = CellBlock::Locate(Block(), column);
+        const std::uint8_t* at = Block() + place.begin;
+        ListCell cell = place.begin < place.end ? ReadCell(at) : ListCell{};
         edit(cell);
-        Splice(place, std::max(0, column - place.count), &cell);
+        Adopt(Spliced(Block(), place, std::max(0, column - place.count), &cell));
         return;
     }
     std::vector<ListCell> cells = Decode();
@@ -298,10 +250,10 @@ void ListCells::InsertColumn(int column)
         Encode(cells);
         return;
     }
-    Place place = Locate(column);
+    CellBlock::Place place = CellBlock::Locate(Block(), column);
     if (column < place.count) {
         place.end = place.begin;
-        Splice(place, 1, nullptr);
+        Adopt(Spliced(Block(), place, 1, nullptr));
     }
 }
 
@@ -318,14 +270,14 @@ void ListCells::EraseColumn(int column)
         m_word = moved == 0 ? 0 : moved << 1 | 1u;
         return;
     }
-    const Place place = Locate(column);
+    const CellBlock::Place place = CellBlock::Locate(Block(), column);
     if (column >= place.count)
         return;
-    Splice(place, 0, nullptr);
+    Adopt(Spliced(Block(), place, 0, nullptr));
     // What is left may end in empty cells, or hold nothing that needs a block.
     bool payload = false;
     bool trailingEmpty = false;
-    for (const std::byte* at = Block(); std::to_integer<unsigned>(*at) != kEnd;) {
+    for (const std::uint8_t* at = Block(); *at != kEndByte;) {
         const ListCell cell = ReadCell(at);
         payload = payload || StoresText(cell) || cell.hasImage;
         trailingEmpty = IsEmpty(cell);
@@ -336,12 +288,7 @@ void ListCells::EraseColumn(int column)
 
 std::size_t ListCells::HeapBytes() const
 {
-    if (m_word == 0 || IsInline())
-        return 0;
-    const std::byte* at = Block();
-    while (std::to_integer<unsigned>(*at) != kEnd)
-        ReadCell(at);
-    return static_cast<std::size_t>(at - Block()) + 1;
+    return IsInline() ? 0 : CellBlock::Size(Block());
 }
 
 }  // namespace vantor::lc

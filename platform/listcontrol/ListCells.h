@@ -3,6 +3,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <limits>
+#include <memory>
 #include <span>
 #include <string_view>
 #include <utility>
@@ -67,25 +68,16 @@ private:
     static constexpr int kInlineColumns = std::numeric_limits<std::uintptr_t>::digits - 1;
 
     bool IsInline() const { return (m_word & 1u) != 0; }
-    std::byte* Block() const;
+    // The block of the block form; null without cells.
+    std::uint8_t* Block() const;
+    // Takes `block` as the cells, freeing the old ones only now: the block may have been built
+    // from them.
+    void Adopt(std::unique_ptr<std::uint8_t[]> block);
     std::vector<ListCell> Decode() const;
     // Replaces the contents with `cells` in the smallest form. `cells` may point into the old
     // block: it is freed only after the new one is built.
     void Encode(std::span<const ListCell> cells);
     void Free();
-    // Where cell `column` lies in the block: bytes [begin, end), or both at the end tag when the
-    // block has `count` cells or fewer; `cell` is the cell there.
-    struct Place {
-        std::size_t begin = 0;
-        std::size_t end = 0;
-        std::size_t endTag = 0;
-        int count = 0;
-        ListCell cell;
-    };
-    Place Locate(int column) const;  // not for the inline form
-    // Rebuilds the block as bytes [0, begin), `empties` empty cells, `cell` if given, bytes
-    // [end, endTag) and the end tag. `cell` may point into the old block.
-    void Splice(const Place& place, int empties, const ListCell* cell);
     // Applies `edit` to cell `column`: in place of the block's bytes when `inBlock` (the block
     // form stays), else through the decoded cells, stored again in the smallest form.
     template <class Edit>

@@ -147,7 +147,7 @@ TEST(PackedCells, ColumnChangesMatchAVectorOfCells)
         Op op;
         int slot;
     };
-    // Slot counts cross 127, where the count takes a second byte.
+    // Slots well past the first few, and texts rewritten from their own stored bytes.
     const Step steps[] = {{Op::Set, 0},          {Op::Set, 2},     {Op::InsertEmpty, 0}, {Op::InsertEmpty, 3},
                           {Op::InsertEmpty, 4},  {Op::Erase, 1},   {Op::Erase, 9},       {Op::SetOwnText, 4},
                           {Op::Set, 130},        {Op::Erase, 0},   {Op::InsertEmpty, 1}, {Op::Erase, 129},

@@ -82,7 +82,7 @@ public:
     // (it may read `block`, which stays until the caller frees it), then bytes
     // [end, endByte) and the end byte.
     template <class Write>
-    static std::unique_ptr<std::uint8_t[]> Splice(const std::uint8_t* block, const Place& place, std::size_t inserted,
+    static std::unique_ptr<std::uint8_t[]> Splice(const std::uint8_t* block, Place place, std::size_t inserted,
                                                   Write write)
     {
         const std::size_t tail = place.endByte - place.end;

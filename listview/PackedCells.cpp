@@ -186,12 +186,9 @@ int PackedCells::Count() const
 
 std::optional<PackedCells::CELL> PackedCells::Read(int slot) const
 {
-    const Slots::Place place = Slots::Locate(m_block.get(), slot);
-    if (place.begin == place.end)
-        return std::nullopt;
-    const std::uint8_t* in = m_block.get() + place.begin;
+    const std::uint8_t* in = Slots::Find(m_block.get(), slot);
     CELL cell;
-    return Decode(in, &cell) ? std::optional<CELL>(cell) : std::nullopt;
+    return in != nullptr && Decode(in, &cell) ? std::optional<CELL>(cell) : std::nullopt;
 }
 
 void PackedCells::Set(int slot, const CELL& cell)

@@ -133,9 +133,8 @@ ListCell ListCells::Get(int column) const
         cell.callback = column < kInlineColumns && ((m_word >> (column + 1)) & 1u) != 0;
         return cell;
     }
-    const CellBlock::Place place = CellBlock::Locate(Block(), column);
-    const std::uint8_t* at = Block() + place.begin;
-    return place.begin < place.end ? ReadCell(at) : ListCell{};
+    const std::uint8_t* at = CellBlock::Find(Block(), column);
+    return at != nullptr ? ReadCell(at) : ListCell{};
 }
 
 std::vector<ListCell> ListCells::Decode() const

@@ -57,6 +57,18 @@ public:
         int count = 0;
     };
 
+    // The first byte of slot `index`, or null when there is no such slot; stops there, so a
+    // read costs the slots before it only. `block` may be null: no slots.
+    static const std::uint8_t* Find(const std::uint8_t* block, int index)
+    {
+        if (block == nullptr || index < 0)
+            return nullptr;
+        const std::uint8_t* at = block;
+        for (; *at != Codec::kEnd && index > 0; --index)
+            at = Codec::Skip(at);
+        return *at != Codec::kEnd ? at : nullptr;
+    }
+
     // `block` may be null: no slots.
     static Place Locate(const std::uint8_t* block, int index)
     {
